@@ -1,1 +1,177 @@
+#include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/mdlData.h"
+
+using namespace mdlData;
+
+namespace {
+
+struct Model : ::testing::Test {
+    VaporTable table;
+    SystemSettings s;
+    void SetUp() override
+    {
+        InitVaporTable(table);
+        s.container = 30; s.mol = 1; s.temperatureUnit = 0; s.pressureUnit = 0;
+        s.grphWMin = -50; s.grphWMax = 150; s.grphHMin = 0; s.grphHMax = 800;
+    }
+    const VaporRow& Row(int temp) const { return table.rows[static_cast<std::size_t>(temp + 101)]; }
+};
+
+double Curve(double boil, double b, int t)
+{
+    return 760.0 * std::exp(b * (1.0 / (boil + 273.15) - 1.0 / (t + 273.15)));
+}
+
+} // namespace
+
+TEST_F(Model, TableHoldsTheReferenceRowsExactly)
+{
+    const struct { int t; double w, e, d; } ref[] = {
+        {-100, 0.0002027342, 0.0004605279, 0.003385852}, {-50, 0.113535, 0.2579676, 1.896607},
+        {-30, 0.6885585, 1.564612, 11.5032}, {0, 6.269279, 14.24691, 104.7448},
+        {20, 21.26467, 48.32615, 355.2992}, {31, 38.87458, 88.34855, 649.5483},
+        {34, 45.48469, 103.3717, 760}, {77, 321.3448, 730.366, 5369.732},
+        {78, 334.3826, 760, 5587.604}, {100, 760, 1727.418, 12700.17},
+        {101, 787.0911, 1788.996, 13152.9}, {150, 3575.285, 8126.816, 59749.25},
+        {200, 12124.83, 27561.71, 202636.7},
+    };
+    for (const auto& r : ref) {
+        EXPECT_EQ(Row(r.t).water, r.w) << r.t;
+        EXPECT_EQ(Row(r.t).ethanol, r.e) << r.t;
+        EXPECT_EQ(Row(r.t).diethylEther, r.d) << r.t;
+    }
+    EXPECT_EQ(table.rows[1].temp, -100);
+    EXPECT_EQ(table.rows[301].temp, 200);
+}
+
+TEST_F(Model, EveryRowFollowsTheCurveAndTheOrderOfTheLiquids)
+{
+    const double boil[3] = {100, 78, 34};
+    const double b[3] = {4890.0561, 4890.2457, 4890.2457};
+    for (int i = 1; i <= 301; ++i) {
+        const VaporRow& r = table.rows[static_cast<std::size_t>(i)];
+        ASSERT_EQ(r.temp, i - 101);
+        for (int liquid = 0; liquid < 3; ++liquid) {
+            const double v = RowPressure(r, liquid);
+            const double exact = Curve(boil[liquid], b[liquid], r.temp);
+            // within 1.2 units of the seventh significant digit
+            const double unit = std::pow(10.0, std::floor(std::log10(exact)) - 6);
+            EXPECT_LE(std::fabs(v - exact), 1.2 * unit) << "row " << r.temp << " liquid " << liquid;
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.6e", v);
+            EXPECT_EQ(std::strtod(buf, nullptr), v) << "more than seven digits at " << r.temp;
+            if (i > 1)
+                EXPECT_GT(v, RowPressure(table.rows[static_cast<std::size_t>(i - 1)], liquid));
+        }
+        EXPECT_GT(r.diethylEther, r.ethanol);
+        EXPECT_GT(r.ethanol, r.water);
+    }
+}
+
+TEST_F(Model, BoilingPointsReadOneAtmosphereInEveryUnit)
+{
+    const struct { std::int32_t liquid; int t; } boils[] = {{Water, 100}, {Ethanol, 78}, {DiethylEther, 34}};
+    const double want[3] = {760, 1, 1013};
+    for (const auto& bp : boils)
+        for (int unit = 0; unit < 3; ++unit)
+            for (int tunit = 0; tunit < 2; ++tunit) {
+                s.pressureUnit = unit;
+                s.temperatureUnit = tunit;
+                const int shown = tunit == 1 ? bp.t + 273 : bp.t;
+                EXPECT_NEAR(GetVaporPress(table, bp.liquid, s, shown), want[unit], 1e-9)
+                    << bp.liquid << " unit " << unit << " tunit " << tunit;
+            }
+}
+
+TEST_F(Model, VapourPressureBeyondTheTableUsesTheEndRows)
+{
+    EXPECT_EQ(GetVaporPress(table, Water, s, -150), 0.0002027342);
+    EXPECT_EQ(GetVaporPress(table, Water, s, -2147483647 - 1), 0.0002027342);
+    // A hot container keeps its pressure: the 200 ℃ row, not 0.
+    EXPECT_EQ(GetVaporPress(table, Water, s, 201), 12124.83);
+    EXPECT_EQ(GetVaporPress(table, Water, s, 2147483647), 12124.83);
+    s.temperatureUnit = 1;
+    EXPECT_EQ(GetVaporPress(table, Water, s, -2147483647 - 1), 0.0002027342);
+    // The -1 of a substance step without a liquid reads Diethyl ether.
+    s.temperatureUnit = 0;
+    EXPECT_EQ(GetVaporPress(table, -1, s, 34), 760);
+    EXPECT_EQ(GetVaporPress(table, 7, s, 34), 760);
+}
+
+TEST_F(Model, ShownPressureAbove200IsTheGasPressure)
+{
+    const int t = 250;
+    const double vp = GetVaporPress(table, Water, s, t);
+    const double gp = GetGasPress(s, t);
+    EXPECT_DOUBLE_EQ(gp, 1 * 0.082 / 30 * 523 * 760);
+    EXPECT_LT(gp, vp);
+}
+
+TEST_F(Model, GasPressureFollowsTheLessonsConstants)
+{
+    EXPECT_DOUBLE_EQ(GetGasPress(s, 0), 567.112);
+    EXPECT_NEAR(GetGasPress(s, 100), 774.8453, 5e-5);
+    s.pressureUnit = 1;
+    EXPECT_NEAR(GetGasPress(s, 0), 0.7462, 1e-12);
+    s.pressureUnit = 2;
+    EXPECT_NEAR(GetGasPress(s, 0), 755.9006, 1e-9);
+    s.pressureUnit = 0;
+    s.temperatureUnit = 1;
+    EXPECT_DOUBLE_EQ(GetGasPress(s, 273), 567.112);
+}
+
+TEST_F(Model, FreezeAndFullVapourTemperatures)
+{
+    EXPECT_EQ(GetFreezeTemp(Water), 0);
+    EXPECT_EQ(GetFreezeTemp(Ethanol), -114);
+    EXPECT_EQ(GetFreezeTemp(DiethylEther), -114);
+    EXPECT_EQ(GetFreezeTemp(-1), -114);
+
+    const struct { std::int32_t mol; double container; int want[3]; } cases[] = {
+        {1, 30, {101, 77, 31}}, {1, 1, {0, 0, 120}}, {2, 30, {124, 97, 46}},
+    };
+    for (const auto& c : cases) {
+        s.mol = c.mol;
+        s.container = c.container;
+        for (int liquid = 0; liquid < 3; ++liquid)
+            EXPECT_EQ(GetFullVaporTemp(table, liquid, s), c.want[liquid])
+                << c.mol << " mol in " << c.container << " L, liquid " << liquid;
+    }
+    // Units do not matter: the comparison is in mmHg and ℃.
+    s.mol = 1; s.container = 30; s.pressureUnit = 1; s.temperatureUnit = 1;
+    EXPECT_EQ(GetFullVaporTemp(table, Water, s), 101);
+}
+
+TEST_F(Model, ARowEqualToTheLimitDoesNotCount)
+{
+    // A container chosen so that the 50 ℃ limit equals the Water row exactly.
+    const double row50 = Row(50).water;
+    s.mol = 1;
+    s.container = 1 * 0.082 * 323 * 760 / row50;
+    ASSERT_EQ(s.mol * 0.082 / s.container * (50 + 273) * 760, row50);
+    ASSERT_LT(Row(49).water, s.mol * 0.082 / s.container * (49 + 273) * 760);
+    EXPECT_EQ(GetFullVaporTemp(table, Water, s), 51);
+}
+
+TEST_F(Model, DegenerateAmountsNeitherCrashNorMisbehave)
+{
+    const struct { std::int32_t mol; double container; } cases[] = {
+        {1, 0}, {0, 0}, {-1, 0}, {1, -30}, {1, 1e-320}, {2147483647, 1e-300},
+        {-2147483647 - 1, 1}, {1, std::nan("")}, {1, HUGE_VAL},
+    };
+    for (const auto& c : cases) {
+        s.mol = c.mol;
+        s.container = c.container;
+        for (int liquid = -1; liquid < 3; ++liquid) {
+            const int full = GetFullVaporTemp(table, liquid, s);
+            EXPECT_TRUE(full == 0 || (full >= -100 && full <= 200));
+        }
+        (void)GetGasPress(s, 2147483647);
+        (void)GetGasPress(s, -2147483647 - 1);
+    }
+}
