@@ -65,8 +65,9 @@ TEST_F(Model, EveryRowFollowsTheCurveAndTheOrderOfTheLiquids)
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.6e", v);
             EXPECT_EQ(std::strtod(buf, nullptr), v) << "more than seven digits at " << r.temp;
-            if (i > 1)
+            if (i > 1) {
                 EXPECT_GT(v, RowPressure(table.rows[static_cast<std::size_t>(i - 1)], liquid));
+            }
         }
         EXPECT_GT(r.diethylEther, r.ethanol);
         EXPECT_GT(r.ethanol, r.water);
