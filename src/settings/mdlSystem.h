@@ -2,6 +2,10 @@
 // Settings store: defaults, load and save of CONFIG.INI, section "DATA".
 #include <QString>
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 #include "SystemSettings.h"
 
 namespace mdlSystem {
@@ -9,6 +13,11 @@ namespace mdlSystem {
 // Where CONFIG.INI lives: beside the program, or, when that folder cannot be written
 // (a system-wide install), in the user's configuration folder. Resolved anew on each
 // load and save, as the folder's writability may change.
+//
+// Save writes Path(). Load reads the file at Path() when it exists; until it does, it
+// reads the other candidate when that one exists. So a CONFIG.INI that a school placed
+// beside a read-only program is the starting point until the first save puts the
+// user's own copy in the configuration folder, and from then on load and save agree.
 struct SettingsLocation {
     QString programDir;    // folder that holds the program
     QString userConfigDir; // fallback folder; empty: no fallback
@@ -16,16 +25,44 @@ struct SettingsLocation {
     // The real location of the running program.
     static SettingsLocation ForApplication();
     QString Path() const;
+    QString LoadPath() const;
 };
 
 // Joins a folder and "CONFIG.INI"; a folder that already ends with a separator
 // (the root of a drive, "/") gets no second one.
 QString ConfigFilePath(const QString& dir);
 
+// What the choice of file depends on, gathered from the file system by SettingsLocation.
+struct LocationFacts {
+    bool hasUserDir = false;          // a fallback folder is known
+    bool programDirWritable = false;
+    bool programFileExists = false;
+    bool programFileWritable = false; // an existing regular file that may be written
+    bool userFileExists = false;
+};
+// True when the file beside the program is the one to write.
+bool SaveBesideProgram(const LocationFacts& f);
+// True when the file beside the program is the one to read.
+bool LoadBesideProgram(const LocationFacts& f);
+
+inline constexpr std::string_view kSection = "DATA";
+inline constexpr std::size_t kTransferSize = 50; // the reader keeps 49 characters
+inline constexpr std::size_t kValueWidth = 50;   // saved values are padded to this width
+// Loading reads at most this much of the file and ignores the rest (from the last line
+// break within it); saving leaves a larger file untouched and reports it.
+inline constexpr std::size_t kMaxFileBytes = 1 << 20;
+
 void InitSystemSettings(SystemSettings& s);
 void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where);
 // Returns false (with a reason in *error when given) if the file could not be written.
 bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where,
                         QString* error = nullptr);
+
+// The load on the file's text. A value that is empty, no number, not finite, beyond its
+// 32-bit field, or a unit outside its codes (temperature 0..1, pressure 0..2) gives that
+// key's default.
+void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text);
+// The save on the file's text: the eight keys set in `text`, every other line kept.
+std::string SaveSystemSettingsToText(const SystemSettings& s, std::string text);
 
 } // namespace mdlSystem

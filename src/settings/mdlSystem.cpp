@@ -1,0 +1,234 @@
+#include "mdlSystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstdint>
+#include <limits>
+
+#include "ProfileFile.h"
+#include "model/NumText.h"
+
+namespace mdlSystem {
+
+namespace {
+
+constexpr char kFileName[] = "CONFIG.INI";
+
+// The keys in file order. A whole-number field carries the range it accepts on load.
+struct Key {
+    const char* name;
+    const char* defaultText;
+    double SystemSettings::*real;
+    std::int32_t SystemSettings::*whole;
+    std::int32_t min;
+    std::int32_t max;
+};
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+constexpr Key kKeys[] = {
+    {"container", "30", &SystemSettings::container, nullptr, 0, 0},
+    {"mol", "1", nullptr, &SystemSettings::mol, kMin, kMax},
+    {"temperatureUnit", "0", nullptr, &SystemSettings::temperatureUnit, 0, 1},
+    {"pressureUnit", "0", nullptr, &SystemSettings::pressureUnit, 0, 2},
+    {"grphWMin", "-50", nullptr, &SystemSettings::grphWMin, kMin, kMax},
+    {"grphWMax", "150", nullptr, &SystemSettings::grphWMax, kMin, kMax},
+    {"grphHMin", "0", &SystemSettings::grphHMin, nullptr, 0, 0},
+    {"grphHMax", "800", &SystemSettings::grphHMax, nullptr, 0, 0},
+};
+
+enum class ReadResult { Absent, Read, NotAFile, Unreadable, TooLarge };
+
+// Reads at most kMaxFileBytes of a regular file. With `allowTruncation` a larger file
+// yields its start up to the last line break in it; otherwise it is refused.
+ReadResult ReadCapped(const QString& path, std::string& out, bool allowTruncation)
+{
+    out.clear();
+    const QFileInfo info(path);
+    if (!info.exists()) return ReadResult::Absent;
+    // A pipe or device under this name could block or never end.
+    if (!info.isFile()) return ReadResult::NotAFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return ReadResult::Unreadable;
+    const QByteArray bytes = file.read(static_cast<qint64>(kMaxFileBytes) + 1);
+    if (file.error() != QFileDevice::NoError) return ReadResult::Unreadable;
+    out.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (out.size() > kMaxFileBytes) {
+        if (!allowTruncation) return ReadResult::TooLarge;
+        out.resize(kMaxFileBytes);
+        // The line cut in two is as good as absent.
+        const auto nl = out.rfind('\n');
+        out.resize(nl == std::string::npos ? 0 : nl + 1);
+    }
+    return ReadResult::Read;
+}
+
+LocationFacts GatherFacts(const SettingsLocation& where)
+{
+    LocationFacts f;
+    f.hasUserDir = !where.userConfigDir.isEmpty();
+    if (!where.programDir.isEmpty()) {
+        const QFileInfo dir(where.programDir);
+        f.programDirWritable = dir.isDir() && dir.isWritable();
+        const QFileInfo file(ConfigFilePath(where.programDir));
+        f.programFileExists = file.exists();
+        f.programFileWritable = file.isFile() && file.isWritable();
+    }
+    if (f.hasUserDir) f.userFileExists = QFileInfo::exists(ConfigFilePath(where.userConfigDir));
+    return f;
+}
+
+void SetError(QString* error, const QString& text)
+{
+    if (error) *error = text;
+}
+
+} // namespace
+
+QString ConfigFilePath(const QString& dir)
+{
+    if (dir.isEmpty()) return QString::fromLatin1(kFileName);
+    if (dir.endsWith(u'/') || dir.endsWith(u'\\')) return dir + QLatin1String(kFileName);
+    // Keep to the separator the folder is written with.
+    const QChar sep = dir.contains(u'\\') && !dir.contains(u'/') ? u'\\' : u'/';
+    return dir + sep + QLatin1String(kFileName);
+}
+
+bool SaveBesideProgram(const LocationFacts& f)
+{
+    if (!f.hasUserDir) return true;
+    // The save renames a new file over the old one, so the folder itself must be writable.
+    return f.programDirWritable && (!f.programFileExists || f.programFileWritable);
+}
+
+bool LoadBesideProgram(const LocationFacts& f)
+{
+    const bool beside = SaveBesideProgram(f);
+    const bool savedExists = beside ? f.programFileExists : f.userFileExists;
+    if (savedExists) return beside;
+    const bool otherExists = beside ? f.hasUserDir && f.userFileExists : f.programFileExists;
+    return otherExists ? !beside : beside;
+}
+
+SettingsLocation SettingsLocation::ForApplication()
+{
+    SettingsLocation where;
+    if (QCoreApplication::instance()) where.programDir = QCoreApplication::applicationDirPath();
+    where.userConfigDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return where;
+}
+
+QString SettingsLocation::Path() const
+{
+    return ConfigFilePath(SaveBesideProgram(GatherFacts(*this)) ? programDir : userConfigDir);
+}
+
+QString SettingsLocation::LoadPath() const
+{
+    return ConfigFilePath(LoadBesideProgram(GatherFacts(*this)) ? programDir : userConfigDir);
+}
+
+void InitSystemSettings(SystemSettings& s)
+{
+    s.container = 30;
+    s.mol = 1;
+    s.temperatureUnit = 0;
+    s.pressureUnit = 0;
+    s.grphWMin = -50;
+    s.grphWMax = 150;
+    s.grphHMin = 0;
+    s.grphHMax = 800;
+}
+
+void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text)
+{
+    SystemSettings defaults;
+    InitSystemSettings(defaults);
+    for (const Key& key : kKeys) {
+        std::string value = profile::ReadString(text, kSection, key.name, key.defaultText,
+                                                kTransferSize);
+        value.resize(std::string_view(value.c_str()).size()); // up to the first NUL
+        if (key.real) {
+            const auto v = numtext::ParseDouble(value);
+            s.*key.real = v ? *v : defaults.*key.real;
+        } else {
+            const auto v = numtext::ParseWhole(value);
+            s.*key.whole = v && *v >= key.min && *v <= key.max ? *v : defaults.*key.whole;
+        }
+    }
+}
+
+std::string SaveSystemSettingsToText(const SystemSettings& s, std::string text)
+{
+    for (const Key& key : kKeys) {
+        std::string value = key.real ? numtext::FormatGeneral(s.*key.real)
+                                     : numtext::FormatWhole(s.*key.whole);
+        if (value.size() < kValueWidth) value.resize(kValueWidth, ' ');
+        profile::WriteString(text, kSection, key.name, value);
+    }
+    return text;
+}
+
+void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where)
+{
+    std::string text;
+    if (ReadCapped(where.LoadPath(), text, true) != ReadResult::Read) text.clear();
+    LoadSystemSettingsFromText(s, text);
+}
+
+bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where, QString* error)
+{
+    const QString path = where.Path();
+    std::string text;
+    // Lines other than ours must survive, so a file that cannot be read in full is not
+    // replaced.
+    switch (ReadCapped(path, text, false)) {
+    case ReadResult::Absent:
+    case ReadResult::Read:
+        break;
+    case ReadResult::NotAFile:
+        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
+        return false;
+    case ReadResult::Unreadable:
+        SetError(error, QStringLiteral("%1 could not be read").arg(path));
+        return false;
+    case ReadResult::TooLarge:
+        SetError(error, QStringLiteral("%1 is larger than %2 bytes and was left unchanged")
+                            .arg(path)
+                            .arg(kMaxFileBytes));
+        return false;
+    }
+    text = SaveSystemSettingsToText(s, std::move(text));
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        SetError(error, QStringLiteral("folder %1 could not be created").arg(folder));
+        return false;
+    }
+    // Written beside the target and renamed over it: a crash or a full disk leaves the old
+    // file whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace mdlSystem
