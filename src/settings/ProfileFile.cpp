@@ -83,9 +83,10 @@ Place Locate(std::string_view text, std::string_view section, std::string_view k
     while (pos < text.size()) {
         const auto nl = text.find('\n', pos);
         const std::size_t end = nl == std::string_view::npos ? text.size() : nl + 1;
+        // A CR before the LF, or before the end of an unterminated last line, is part of
+        // the line end: the line then reads the same once the LF is added.
         std::size_t contentEnd = nl == std::string_view::npos ? text.size() : nl;
-        if (nl != std::string_view::npos && contentEnd > pos && text[contentEnd - 1] == '\r')
-            --contentEnd;
+        if (contentEnd > pos && text[contentEnd - 1] == '\r') --contentEnd;
         const Line line = Classify(text, pos, contentEnd, end);
         pos = end;
 
@@ -151,17 +152,14 @@ bool WriteString(std::string& text, std::string_view section, std::string_view k
         return true;
     }
 
+    // New lines go after the section's last key, or at the end with a new section.
+    const std::size_t at = place.sectionFound ? place.lastLine.end : text.size();
     std::string added;
+    if (at == text.size() && !text.empty() && text.back() != '\n')
+        added = text.back() == '\r' ? "\n" : eol; // end the unterminated last line first
+    if (!place.sectionFound) added.append("[").append(section).append("]").append(eol);
     added.append(key).append("=").append(value).append(eol);
-    if (place.sectionFound) {
-        const Line& after = place.lastLine;
-        if (after.end == after.contentEnd) added.insert(0, eol); // last line had no line end
-        text.insert(after.end, added);
-        return true;
-    }
-
-    if (!text.empty() && text.back() != '\n') text.append(eol);
-    text.append("[").append(section).append("]").append(eol).append(added);
+    text.insert(at, added);
     return true;
 }
 

@@ -10,7 +10,8 @@
 // ignored.
 //
 // Pure functions on bytes, with no file access, so both sides can be tested and fuzzed
-// without files. Lines end with LF or CR LF; a lone CR is part of its line.
+// without files. Lines end with LF or CR LF (a CR that ends the text counts as a line end
+// too); any other CR is part of its line.
 #include <cstddef>
 #include <string>
 #include <string_view>
