@@ -1,0 +1,210 @@
+#include "mdlSinario.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "Cp932Text.h"
+
+namespace mdlSinario {
+
+namespace {
+
+constexpr std::size_t kTitleBytes = 30;
+constexpr std::size_t kStepCountAt = 30;
+constexpr std::size_t kStepsAt = 34;
+constexpr std::size_t kStepSize = 46;
+static_assert(kStepsAt + kStepSize * (kMaxSteps + 1) == kRecordSize);
+
+template <typename T>
+void Put(unsigned char* at, T value)
+{
+    using U = std::make_unsigned_t<T>;
+    const U bits = static_cast<U>(value);
+    for (std::size_t i = 0; i < sizeof(T); ++i) at[i] = static_cast<unsigned char>(bits >> (8 * i));
+}
+
+template <typename T>
+T Get(const unsigned char* at)
+{
+    using U = std::make_unsigned_t<T>;
+    U bits = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) bits = static_cast<U>(bits | U{at[i]} << (8 * i));
+    return static_cast<T>(bits);
+}
+
+void PutDouble(unsigned char* at, double value) { Put(at, std::bit_cast<std::uint64_t>(value)); }
+double GetDouble(const unsigned char* at) { return std::bit_cast<double>(Get<std::uint64_t>(at)); }
+
+void EncodeStep(const SinarioStep& s, unsigned char* at)
+{
+    Put(at + 0, s.kind);
+    Put(at + 2, s.value);
+    Put(at + 6, s.addTemp);
+    Put(at + 10, s.mol);
+    PutDouble(at + 14, s.container);
+    Put(at + 22, s.temperatureUnit);
+    Put(at + 26, s.pressureUnit);
+    Put(at + 30, s.grphWMin);
+    Put(at + 34, s.grphWMax);
+    Put(at + 38, s.grphHMin);
+    Put(at + 42, s.grphHMax);
+}
+
+SinarioStep DecodeStep(const unsigned char* at)
+{
+    SinarioStep s;
+    s.kind = Get<std::int16_t>(at + 0);
+    s.value = Get<std::int32_t>(at + 2);
+    s.addTemp = Get<std::int32_t>(at + 6);
+    s.mol = Get<std::int32_t>(at + 10);
+    s.container = GetDouble(at + 14);
+    s.temperatureUnit = Get<std::int32_t>(at + 22);
+    s.pressureUnit = Get<std::int32_t>(at + 26);
+    s.grphWMin = Get<std::int32_t>(at + 30);
+    s.grphWMax = Get<std::int32_t>(at + 34);
+    s.grphHMin = Get<std::int32_t>(at + 38);
+    s.grphHMax = Get<std::int32_t>(at + 42);
+    return s;
+}
+
+void SetError(QString* error, const QString& text)
+{
+    if (error) *error = text;
+}
+
+} // namespace
+
+QString TitleText(const SinarioData& d)
+{
+    QString text;
+    for (const char16_t unit : d.title)
+        if (unit != u'\0') text += QChar(unit);
+    return text;
+}
+
+void SetTitle(SinarioData& d, const QString& text)
+{
+    auto n = std::min<qsizetype>(text.size(), kTitleChars);
+    // Cutting between the halves of a surrogate pair would leave half a character.
+    if (n == kTitleChars && n < text.size() && text[n - 1].isHighSurrogate() && text[n].isLowSurrogate())
+        --n;
+    d.title.fill(u' ');
+    for (qsizetype i = 0; i < n; ++i) d.title[static_cast<std::size_t>(i)] = text[i].unicode();
+}
+
+void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>& out)
+{
+    out.fill(0);
+    const std::string title =
+        cp932::Encode(std::u16string_view(d.title.data(), d.title.size()), kTitleBytes);
+    std::memcpy(out.data(), title.data(), title.size());
+    // Only a double-byte character cut at the last byte leaves room: a blank, not half of it.
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(title.size()),
+              out.begin() + kTitleBytes, static_cast<unsigned char>(' '));
+    Put(out.data() + kStepCountAt, d.stepCount);
+    for (std::size_t n = 0; n < d.steps.size(); ++n)
+        EncodeStep(d.steps[n], out.data() + kStepsAt + kStepSize * n);
+}
+
+bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d)
+{
+    if (bytes == nullptr || size < kRecordSize) return false;
+    SinarioData read;
+    const std::u16string title =
+        cp932::Decode(std::string_view(reinterpret_cast<const char*>(bytes), kTitleBytes));
+    // Zero bytes came back as NULs in place; what the decoding leaves over is NUL too.
+    read.title.fill(u'\0');
+    std::copy_n(title.begin(), std::min(title.size(), read.title.size()), read.title.begin());
+    // The step list and playback index slots by step number; keep them inside the record.
+    read.stepCount = std::clamp<std::int32_t>(Get<std::int32_t>(bytes + kStepCountAt), 0, kMaxSteps);
+    for (std::size_t n = 0; n < read.steps.size(); ++n)
+        read.steps[n] = DecodeStep(bytes + kStepsAt + kStepSize * n);
+    d = read;
+    return true;
+}
+
+bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error)
+{
+    if (path.isEmpty()) {
+        SetError(error, QStringLiteral("no file name given"));
+        return false;
+    }
+    std::array<unsigned char, kRecordSize> bytes{};
+    EncodeSinario(d, bytes);
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const auto size = static_cast<qint64>(bytes.size());
+
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        // A new file appears whole or not at all.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data, size) != size || !file.commit()) {
+            SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+            return false;
+        }
+        return true;
+    }
+    if (!info.isFile()) {
+        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
+        return false;
+    }
+    // An existing file keeps whatever follows the record, so it is written in place.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(0) || file.write(data, size) != size
+        || !file.flush()) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        SetError(error, QStringLiteral("%1 does not exist").arg(path));
+        return false;
+    }
+    // A pipe or device under this name could block or never end.
+    if (!info.isFile()) {
+        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    std::array<unsigned char, kRecordSize> bytes{};
+    qint64 got = 0;
+    while (got < static_cast<qint64>(kRecordSize)) {
+        const qint64 n = file.read(reinterpret_cast<char*>(bytes.data()) + got,
+                                   static_cast<qint64>(kRecordSize) - got);
+        if (n < 0) {
+            SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+            return false;
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    if (got < static_cast<qint64>(kRecordSize)) {
+        SetError(error, QStringLiteral("%1 holds %2 bytes, fewer than the %3 of a scenario")
+                            .arg(path).arg(got).arg(kRecordSize));
+        return false;
+    }
+    return DecodeSinario(bytes.data(), bytes.size(), d);
+}
+
+} // namespace mdlSinario
