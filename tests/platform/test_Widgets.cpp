@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "platform/KeyPreview.h"
+#include "platform/ModalDialog.h"
+#include "platform/PictureButton.h"
+#include "platform/TickTimer.h"
+
+using namespace platform;
+
+namespace {
+
+// Records, in one list, what the preview and the focused control saw, in order.
+struct Recorder {
+    std::vector<std::string> log;
+};
+
+class RecordingEdit : public QLineEdit {
+public:
+    explicit RecordingEdit(Recorder& r, QWidget* parent) : QLineEdit(parent), r_(r) {}
+
+protected:
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        r_.log.push_back("edit " + std::to_string(e->key()));
+        QLineEdit::keyReleaseEvent(e);
+    }
+
+private:
+    Recorder& r_;
+};
+
+struct Window {
+    Recorder rec;
+    QWidget main;
+    RecordingEdit* edit = new RecordingEdit(rec, &main);
+    QLineEdit* other = new QLineEdit(&main);
+    KeyPreview preview{&main, [this](int code, int shift) {
+        rec.log.push_back("preview " + std::to_string(code) + " " + std::to_string(shift));
+    }};
+    Window()
+    {
+        auto* layout = new QVBoxLayout(&main);
+        layout->addWidget(edit);
+        layout->addWidget(other);
+        main.show();
+        main.activateWindow();
+        edit->setFocus();
+    }
+};
+
+} // namespace
+
+TEST(KeyPreview, WindowSeesTheReleaseFirstThenTheFocusedControlHandlesIt)
+{
+    Window w;
+    QTest::keyClick(w.edit, Qt::Key_Down);
+    QTest::keyClick(w.edit, Qt::Key_Return);
+    QTest::keyClick(w.edit, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(w.edit, Qt::Key_A);
+    const std::vector<std::string> expected = {
+        "preview 40 0", "edit " + std::to_string(Qt::Key_Down),
+        "preview 13 0", "edit " + std::to_string(Qt::Key_Return),
+        "preview 32 1", "edit " + std::to_string(Qt::Key_Space),
+        "preview 16 0", "edit " + std::to_string(Qt::Key_Shift), // the Shift key itself
+        "preview 65 0", "edit " + std::to_string(Qt::Key_A),
+    };
+    EXPECT_EQ(w.rec.log, expected);
+    EXPECT_EQ(w.edit->text(), QStringLiteral(" a")); // the control still typed its keys
+
+    // A key nobody takes travels on from a plain child to its parents: still seen once.
+    w.rec.log.clear();
+    auto* panel = new QWidget(&w.main);
+    auto* inner = new QWidget(panel);
+    QTest::keyRelease(inner, Qt::Key_Enter);
+    QTest::keyRelease(&w.main, Qt::Key_Down);
+    EXPECT_EQ(w.rec.log, (std::vector<std::string>{"preview 13 0", "preview 40 0"}));
+}
+
+TEST(KeyPreview, AutoRepeatAndOtherWindowsAreIgnored)
+{
+    Window w;
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(w.edit, &repeat);
+    QWidget elsewhere;
+    QLineEdit* field = new QLineEdit(&elsewhere);
+    elsewhere.show();
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(w.rec.log, std::vector<std::string>{"edit " + std::to_string(Qt::Key_Down)});
+}
+
+TEST(KeyPreview, KeyCodes)
+{
+    const struct { int qt, code; } keys[] = {
+        {Qt::Key_Down, 40}, {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Space, 32},
+        {Qt::Key_Up, 38}, {Qt::Key_A, 65}, {Qt::Key_7, 55}, {Qt::Key_F1, 112},
+        {Qt::Key_Escape, 27}, {Qt::Key_unknown, 0}};
+    for (const auto& k : keys) EXPECT_EQ(WindowsKeyCode(k.qt), k.code) << k.qt;
+    EXPECT_EQ(ShiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
+    EXPECT_EQ(ShiftState(Qt::ControlModifier), 2);
+}
+
+TEST(PictureButton, ShowsTheTopOfItsPictureAndReportsClicks)
+{
+    QImage picture(81, 51, QImage::Format_RGB32);
+    picture.fill(qRgb(99, 101, 156));
+    picture.setPixel(80, 46, qRgb(255, 0, 0));
+    PictureButton button;
+    button.setToolTip(QStringLiteral("グラフ表示・非表示切替"));
+    button.SetPicture(picture);
+    button.show();
+    EXPECT_EQ(button.size(), QSize(81, 47));
+    EXPECT_EQ(button.Picture().size(), QSize(81, 47));
+    const QImage shown = button.grab().toImage();
+    EXPECT_EQ(shown.pixel(80, 46), qRgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(0, 0), qRgb(99, 101, 156));
+
+    QSignalSpy clicks(&button, &PictureButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(40, 20));
+    QTest::mouseClick(&button, Qt::RightButton, {}, QPoint(40, 20));
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(40, 20));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(200, 20)); // released outside
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(TickTimer, TicksPreciselyAndIsNeverReentered)
+{
+    int ticks = 0, depth = 0, deepest = 0;
+    TickTimer timer([&] {
+        ++ticks;
+        deepest = std::max(deepest, ++depth);
+        if (ticks == 2) { // a handler that runs an event loop of its own
+            QEventLoop loop;
+            QTimer::singleShot(60, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        --depth;
+    });
+    EXPECT_EQ(timer.Timer().interval(), 16);
+    EXPECT_EQ(timer.Timer().timerType(), Qt::PreciseTimer);
+    timer.Start();
+    QElapsedTimer clock;
+    clock.start();
+    while (ticks < 5 && clock.elapsed() < 5000) QTest::qWait(10);
+    timer.Stop();
+    EXPECT_GE(ticks, 5);
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST(RunModal, CentresRunsAndThenCallsBack)
+{
+    QWidget main;
+    main.setGeometry(100, 100, 800, 560);
+    main.show();
+    QDialog dialog(&main);
+    dialog.resize(200, 100);
+    QPoint centreWhileOpen;
+    QTimer::singleShot(20, &dialog, [&] {
+        centreWhileOpen = dialog.geometry().center();
+        EXPECT_TRUE(dialog.isModal());
+        dialog.accept();
+    });
+    std::vector<std::string> order;
+    const int result = RunModal(dialog, main, [&] {
+        order.push_back(dialog.isVisible() ? "open" : "closed");
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(order, std::vector<std::string>{"closed"});
+    EXPECT_LE((centreWhileOpen - main.frameGeometry().center()).manhattanLength(), 40);
+}
