@@ -1,0 +1,54 @@
+#pragma once
+// The vapour-pressure graph panel: grid, labels and plotted points drawn into a 315 × 334
+// drawing area, and what its erase and show/hide buttons do. The main window owns the
+// area and the buttons and calls in here.
+#include <QRgb>
+#include <cstdint>
+#include <functional>
+
+#include "main/AppState.h"
+#include "platform/DrawArea.h"
+#include "settings/SystemSettings.h"
+
+namespace graph {
+
+constexpr QRgb kBackground = qRgb(255, 255, 255);
+constexpr QRgb kGridColor = qRgb(192, 192, 192);
+constexpr QRgb kNewestColor = qRgb(255, 0, 0);
+
+// Marker colour of earlier points: Water, Ethanol, and DiethylEther for anything else.
+QRgb LiquidColor(std::int32_t liquid);
+
+// Shows the "on" (true) or "off" (false) picture on a button and repaints the window.
+using ShowButton = std::function<void(bool on)>;
+
+class GraphPanel {
+public:
+    // Sets the area's label font; the area should be 315 × 334.
+    explicit GraphPanel(platform::DrawArea& area);
+
+    platform::DrawArea& Area() { return area_; }
+
+    // Blank panel, no grid; the next plot repaints no earlier point.
+    void GrphClear();
+    // Blank panel with the grid and its labels for the current ranges.
+    void GrphRedraw(const SystemSettings& s);
+    // Marks (temperature, pressure) in red and turns the previous point to the liquid's
+    // colour, while the graph is shown. Nothing for a point that cannot be mapped.
+    void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                       double pressure);
+
+    // picGrphCls: flashes the button and erases the points while the graph is shown.
+    void ClearClicked(const SystemSettings& s, const AppState& st, const ShowButton& showClear);
+    // picGrphSw: hides a shown graph, shows a hidden one.
+    void SwitchClicked(const SystemSettings& s, AppState& st, const ShowButton& showSwitch);
+
+    std::int32_t grphLastX = -10; // pixel position of the last point; off the panel at first
+    std::int32_t grphLastY = -10;
+    QRgb grphColor = LiquidColor(0);
+
+private:
+    platform::DrawArea& area_;
+};
+
+} // namespace graph

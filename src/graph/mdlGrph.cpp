@@ -1,0 +1,176 @@
+#include "graph/mdlGrph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/NumText.h"
+
+namespace mdlGrph {
+
+namespace {
+
+std::int32_t Saturate(std::int64_t v)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+bool MapX(const SystemSettings& s, std::int64_t temperature, std::int32_t& x)
+{
+    x = 0;
+    const std::int64_t range = std::int64_t{s.grphWMax} - s.grphWMin;
+    if (range == 0) return false;
+    const double scaled = kAxisWidth / static_cast<double>(range)
+        * static_cast<double>(temperature - s.grphWMin);
+    x = numtext::ToWholeSaturated(scaled);
+    return true;
+}
+
+// Pixel x of a temperature grid line, or nothing.
+bool PixelX(const SystemSettings& s, std::int64_t t, std::int32_t& px)
+{
+    std::int32_t x, py;
+    if (!MapX(s, t, x)) return false;
+    GrphPixel(x, 0, px, py);
+    return true;
+}
+
+bool PixelY(const SystemSettings& s, double p, std::int32_t& py)
+{
+    std::int32_t y, px;
+    if (!GrphScaleY(s, p, y)) return false;
+    GrphPixel(0, y, px, py);
+    return true;
+}
+
+// Pixel bands in which a grid line or its label can show.
+constexpr std::int32_t kFirstColumn = 5 - kMaxLabelWidth;   // label starts 5 px left of its line
+constexpr std::int32_t kLastColumn = kPanelWidth + 5 - 1;
+constexpr std::int32_t kFirstRow = 10 - kMaxLabelHeight;    // label starts 10 px above its line
+constexpr std::int32_t kLastRow = kPanelHeight + 10 - 1;
+
+} // namespace
+
+bool GrphScaleX(const SystemSettings& s, std::int32_t temperature, std::int32_t& x)
+{
+    return MapX(s, temperature, x);
+}
+
+bool GrphScaleY(const SystemSettings& s, double pressure, std::int32_t& y)
+{
+    y = 0;
+    const double range = s.grphHMax - s.grphHMin;
+    if (range == 0 || std::isnan(range)) return false;
+    const double scaled = kAxisHeight / range * (pressure - s.grphHMin);
+    if (std::isnan(scaled)) return false;
+    y = numtext::ToWholeSaturated(scaled);
+    return true;
+}
+
+bool GrphScale(const SystemSettings& s, std::int32_t temperature, double pressure,
+               std::int32_t& x, std::int32_t& y)
+{
+    const bool mappedX = GrphScaleX(s, temperature, x);
+    const bool mappedY = GrphScaleY(s, pressure, y);
+    return mappedX && mappedY;
+}
+
+void GrphPixel(std::int32_t x, std::int32_t y, std::int32_t& px, std::int32_t& py)
+{
+    px = Saturate(std::int64_t{x} + kFrameLeft);
+    py = Saturate(std::int64_t{kFrameBottom} - y);
+}
+
+void TemperatureGrid(const SystemSettings& s, const TemperatureLine& line)
+{
+    if (!(s.grphWMin < s.grphWMax)) return; // equal ends cannot map
+    const std::int64_t first = s.grphWMin;
+    const std::int64_t count = (std::int64_t{s.grphWMax} - first) / 10 + 1; // lines in range
+    const auto value = [&](std::int64_t k) { return first + 10 * k; };
+    // Smallest k' > k whose column is at least target, or count when there is none.
+    const auto nextFrom = [&](std::int64_t k, std::int32_t target) {
+        std::int64_t lo = k, hi = count; // column(lo) < target; hi: past the end or ≥ target
+        while (hi - lo > 1) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            std::int32_t px;
+            if (PixelX(s, value(mid), px) && px >= target) hi = mid; else lo = mid;
+        }
+        return hi;
+    };
+    std::int64_t k = 0;
+    std::int64_t lastPx = std::numeric_limits<std::int64_t>::min();
+    while (k < count) {
+        std::int32_t px;
+        if (!PixelX(s, value(k), px) || px > kLastColumn) break; // columns only grow
+        if (px < kFirstColumn) {
+            k = nextFrom(k, kFirstColumn);
+            continue;
+        }
+        if (px == lastPx) {
+            k = nextFrom(k, px + 1);
+            continue;
+        }
+        line(px, static_cast<std::int32_t>(value(k)));
+        lastPx = px;
+        ++k;
+    }
+}
+
+void PressureGrid(const SystemSettings& s, const PressureLine& line)
+{
+    const double step = s.pressureUnit == 1 ? 0.1 : 100;
+    const double first = s.grphHMin;
+    if (!(s.grphHMin < s.grphHMax)) return;
+    // Each value is formed from the start in one step rather than by repeated addition, so
+    // labels read 0.1, 0.2, 0.3 …; the top line counts when it misses the end by rounding.
+    const double last = s.grphHMax + step * 1e-9;
+    const auto value = [&](double k) { return first + k * step; };
+    // true once past the end, or at a row at or above target.
+    const auto reached = [&](double k, std::int32_t target) {
+        const double p = value(k);
+        std::int32_t py;
+        return !(p <= last) || !PixelY(s, p, py) || py <= target;
+    };
+    // Smallest whole k' > k that has reached target, or nothing. k itself has not.
+    const auto nextFrom = [&](double k, std::int32_t target, double& next) {
+        double lo = k, hi = k, gap = 1;
+        for (;;) { // gallop: far ranges need thousands of doublings at most
+            hi = k + gap;
+            if (!std::isfinite(hi)) return false;
+            if (hi > lo) {
+                if (reached(hi, target)) break;
+                lo = hi;
+            }
+            gap *= 2;
+        }
+        while (hi - lo > 1) {
+            const double mid = std::floor(lo + (hi - lo) / 2);
+            if (!(mid > lo && mid < hi)) break;
+            if (reached(mid, target)) hi = mid; else lo = mid;
+        }
+        next = hi;
+        return true;
+    };
+    double k = 0;
+    std::int64_t lastPy = std::numeric_limits<std::int64_t>::max();
+    for (;;) {
+        const double p = value(k);
+        if (!(p <= last)) break;
+        std::int32_t py;
+        if (!PixelY(s, p, py) || py < kFirstRow) break; // rows only rise
+        if (py > kLastRow || py == lastPy) {
+            const std::int32_t target = py > kLastRow ? kLastRow : py - 1;
+            if (!nextFrom(k, target, k)) break;
+            continue;
+        }
+        line(py, p);
+        lastPy = py;
+        if (k + 1 > k)
+            k += 1;
+        else if (!nextFrom(k, py - 1, k))
+            break;
+    }
+}
+
+} // namespace mdlGrph

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <climits>
+#include <set>
+
+#include "graph/GraphPanel.h"
+#include "model/NumText.h"
+
+using graph::GraphPanel;
+
+namespace {
+
+constexpr QRgb kWhite = qRgb(255, 255, 255);
+constexpr QRgb kGrey = qRgb(192, 192, 192);
+constexpr QRgb kRed = qRgb(255, 0, 0);
+constexpr QRgb kWaterBlue = qRgb(0, 0, 192);
+constexpr QRgb kEthanolGreen = qRgb(0, 204, 0);
+
+struct Panel : ::testing::Test {
+    platform::DrawArea area{315, 334, qRgb(255, 255, 255)};
+    GraphPanel panel{area};
+    SystemSettings s;
+    AppState st;
+    void SetUp() override
+    {
+        s.container = 30; s.mol = 1;
+        s.grphWMin = -50; s.grphWMax = 150; s.grphHMin = 0; s.grphHMax = 800;
+    }
+    QRgb At(int x, int y) const { return area.Image().pixel(x, y); }
+    // Pixels of the panel in the colour.
+    std::set<std::pair<int, int>> PixelsOf(QRgb color) const
+    {
+        std::set<std::pair<int, int>> pixels;
+        for (int y = 0; y < area.Height(); ++y)
+            for (int x = 0; x < area.Width(); ++x)
+                if (At(x, y) == color) pixels.insert({x, y});
+        return pixels;
+    }
+};
+
+std::set<std::pair<int, int>> Box(int x1, int y1, int x2, int y2)
+{
+    std::set<std::pair<int, int>> pixels;
+    for (int y = y1; y <= y2; ++y)
+        for (int x = x1; x <= x2; ++x) pixels.insert({x, y});
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(Panel, DefaultGridLinesAndLabels)
+{
+    panel.GrphRedraw(s);
+    // Lines, away from the labels: columns at 15, 30, … 300 (315 lies just off the panel),
+    // rows at 320, 280, … 0, each line from end to end of the frame.
+    for (int x = 15; x < 315; ++x)
+        EXPECT_EQ(At(x, 300) == kGrey, x % 15 == 0) << "column " << x;
+    for (int y = 0; y <= 324; ++y)
+        EXPECT_EQ(At(200, y) == kGrey, y % 40 == 0) << "row " << y;
+    for (int x = 15; x < 315; ++x) EXPECT_EQ(At(x, 320), kGrey);
+    for (int y = 0; y <= 320; ++y) EXPECT_EQ(At(300, y), kGrey);
+    EXPECT_EQ(At(30, 322), kWhite);
+    EXPECT_EQ(At(14, 280), kWhite);
+
+    // Labels: every dark pixel lies in the box of some label, and every label on the panel
+    // shows in its box: temperatures with their left edge 5 px left of the line and their
+    // top at 325, pressures at x 0 with their top 10 px above the line.
+    const QFontMetrics fm(area.Font());
+    EXPECT_EQ(area.Font().pixelSize(), 9);
+    std::vector<QRect> boxes;
+    for (int k = 0; k <= 20; ++k) {
+        const QString text = QString::number(-50 + 10 * k);
+        boxes.push_back(QRect(15 * k + 15 - 5 - 1, 325 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
+    }
+    for (int k = 0; k <= 8; ++k) {
+        const QString text = QString::number(100 * k);
+        boxes.push_back(QRect(-1, 320 - 40 * k - 10 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
+    }
+    std::vector<int> dark(boxes.size());
+    for (int y = 0; y < 334; ++y)
+        for (int x = 0; x < 315; ++x) {
+            if (qGray(At(x, y)) >= 160) continue;
+            bool inside = false;
+            for (std::size_t b = 0; b < boxes.size(); ++b)
+                if (boxes[b].contains(x, y)) { ++dark[b]; inside = true; }
+            EXPECT_TRUE(inside) << "stray ink at " << x << "," << y;
+        }
+    for (std::size_t b = 0; b < boxes.size(); ++b) {
+        const bool onPanel = QRect(0, 0, 315, 334).contains(boxes[b].adjusted(1, 1, -1, -1));
+        if (onPanel) {
+            EXPECT_GT(dark[b], 3) << "label " << b;
+        }
+    }
+}
+
+TEST_F(Panel, NewestPointRedPreviousInTheLiquidsColour)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 100, 760);
+    EXPECT_EQ(PixelsOf(kRed), Box(240, 16, 242, 18));
+    EXPECT_EQ(panel.grphLastX, 240);
+    EXPECT_EQ(panel.grphLastY, 16);
+
+    panel.GrphPlotPoint(s, st, 50, 92.5); // x 150, y 37
+    EXPECT_EQ(PixelsOf(kRed), Box(165, 283, 167, 285));
+    EXPECT_EQ(PixelsOf(kWaterBlue), Box(240, 16, 242, 18));
+
+    st.curLiquid = 1; // the liquid changed: the previous point takes the new colour
+    panel.GrphPlotPoint(s, st, 20, 44);
+    EXPECT_EQ(PixelsOf(kEthanolGreen), Box(165, 283, 167, 285));
+    EXPECT_EQ(panel.grphColor, kEthanolGreen);
+
+    st.curLiquid = -1;
+    EXPECT_EQ(graph::LiquidColor(-1), qRgb(0, 204, 204));
+    EXPECT_EQ(graph::LiquidColor(2), qRgb(0, 204, 204));
+}
+
+TEST_F(Panel, PointOnThePreviousPixelEndsInTheLiquidColour)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 100, 760);
+    panel.GrphPlotPoint(s, st, 100, 760.4);
+    EXPECT_TRUE(PixelsOf(kRed).empty());
+    EXPECT_EQ(PixelsOf(kWaterBlue), Box(240, 16, 242, 18));
+}
+
+TEST_F(Panel, ClearBlanksThePanelAndForgetsThePreviousPoint)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 100, 760);
+    panel.GrphClear();
+    EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334);
+    EXPECT_EQ(panel.grphLastX, -10);
+    EXPECT_EQ(panel.grphLastY, -10);
+    panel.GrphPlotPoint(s, st, -50, 0); // at the frame's corner: only the red box shows
+    EXPECT_EQ(PixelsOf(kRed), Box(15, 320, 17, 322));
+    EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334 - 9);
+
+    st.grphVisible = 0; // hidden: nothing plotted, nothing remembered
+    panel.GrphPlotPoint(s, st, 100, 760);
+    EXPECT_EQ(PixelsOf(kRed), Box(15, 320, 17, 322));
+    EXPECT_EQ(panel.grphLastX, 15);
+}
+
+TEST_F(Panel, FarOrUnmappablePointsDrawNothingAndNeverFail)
+{
+    panel.GrphRedraw(s);
+    const QImage before = area.Image();
+    const struct { std::int32_t t; double p; } far[] = {
+        {INT_MAX, 1e300}, {INT_MIN, -1e300}, {1000, 760}, {273, 1e9}, {20, -1e6}};
+    for (const auto& f : far) {
+        panel.GrphPlotPoint(s, st, f.t, f.p);
+        EXPECT_TRUE(area.Image() == before) << f.t << " " << f.p;
+    }
+    panel.GrphPlotPoint(s, st, 20, std::nan(""));
+    EXPECT_TRUE(area.Image() == before);
+    // Just outside the frame: in the label strip, not clamped onto the frame.
+    panel.GrphPlotPoint(s, st, -51, -3);
+    EXPECT_EQ(PixelsOf(kRed), Box(13, 321, 15, 323));
+
+    // Equal ends: the other axis keeps its grid, no point is plotted.
+    s.grphWMin = s.grphWMax = 20;
+    panel.GrphRedraw(s);
+    EXPECT_EQ(At(30, 300), kWhite);
+    EXPECT_EQ(At(200, 280), kGrey);
+    panel.GrphPlotPoint(s, st, 20, 760);
+    EXPECT_TRUE(PixelsOf(kRed).empty());
+    SetUp();
+    s.grphHMin = s.grphHMax = 0;
+    panel.GrphRedraw(s);
+    EXPECT_EQ(At(30, 300), kGrey);
+    EXPECT_EQ(At(200, 280), kWhite);
+    panel.GrphPlotPoint(s, st, 20, 0);
+    EXPECT_TRUE(PixelsOf(kRed).empty());
+}
+
+TEST_F(Panel, HugeRangesRedrawPromptly)
+{
+    const struct { std::int32_t wMin, wMax, unit; double hMin, hMax; } cases[] = {
+        {INT_MIN, INT_MAX, 1, 0, 800}, {INT_MAX - 5, INT_MAX, 0, 1e300, 2e300},
+        {0, 100000, 0, -DBL_MAX, DBL_MAX}};
+    for (const auto& c : cases) {
+        s.grphWMin = c.wMin; s.grphWMax = c.wMax; s.pressureUnit = c.unit;
+        s.grphHMin = c.hMin; s.grphHMax = c.hMax;
+        panel.GrphRedraw(s);
+        EXPECT_EQ(At(15, 100), kGrey);
+        EXPECT_EQ(At(100, 320), kGrey);
+    }
+}
+
+TEST_F(Panel, ButtonsEraseShowAndHide)
+{
+    std::vector<int> shown;
+    const auto show = [&](bool on) { shown.push_back(on); };
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 100, 760);
+    panel.ClearClicked(s, st, show);
+    EXPECT_EQ(shown, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(PixelsOf(kRed).empty());
+    EXPECT_EQ(At(30, 300), kGrey);
+
+    shown.clear();
+    panel.SwitchClicked(s, st, show); // hide: blank, no grid
+    EXPECT_EQ(st.grphVisible, 0);
+    EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334);
+    panel.ClearClicked(s, st, show); // hidden: the button only flashes
+    EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334);
+    panel.SwitchClicked(s, st, show); // show: the grid again
+    EXPECT_EQ(st.grphVisible, 1);
+    EXPECT_EQ(At(30, 300), kGrey);
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 0, 1}));
+}

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "graph/mdlGrph.h"
+#include "model/NumText.h"
+
+using namespace mdlGrph;
+
+namespace {
+
+SystemSettings Defaults()
+{
+    SystemSettings s;
+    s.container = 30; s.mol = 1;
+    s.grphWMin = -50; s.grphWMax = 150; s.grphHMin = 0; s.grphHMax = 800;
+    return s;
+}
+
+struct Line { std::int32_t pixel; double value; };
+
+std::vector<Line> Columns(const SystemSettings& s)
+{
+    std::vector<Line> lines;
+    TemperatureGrid(s, [&](std::int32_t px, std::int32_t t) { lines.push_back({px, double(t)}); });
+    return lines;
+}
+
+std::vector<Line> Rows(const SystemSettings& s)
+{
+    std::vector<Line> lines;
+    PressureGrid(s, [&](std::int32_t py, double p) { lines.push_back({py, p}); });
+    return lines;
+}
+
+// "0", "0.1", … "1", "1.1" for a whole number of tenths.
+std::string Tenths(long long n)
+{
+    const std::string whole = std::to_string(n / 10);
+    return n % 10 == 0 ? whole : whole + "." + std::to_string(n % 10);
+}
+
+std::pair<std::int32_t, std::int32_t> Pixel(const SystemSettings& s, std::int32_t t, double p)
+{
+    std::int32_t x, y, px, py;
+    EXPECT_TRUE(GrphScale(s, t, p, x, y)) << t << " " << p;
+    GrphPixel(x, y, px, py);
+    return {px, py};
+}
+
+} // namespace
+
+TEST(GraphMapping, MapsToTheDefaultFrameHalvesToEven)
+{
+    const SystemSettings s = Defaults();
+    std::int32_t x, y;
+    ASSERT_TRUE(GrphScale(s, 100, 760, x, y));
+    EXPECT_EQ(x, 225);
+    EXPECT_EQ(y, 304);
+    EXPECT_EQ(Pixel(s, 100, 760), std::make_pair(240, 16));
+    EXPECT_EQ(Pixel(s, -50, 0), std::make_pair(15, 320));
+    EXPECT_EQ(Pixel(s, 150, 800), std::make_pair(315, 0));
+
+    const struct { std::int32_t t, x; } halves[] = {{-49, 2}, {-47, 4}, {-45, 8}, {-43, 10}};
+    for (const auto& h : halves) {
+        ASSERT_TRUE(GrphScaleX(s, h.t, x));
+        EXPECT_EQ(x, h.x) << h.t;
+    }
+    SystemSettings k = s;
+    k.temperatureUnit = 1; // the axis keeps its numbers: 273 K lies far right
+    EXPECT_EQ(Pixel(k, 273, 0).first, 15 + 484);
+}
+
+TEST(GraphMapping, FarValuesSaturateAndUnmappableValuesReportFailure)
+{
+    SystemSettings s = Defaults();
+    std::int32_t x, y;
+    EXPECT_TRUE(GrphScale(s, INT_MAX, 1e300, x, y));
+    EXPECT_EQ(x, INT_MAX);
+    EXPECT_EQ(y, INT_MAX);
+    EXPECT_EQ(Pixel(s, INT_MAX, 1e300), std::make_pair(INT_MAX, 320 - INT_MAX));
+    EXPECT_EQ(Pixel(s, INT_MIN, -1e300), std::make_pair(INT_MIN + 15, INT_MAX));
+    EXPECT_FALSE(GrphScaleY(s, std::nan(""), y));
+    EXPECT_TRUE(GrphScaleY(s, INFINITY, y));
+    EXPECT_EQ(y, INT_MAX);
+
+    s.grphWMin = s.grphWMax = 20;
+    EXPECT_FALSE(GrphScaleX(s, 20, x));
+    EXPECT_TRUE(GrphScaleY(s, 760, y));
+    EXPECT_FALSE(GrphScale(s, 20, 760, x, y));
+    s = Defaults();
+    s.grphHMin = s.grphHMax = 760;
+    EXPECT_FALSE(GrphScaleY(s, 760, y));
+    EXPECT_TRUE(GrphScaleX(s, 20, x));
+    EXPECT_FALSE(GrphScale(s, 20, 760, x, y));
+
+    s = Defaults();
+    s.grphWMin = INT_MIN; s.grphWMax = INT_MAX;
+    EXPECT_TRUE(GrphScaleX(s, INT_MAX, x));
+    EXPECT_EQ(x, 300);
+    s.grphHMin = -DBL_MAX; s.grphHMax = DBL_MAX; // the range itself overflows
+    EXPECT_TRUE(GrphScaleY(s, 0, y));
+}
+
+TEST(GraphGrid, DefaultRangesGiveTheGridAndLabelValues)
+{
+    const SystemSettings s = Defaults();
+    const auto columns = Columns(s);
+    ASSERT_EQ(columns.size(), 21u);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        EXPECT_EQ(columns[k].pixel, 15 + 15 * int(k));
+        EXPECT_EQ(columns[k].value, -50 + 10 * double(k));
+    }
+    const auto rows = Rows(s);
+    ASSERT_EQ(rows.size(), 9u);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k].pixel, 320 - 40 * int(k));
+        EXPECT_EQ(numtext::FormatGeneral(rows[k].value), numtext::FormatWhole(100 * int(k)));
+    }
+    SystemSettings reversed = s;
+    reversed.grphWMin = 150; reversed.grphWMax = -50;
+    reversed.grphHMin = 800; reversed.grphHMax = 0;
+    EXPECT_TRUE(Columns(reversed).empty());
+    EXPECT_TRUE(Rows(reversed).empty());
+}
+
+TEST(GraphGrid, AtmosphereGridEveryTenthWithoutDrift)
+{
+    SystemSettings s = Defaults();
+    s.pressureUnit = 1;
+    const struct { double min, max; std::size_t lines; } ranges[] = {
+        {0, 1, 11}, {0, 0.3, 4}, {0, 10, 101}, {0.5, 2, 16}};
+    for (const auto& r : ranges) {
+        s.grphHMin = r.min; s.grphHMax = r.max;
+        const auto rows = Rows(s);
+        ASSERT_EQ(rows.size(), r.lines) << r.min << ".." << r.max;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            // The k-th label reads min + k/10 exactly: "0", "0.1", "0.2", … "6", not 5.99999999999999.
+            EXPECT_EQ(numtext::FormatGeneral(rows[k].value),
+                      Tenths(std::llround(r.min * 10) + static_cast<long long>(k)));
+            EXPECT_EQ(rows[k].pixel, Pixel(s, 0, rows[k].value).second);
+        }
+        EXPECT_EQ(rows.back().pixel, 0) << "top line at the end of the axis";
+    }
+}
+
+TEST(GraphGrid, HugeRangesEndPromptlyOneLinePerPixel)
+{
+    const struct { std::int32_t wMin, wMax; std::int32_t unit; double hMin, hMax; } cases[] = {
+        {INT_MIN, INT_MAX, 1, 0, 800},          // 429 million columns, 8,001 rows
+        {INT_MAX - 5, INT_MAX, 0, 1e300, 2e300}, // t + 10 leaves 32 bits; p + 100 == p
+        {-50, INT_MAX, 1, 0, 1e12},
+        {0, 100000, 0, -DBL_MAX, DBL_MAX},
+        {INT_MIN, INT_MIN + 1, 1, 0, DBL_MAX},
+        {-20, 20, 1, 1e16, 1e16 + 4},            // the step is lost on the start value
+    };
+    for (const auto& c : cases) {
+        SystemSettings s = Defaults();
+        s.grphWMin = c.wMin; s.grphWMax = c.wMax; s.pressureUnit = c.unit;
+        s.grphHMin = c.hMin; s.grphHMax = c.hMax;
+        const auto columns = Columns(s);
+        const auto rows = Rows(s);
+        ASSERT_FALSE(columns.empty());
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(columns.front().pixel, 15);
+        EXPECT_EQ(rows.front().pixel, 320);
+        for (std::size_t k = 1; k < columns.size(); ++k) {
+            EXPECT_GT(columns[k].pixel, columns[k - 1].pixel);
+            EXPECT_GT(columns[k].value, columns[k - 1].value);
+        }
+        for (std::size_t k = 1; k < rows.size(); ++k) {
+            EXPECT_LT(rows[k].pixel, rows[k - 1].pixel);
+            EXPECT_GE(rows[k].value, rows[k - 1].value);
+        }
+        EXPECT_LE(columns.back().pixel, 319);
+        EXPECT_GE(rows.back().pixel, -30);
+        EXPECT_LE(columns.size(), 320u + kMaxLabelWidth);
+        EXPECT_LE(rows.size(), 344u + kMaxLabelHeight);
+    }
+    // Every pixel row of the plot frame gets the first of the 8,001 atm lines landing on it.
+    SystemSettings s = Defaults();
+    s.pressureUnit = 1;
+    const auto rows = Rows(s);
+    EXPECT_EQ(rows.size(), 321u);
+    EXPECT_EQ(numtext::FormatGeneral(rows[1].value), "1.3"); // 1.25 atm maps to 0.5: even, 0
+    EXPECT_EQ(numtext::FormatGeneral(rows.back().value), "798.8");
+}
+
+TEST(GraphGrid, EqualEndsDrawNoLinesOnThatAxis)
+{
+    SystemSettings s = Defaults();
+    s.grphWMin = s.grphWMax = 20;
+    EXPECT_TRUE(Columns(s).empty());
+    EXPECT_EQ(Rows(s).size(), 9u);
+    s = Defaults();
+    s.grphHMin = s.grphHMax = 0;
+    EXPECT_TRUE(Rows(s).empty());
+    EXPECT_EQ(Columns(s).size(), 21u);
+}
