@@ -164,8 +164,12 @@ TEST(RunModal, CentresRunsAndThenCallsBack)
     main.show();
     QDialog dialog(&main);
     dialog.resize(200, 100);
+    int ticks = 0;
+    TickTimer timer([&] { ++ticks; });
+    timer.Start();
     QPoint centreWhileOpen;
-    QTimer::singleShot(20, &dialog, [&] {
+    QTimer::singleShot(120, &dialog, [&] { // the tick goes on behind the dialog
+        EXPECT_GE(ticks, 2);
         centreWhileOpen = dialog.geometry().center();
         EXPECT_TRUE(dialog.isModal());
         dialog.accept();
