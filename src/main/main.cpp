@@ -1,11 +1,29 @@
 #include <QApplication>
-#include <QWidget>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+
+#include "assets/assets.h"
+#include "main/frmMain.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QWidget w;
-    w.setFixedSize(800, 559);
-    w.show();
+    QCoreApplication::setApplicationName(QStringLiteral("vaporia"));
+    QCoreApplication::setOrganizationName(QStringLiteral("vaporia"));
+    QGuiApplication::setApplicationDisplayName(QString());
+    InitVaporiaAssets();
+
+    // Qt's own texts (file dialogs, standard buttons) in Japanese, like the rest of the program.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtJapanese);
+
+    auto shared = std::make_unique<SharedRecords>();
+    shared->location = mdlSystem::SettingsLocation::ForApplication();
+    frmMain window(*shared);
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,126 @@
+#pragma once
+// The main window: the container, the graph, the temperature input and readout, the
+// liquid selector, scenario playback and the menu.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "graph/GraphPanel.h"
+#include "main/AppState.h"
+#include "main/mdlSprite.h"
+#include "model/mdlData.h"
+#include "platform/DrawArea.h"
+#include "scenario/mdlSinario.h"
+#include "settings/SystemSettings.h"
+#include "settings/mdlSystem.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QAction;
+
+namespace platform {
+class DrawAreaView;
+class KeyPreview;
+class PictureButton;
+class TickTimer;
+}
+
+// The records the whole program shares, one instance each, owned by the application.
+struct SharedRecords {
+    SystemSettings settings;
+    mdlData::VaporTable table;
+    mdlSinario::SinarioData sinario;
+    mdlSprite::MolField field;
+    AppState state;
+    mdlSystem::SettingsLocation location;
+};
+
+// The temperature's up-down spinner: −100..200, step 1, no wrap-around.
+class UpDownSpinner : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownSpinner(QWidget* parent = nullptr);
+    static constexpr int kMin = -100;
+    static constexpr int kMax = 200;
+signals:
+    void stepped(int direction); // +1 up, -1 down
+};
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(SharedRecords& shared,
+                     mdlSprite::TimeOfDayClock clock = mdlSprite::SystemTimeOfDay,
+                     QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Activation: runs when the window is first shown and after each modal dialog closes.
+    void Form_Activate();
+    void txtOndo_Change();
+    void Timer1_Timer();
+    void Form_KeyUp(int keyCode, int shift);
+    void picSinario_Click();
+    void picGrphSw_Click();
+    void picGrphCls_Click();
+    void UpDownOndo_Click(int direction);
+    void RunSinarioStep();
+
+    void menu_Init_Click();
+    void menu_Sinario_Click();
+    void menu_ver_Click();
+    void menu_search_Click() {}
+    void menu_end_Click();
+
+    // Shows a dialog modally over this window, then runs the activation sequence.
+    void ShowDialog(QDialog& dialog);
+
+    // Controls, public for the tests and for the accessibility layer.
+    QLineEdit* txtOndo = nullptr;
+    QLineEdit* txtAturyoku = nullptr;
+    UpDownSpinner* UpDownOndo = nullptr;
+    QLabel* lblTmp = nullptr;
+    QLabel* lblPress = nullptr;
+    QLabel* lblMol = nullptr;
+    QLabel* lblVal = nullptr;
+    QComboBox* cmbLiquid = nullptr;
+    platform::PictureButton* picSinario = nullptr;
+    platform::PictureButton* picGrphSw = nullptr;
+    platform::PictureButton* picGrphCls = nullptr;
+    QAction* menu_Init = nullptr;
+    QAction* menu_Sinario = nullptr;
+    QAction* menu_end = nullptr;
+    QAction* menu_search = nullptr;
+    QAction* menu_ver = nullptr;
+
+    platform::DrawArea& BackArea() { return backArea_; }
+    graph::GraphPanel& Graph() { return graph_; }
+    platform::TickTimer& Timer() { return *timer1_; }
+
+    // Images of the picture buttons, as loaded from the resources.
+    struct ButtonImages { QImage on, off; };
+    const ButtonImages& SinarioImages() const { return sinarioImg_; }
+    const ButtonImages& GrphSwImages() const { return grphSwImg_; }
+    const ButtonImages& GrphClsImages() const { return grphClsImg_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls(QWidget* client);
+    void BuildMenu();
+    void SetTemperatureText(const QString& text);
+
+    SharedRecords& shared_;
+    mdlSprite::TimeOfDayClock clock_;
+    platform::DrawArea backArea_;
+    platform::DrawArea grphArea_;
+    graph::GraphPanel graph_;
+    QImage sprite_;
+    QImage background_;
+    ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
+    std::unique_ptr<platform::TickTimer> timer1_;
+    std::unique_ptr<platform::KeyPreview> keyPreview_;
+    int spinnerValue_ = 0;
+    bool activatedOnce_ = false;
+};
