@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <QLabel>
+
+#include "assets/assets.h"
+#include "main/frmMain.h"
+#include "platform/PictureButton.h"
+#include "platform/TickTimer.h"
+
+namespace {
+
+QRgb Pixel(const platform::DrawArea& a, int x, int y) { return a.Image().pixel(x, y) & 0xFFFFFF; }
+// A picture button shows the top-left 81 × 47 pixels of the image it was given.
+bool Shows(const platform::PictureButton* b, const QImage& image)
+{
+    return b->Picture() == image.copy(0, 0, platform::PictureButton::kWidth, platform::PictureButton::kHeight);
+}
+constexpr QRgb kRed = 0xFF0000, kWhite = 0xFFFFFF, kGrid = 0xC0C0C0, kWaterBlue = 0x0000C0;
+
+// One main window on a private CONFIG.INI, shown and active, with its own timer stopped so
+// the tests drive every tick.
+struct MainWindow : ::testing::Test {
+    QTemporaryDir dir;
+    std::unique_ptr<SharedRecords> shared = std::make_unique<SharedRecords>();
+    std::unique_ptr<frmMain> w;
+
+    void SetUp() override { InitVaporiaAssets(); }
+
+    void Open(const char* ini = nullptr)
+    {
+        ASSERT_TRUE(dir.isValid());
+        if (ini) {
+            QFile f(dir.filePath("CONFIG.INI"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(ini);
+        }
+        shared->location = {dir.path(), QString()};
+        w = std::make_unique<frmMain>(*shared, [] { return 43200.25f; });
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        w->Timer().Stop();
+        w->txtOndo->setFocus();
+    }
+    AppState& St() { return shared->state; }
+    void Type(const QString& text) { w->txtOndo->setText(text); }
+    QString Readout() const { return w->txtAturyoku->text(); }
+    void Key(Qt::Key key) { QTest::keyClick(w->windowHandle(), key); }
+    // Ticks until a frame is drawn; returns how many ticks that took.
+    int TicksToFrame()
+    {
+        for (int n = 1; n <= 20; ++n) {
+            const bool frame = St().frameWait == 0;
+            w->Timer1_Timer();
+            if (frame) return n;
+        }
+        return -1;
+    }
+    mdlSinario::SinarioStep& AddStep(std::int16_t kind, std::int32_t value = 0, std::int32_t addTemp = 0)
+    {
+        auto& s = shared->sinario.steps[static_cast<std::size_t>(++shared->sinario.stepCount)];
+        s = {};
+        s.kind = kind; s.value = value; s.addTemp = addTemp;
+        return s;
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindow, StartsWithWaterGraphShownAndPlaybackOff)
+{
+    Open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　"));
+    EXPECT_EQ(w->txtOndo->text(), "0");
+    EXPECT_EQ(Readout(), "0");
+    EXPECT_EQ(w->cmbLiquid->currentIndex(), 0);
+    EXPECT_TRUE(Shows(w->picSinario, w->SinarioImages().off));
+    EXPECT_TRUE(Shows(w->picGrphSw, w->GrphSwImages().on));
+    EXPECT_EQ(w->lblTmp->text(), "℃");
+    EXPECT_EQ(w->lblPress->text(), "mmHg");
+    EXPECT_EQ(w->lblMol->text(), "1mol");
+    EXPECT_EQ(w->lblVal->text(), "30ﾘｯﾄﾙ");
+    EXPECT_EQ(St().fullVaporTemp, 101);
+    EXPECT_EQ(St().freezeTemp, 0);
+    EXPECT_EQ(w->centralWidget()->size(), QSize(800, 559));
+    EXPECT_FALSE(QFile::exists(dir.filePath("CONFIG.INI")));
+}
+
+TEST_F(MainWindow, TitleAndSettingsShowAfterActivation)
+{
+    Open("[DATA]\r\ncontainer=2.5\r\nmol=2\r\ntemperatureUnit=1\r\npressureUnit=2\r\n");
+    EXPECT_EQ(w->lblTmp->text(), "Ｋ");
+    EXPECT_EQ(w->lblPress->text(), "hPa");
+    EXPECT_EQ(w->lblMol->text(), "2mol");
+    EXPECT_EQ(w->lblVal->text(), "2.5ﾘｯﾄﾙ");
+    mdlSinario::SetTitle(shared->sinario, QStringLiteral("沸騰"));
+    w->Form_Activate();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　沸騰") + QString(28, ' '));
+}
+
+TEST_F(MainWindow, ReadoutForEachPressureUnit)
+{
+    const struct { const char* ini; const char* at25; const char* at250; } cases[] = {
+        {"[DATA]\nmol=1\n", "28.1", "1086.4"},
+        {"[DATA]\npressureUnit=1\n", "0.037", "1.430"},
+        {"[DATA]\npressureUnit=2\n", "37", "1448"},
+    };
+    for (const auto& c : cases) {
+        shared = std::make_unique<SharedRecords>();
+        QFile::remove(dir.filePath("CONFIG.INI"));
+        Open(c.ini);
+        Type("25");
+        EXPECT_EQ(Readout(), c.at25) << c.ini;
+        Type("250"); // beyond the table: the gas pressure, never 0
+        EXPECT_EQ(Readout(), c.at250) << c.ini;
+    }
+}
+
+TEST_F(MainWindow, TemperatureTextConversions)
+{
+    Open("[DATA]\ntemperatureUnit=1\n");
+    Type("300");
+    const QString at300K = Readout();
+    w.reset();
+    shared = std::make_unique<SharedRecords>();
+    QFile::remove(dir.filePath("CONFIG.INI"));
+    Open();
+    Type("27");
+    EXPECT_EQ(Readout(), at300K);
+    Type("20.5");
+    const QString at205 = Readout();
+    Type("20");
+    EXPECT_EQ(Readout(), at205);
+    // Text that is no number changes nothing, like the empty text.
+    for (const char* bad : {"", "-", "abc", "99999999999"}) {
+        Type(bad);
+        EXPECT_EQ(Readout(), at205) << bad;
+    }
+}
+
+TEST_F(MainWindow, PointsAreRedThenTheLiquidsColour)
+{
+    Open();
+    Type("100");
+    EXPECT_EQ(Pixel(w->Graph().Area(), 240, 16), kRed);
+    EXPECT_EQ(Pixel(w->Graph().Area(), 242, 18), kRed);
+    Type("50");
+    EXPECT_EQ(Pixel(w->Graph().Area(), 241, 17), kWaterBlue);
+    // Hidden graph: the readout changes, no point is plotted.
+    w->picGrphSw_Click();
+    EXPECT_TRUE(Shows(w->picGrphSw, w->GrphSwImages().off));
+    Type("100");
+    EXPECT_EQ(Readout(), "760.0");
+    EXPECT_EQ(Pixel(w->Graph().Area(), 241, 17), kWhite);
+    w->picGrphSw_Click();
+    EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
+}
+
+TEST_F(MainWindow, FreezingResetsTheFieldOnlyAtOrBelowTheFreezingPoint)
+{
+    Open();
+    auto displaced = [&] {
+        for (int n = 0; n < 50; ++n) w->Timer1_Timer();
+        const auto& c = shared->field.cells[15][1];
+        return c.x != c.homeX || c.y != c.homeY;
+    };
+    const struct { int liquid; const char* warm; const char* freeze; } cases[] = {
+        {0, "1", "0"}, {1, "-113", "-114"},
+    };
+    for (const auto& c : cases) {
+        w->cmbLiquid->setCurrentIndex(c.liquid);
+        Type("100");
+        ASSERT_TRUE(displaced());
+        Type(c.warm);
+        EXPECT_TRUE(shared->field.cells[15][1].x != shared->field.cells[15][1].homeX
+                    || shared->field.cells[15][1].y != shared->field.cells[15][1].homeY);
+        Type(c.freeze);
+        EXPECT_EQ(shared->field.cells[15][1].x, shared->field.cells[15][1].homeX) << c.liquid;
+        EXPECT_EQ(shared->field.cells[15][1].y, shared->field.cells[15][1].homeY) << c.liquid;
+    }
+}
+
+TEST_F(MainWindow, SpinnerContinuesFromTheShownTemperatureAndStopsAtItsEnds)
+{
+    Open();
+    Type("25");
+    w->UpDownOndo_Click(+1);
+    EXPECT_EQ(w->txtOndo->text(), "26");
+    Type("199");
+    w->UpDownOndo_Click(+1);
+    w->UpDownOndo_Click(+1);
+    EXPECT_EQ(w->txtOndo->text(), "200");
+    Type("-99");
+    w->UpDownOndo_Click(-1);
+    const QString readout = Readout();
+    w->UpDownOndo_Click(-1);
+    EXPECT_EQ(w->txtOndo->text(), "-100");
+    EXPECT_EQ(Readout(), readout);
+    Type("abc");
+    w->UpDownOndo_Click(+1); // from the spinner's own last value
+    EXPECT_EQ(w->txtOndo->text(), "-99");
+}
+
+TEST_F(MainWindow, FramesComeFasterWhenWarmer)
+{
+    Open();
+    Type("0");
+    TicksToFrame();
+    EXPECT_EQ(TicksToFrame(), 9);
+    Type("100");
+    TicksToFrame();
+    EXPECT_EQ(TicksToFrame(), 2);
+    // An empty box stops the animation and keeps the countdown.
+    const auto wait = St().frameWait;
+    Type("");
+    w->Timer1_Timer();
+    EXPECT_EQ(St().frameWait, wait);
+}
+
+TEST_F(MainWindow, AFrameDrawsTheMoleculesOnBlack)
+{
+    Open();
+    Type("0");
+    St().frameWait = 0;
+    w->Timer1_Timer();
+    const auto& a = w->BackArea();
+    EXPECT_EQ(Pixel(a, 0, 447), 0x000000);                  // the black corner of row 1, column 1
+    EXPECT_NE(Pixel(a, 5, 452), 0x000000);                  // its cyan middle
+    EXPECT_EQ(Pixel(a, 200, 100), 0x000000);                // empty container above the solid
+}
+
+TEST_F(MainWindow, NewLiquidIsTakenUpOnTheNextFrame)
+{
+    Open();
+    Type("20");
+    const QString water = Readout();
+    w->cmbLiquid->setCurrentIndex(1);
+    EXPECT_EQ(St().curLiquid, 0);
+    St().frameWait = 0;
+    w->Timer1_Timer();
+    EXPECT_EQ(St().curLiquid, 1);
+    EXPECT_EQ(St().fullVaporTemp, 77);
+    EXPECT_EQ(St().freezeTemp, -114);
+    EXPECT_EQ(Readout(), water);
+}
+
+TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
+{
+    Open();
+    AddStep(mdlSinario::StepTemp, 20);
+    AddStep(mdlSinario::StepTemp, 23, 1);
+    AddStep(mdlSinario::StepGrphCls);
+    Key(Qt::Key_Down); // playback off: nothing
+    EXPECT_EQ(w->txtOndo->text(), "0");
+
+    w->picSinario_Click();
+    EXPECT_TRUE(Shows(w->picSinario, w->SinarioImages().on));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->txtOndo->text(), "20");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(St().rampOn, 1);
+    for (const char* want : {"21", "22", "23"}) {
+        TicksToFrame();
+        EXPECT_EQ(w->txtOndo->text(), want);
+    }
+    EXPECT_EQ(St().rampOn, 0);
+    TicksToFrame();
+    EXPECT_EQ(w->txtOndo->text(), "23");
+
+    Key(Qt::Key_Space);
+    EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kWhite); // blank, without grid
+    EXPECT_EQ(St().grphVisible, 1);
+    Type("100");
+    EXPECT_EQ(Pixel(w->Graph().Area(), 241, 17), kRed);  // plotted on the blank panel
+
+    Key(Qt::Key_Down); // finished: nothing
+    EXPECT_EQ(w->txtOndo->text(), "100");
+
+    w->picSinario_Click();
+    w->picSinario_Click(); // off and on again: step 1 next
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->txtOndo->text(), "20");
+}
+
+TEST_F(MainWindow, InitStepChangesTheFormatOnlyAtTheNextTemperature)
+{
+    Open();
+    auto& init = AddStep(mdlSinario::StepInit);
+    init.mol = 1; init.container = 30; init.pressureUnit = 1;
+    init.grphWMin = -50; init.grphWMax = 150; init.grphHMin = 0; init.grphHMax = 1;
+    Type("100");
+    w->picSinario_Click();
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->lblPress->text(), "mmHg");
+    EXPECT_EQ(Readout(), "760.0");
+    Type("99");
+    Type("100");
+    EXPECT_EQ(Readout(), "1.000");
+    w->Form_Activate(); // as after any dialog: the file's settings come back
+    EXPECT_EQ(shared->settings.pressureUnit, 0);
+}
+
+TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
+{
+    Open();
+    auto& init = AddStep(mdlSinario::StepInit);
+    init.container = 0; init.temperatureUnit = 9; init.pressureUnit = -4;
+    init.grphWMin = 5; init.grphWMax = 5; init.grphHMin = 3; init.grphHMax = 3;
+    AddStep(mdlSinario::StepBussitu, 77);
+    AddStep(mdlSinario::StepGrphOn);
+    shared->sinario.stepCount = 999;
+    w->picSinario_Click();
+    for (int n = 0; n < 60; ++n) Key(Qt::Key_Down);
+    EXPECT_EQ(w->cmbLiquid->currentIndex(), -1);
+    EXPECT_EQ(St().curLiquid, -1);
+    Type("25");
+    Type("2147483647");
+    Type("-2147483648");
+    for (int n = 0; n < 30; ++n) w->Timer1_Timer();
+    SUCCEED();
+}
