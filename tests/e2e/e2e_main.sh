@@ -80,4 +80,73 @@ click 600 30
 shot
 c=$(pixel 461 200); case "$c" in *192,192,192*) ;; *) fail "grid line missing after show ($c)";; esac
 
+# Settings dialog from the menu with the keyboard: choose atm, close with 閉じる.
+xdotool key --clearmodifiers alt+f
+sleep 0.4
+xdotool key i
+dlg=
+for _ in $(seq 50); do dlg=$(xdotool search --onlyvisible --name '^物質量$' 2>/dev/null | head -n1); [ -n "$dlg" ] && break; sleep 0.1; done
+[ -n "$dlg" ] || fail "settings dialog did not open"
+xdotool windowfocus --sync "$dlg" 2>/dev/null
+# mol, container, temperature unit, pressure unit: three tabs, then one down to atm.
+xdotool key --delay 100 Tab Tab Tab Down
+# ... ranges (4 boxes), 初期値, 閉じる
+xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^物質量$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^物質量$' >/dev/null 2>&1 && fail "settings dialog did not close"
+grep -q '^pressureUnit=1 ' "$work/CONFIG.INI" || fail "CONFIG.INI does not hold atm: $(cat "$work/CONFIG.INI")"
+xdotool windowfocus --sync "$win"
+click 569 446
+xdotool key --clearmodifiers ctrl+a BackSpace
+xdotool type --delay 80 100
+sleep 0.5
+got=$(readout)
+[ "$got" = "1.000" ] || fail "readout in atm for 100 is '$got'"
+
+# A scenario file, loaded through the real file dialog of the scenario editor and played:
+# title "E2E", step 1 sets 50 ℃ at once, step 2 hides the graph.
+so1="$work/lesson.so1"
+{
+    printf 'E2E%27s' ''
+    printf '\002\000\000\000'                    # two steps
+    head -c 46 /dev/zero                            # slot 0, never used
+    printf '\001\000\062\000\000\000'; head -c 40 /dev/zero   # StepTemp 50, at once
+    printf '\003\000'; head -c 44 /dev/zero       # StepGrphOff
+    head -c $((46 * 48)) /dev/zero
+} > "$so1"
+[ "$(stat -c %s "$so1")" = 2380 ] || fail "fixture scenario is $(stat -c %s "$so1") bytes"
+xdotool key --clearmodifiers alt+f
+sleep 0.4
+xdotool key s
+ed=
+for _ in $(seq 50); do ed=$(xdotool search --onlyvisible --name '^シナリオ作成$' 2>/dev/null | head -n1); [ -n "$ed" ] && break; sleep 0.1; done
+[ -n "$ed" ] || fail "scenario editor did not open"
+eval "$(xdotool getwindowgeometry --shell "$ed")"
+ex=$X; ey=$Y
+xdotool mousemove --sync $((ex + 44)) $((ey + 460)) click 1     # 読込
+fd=
+for _ in $(seq 50); do fd=$(xdotool search --onlyvisible --name 'シナリオデータを読み込む' 2>/dev/null | head -n1); [ -n "$fd" ] && break; sleep 0.1; done
+[ -n "$fd" ] || fail "open dialog did not appear"
+xdotool windowfocus --sync "$fd" 2>/dev/null
+sleep 0.5
+xdotool type --delay 30 "$so1"
+xdotool key Return
+for _ in $(seq 50); do xdotool search --onlyvisible --name 'シナリオデータを読み込む' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool mousemove --sync $((ex + 448)) $((ey + 460)) click 1    # 閉じる
+sleep 0.5
+name=$(xdotool getwindowname "$win")
+[ "$name" = "蒸気圧曲線　-　E2E                           " ] || fail "caption after loading is '$name'"
+
+xdotool windowfocus --sync "$win"
+click 504 30                                                   # playback on
+click 569 446                                                  # focus on the temperature box
+xdotool key Down
+sleep 0.4
+got=$(readout)
+[ "$got" = "0.132" ] || fail "first step gave readout '$got'"
+click 569 446
+xdotool key Down
+shot
+c=$(pixel 461 200); case "$c" in *255,255,255*) ;; *) fail "second step did not hide the graph ($c)";; esac
+
 echo "e2e main window: passed"
