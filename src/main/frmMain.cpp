@@ -45,6 +45,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false); // pixel art: no blur when scaled
         p.drawImage(0, 0, image_);
     }
 

@@ -1,7 +1,9 @@
 #include "platform/DrawArea.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -20,6 +22,38 @@ bool ClipSpan(std::int64_t a, std::int64_t b, int size, int& lo, int& hi)
     return true;
 }
 
+// Pixels of a box, already clipped, in the area's format.
+void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb color)
+{
+    if (left == 0 && top == 0 && right == image.width() - 1 && bottom == image.height() - 1) {
+        image.fill(color);
+        return;
+    }
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const int count = right - left + 1;
+    for (int y = top; y <= bottom; ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + left, count, color);
+}
+
+// Copies rows of bytes between images of the same format.
+void CopyRows(QImage& image, const QImage& source, std::int64_t srcX, std::int64_t srcY,
+              std::int64_t dstX, std::int64_t dstY, std::int64_t endX, std::int64_t endY)
+{
+    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
+    const qsizetype dstStride = image.bytesPerLine(), srcStride = source.bytesPerLine();
+    uchar* dst = image.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
+    const uchar* src = source.constBits() + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
+    for (std::int64_t row = dstY; row < endY; ++row) {
+        std::memcpy(dst, src, bytes);
+        dst += dstStride;
+        src += srcStride;
+    }
+}
+
+// Text further out than this cannot reach the area, and painting it could overflow.
+constexpr std::int64_t kFarText = std::int64_t{1} << 20;
+
 } // namespace
 
 DrawArea::DrawArea(int width, int height, QRgb background)
@@ -33,20 +67,26 @@ QImage DrawArea::Prepared(const QImage& source)
     return source.convertToFormat(kFormat);
 }
 
+void DrawArea::Overdraw(const QRect& rect)
+{
+    for (PrintedText& t : texts_)
+        if (!t.overdrawn && t.bounds.intersects(rect)) t.overdrawn = true;
+}
+
 void DrawArea::FillBox(int x1, int y1, int x2, int y2, QRgb color)
 {
     int left, right, top, bottom;
     if (!ClipSpan(x1, x2, Width(), left, right) || !ClipSpan(y1, y2, Height(), top, bottom))
         return;
+    FillPixels(image_, left, top, right, bottom, color);
+    if (plain_.isNull()) return;
+    FillPixels(plain_, left, top, right, bottom, color);
     if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
-        image_.fill(color);
-        return;
+        texts_.clear(); // keeps its capacity
+        textsDropped_ = false;
+    } else if (!texts_.empty()) {
+        Overdraw(QRect(QPoint(left, top), QPoint(right, bottom)));
     }
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    const int count = right - left + 1;
-    for (int y = top; y <= bottom; ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + left, count, color);
 }
 
 void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
@@ -69,8 +109,10 @@ void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
     int from, to;
     if (!ClipSpan(a1, a2, majorSize, from, to)) return;
     const __int128 da = a2 - a1, db = b2 - b1;
-    uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    uchar* const bits = image_.bits();
+    uchar* const plainBits = plain_.isNull() ? nullptr : plain_.bits();
+    int minX = INT_MAX, minY = INT_MAX, maxX = -1, maxY = -1;
     for (int a = from; a <= to; ++a) {
         const __int128 num = 2 * (a - a1) * db + da; // round half up: floor((2k·db + da) / 2da)
         __int128 q = num / (2 * da);
@@ -80,16 +122,43 @@ void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
         const int px = steep ? static_cast<int>(b) : a;
         const int py = steep ? a : static_cast<int>(b);
         reinterpret_cast<QRgb*>(bits + py * stride)[px] = color;
+        if (plainBits) {
+            reinterpret_cast<QRgb*>(plainBits + py * stride)[px] = color;
+            minX = std::min(minX, px);
+            maxX = std::max(maxX, px);
+            minY = std::min(minY, py);
+            maxY = std::max(maxY, py);
+        }
     }
+    if (maxX >= 0 && !texts_.empty()) Overdraw(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));
 }
 
 void DrawArea::Print(const QString& text)
 {
+    if (textX_ < -kFarText || textX_ > Width() + kFarText || textY_ < -kFarText
+        || textY_ > Height() + kFarText)
+        return; // nothing of it could show
+    if (plain_.isNull()) {
+        plain_ = image_.copy(); // once per area: later texts reuse it
+        texts_.reserve(kMaxTexts);
+    }
     QPainter painter(&image_);
     painter.setFont(font_);
     painter.setPen(QColor::fromRgb(textColor_));
-    const int ascent = painter.fontMetrics().ascent();
-    painter.drawText(QPoint(textX_, textY_ + ascent), text);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QPoint baseline(textX_, textY_ + metrics.ascent());
+    painter.drawText(baseline, text);
+    if (texts_.size() == kMaxTexts) {
+        textsDropped_ = true;
+        return;
+    }
+    // The ink and the advance box, with a pixel to spare for antialiasing.
+    const QRect box = metrics.boundingRect(text)
+                          .united(QRect(0, -metrics.ascent(), metrics.horizontalAdvance(text),
+                                        metrics.height()))
+                          .translated(baseline)
+                          .adjusted(-1, -1, 1, 1);
+    texts_.push_back({baseline, box, font_, textColor_, text, false});
 }
 
 void DrawArea::CopyBlock(const QImage& source, int x, int y)
@@ -106,14 +175,33 @@ void DrawArea::CopyBlock(const QImage& source, int x, int y)
     const std::int64_t endY = std::min<std::int64_t>(std::int64_t{y} + h, Height());
     const std::int64_t dstX = x + srcX, dstY = y + srcY;
     if (dstX >= endX || dstY >= endY) return;
-    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
-    const qsizetype dstStride = image_.bytesPerLine(), srcStride = source.bytesPerLine();
-    uchar* dst = image_.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
-    const uchar* src = source.constBits() + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
-    for (std::int64_t row = dstY; row < endY; ++row) {
-        std::memcpy(dst, src, bytes);
-        dst += dstStride;
-        src += srcStride;
+    CopyRows(image_, source, srcX, srcY, dstX, dstY, endX, endY);
+    if (plain_.isNull()) return;
+    CopyRows(plain_, source, srcX, srcY, dstX, dstY, endX, endY);
+    if (!texts_.empty())
+        Overdraw(QRect(static_cast<int>(dstX), static_cast<int>(dstY), static_cast<int>(endX - dstX),
+                       static_cast<int>(endY - dstY)));
+}
+
+void DrawArea::Draw(QPainter& painter, qreal devicePixelRatio) const
+{
+    // Pixel art is scaled pixel for pixel, never smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (devicePixelRatio <= 1.0 || texts_.empty() || textsDropped_) {
+        painter.drawImage(0, 0, image_);
+        return;
+    }
+    painter.drawImage(0, 0, plain_);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const PrintedText& t : texts_) {
+        if (t.overdrawn) {
+            const QRect shown = t.bounds.intersected(image_.rect());
+            if (!shown.isEmpty()) painter.drawImage(shown.topLeft(), image_, shown);
+            continue;
+        }
+        painter.setFont(t.font);
+        painter.setPen(QColor::fromRgb(t.color));
+        painter.drawText(t.baseline, t.text);
     }
 }
 
@@ -133,7 +221,7 @@ DrawAreaView::DrawAreaView(DrawArea& area, QWidget* parent)
 void DrawAreaView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, area_.Image());
+    area_.Draw(painter, painter.device()->devicePixelRatio());
 }
 
 } // namespace platform

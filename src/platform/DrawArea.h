@@ -2,11 +2,21 @@
 // A persistent pixel drawing area: what is drawn stays until painted over and reaches the
 // screen only on Refresh, so a frame drawn in between is never seen half done.
 // Pixel units, origin top-left, y downwards; every coordinate is safe, whatever its size.
+//
+// On a high-resolution display the image is shown scaled up pixel for pixel, but printed
+// text would then look blocky. So an area that has printed text also keeps a copy of its
+// image without the text, and a list of the texts printed since it was last blanked; Draw
+// shows that copy with the texts as vector text on top. A text that something drawn later
+// overlaps is shown from the image instead, so what lies on top stays on top.
 #include <QFont>
 #include <QImage>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
+#include <vector>
+
+class QPainter;
 
 namespace platform {
 
@@ -39,6 +49,20 @@ public:
     int TextY() const { return textY_; }
     void Print(const QString& text);
 
+    // A text printed since the area was last blanked as a whole.
+    struct PrintedText {
+        QPoint baseline;  // where its baseline starts
+        QRect bounds;     // every pixel it can have set
+        QFont font;
+        QRgb color;
+        QString text;
+        bool overdrawn;   // something drawn later overlaps it
+    };
+    // Beyond this many texts since the last blanking, Draw shows the image as it is.
+    static constexpr std::size_t kMaxTexts = 1024;
+    const std::vector<PrintedText>& PrintedTexts() const { return texts_; }
+    bool AllTextsKept() const { return !textsDropped_; }
+
     // Opaque copy of the top-left 10 × 10 block of source with its top-left corner at
     // (x, y): destination pixels are replaced, what falls outside is clipped. Fast only
     // for a source in kFormat.
@@ -48,8 +72,18 @@ public:
     void Refresh();
     void AttachView(QWidget* view) { view_ = view; }
 
+    // Paints the area with its top-left corner at the painter's origin, for a device of
+    // the given pixel ratio: the image itself at ratio 1, scaled without smoothing and with
+    // sharp text above it.
+    void Draw(QPainter& painter, qreal devicePixelRatio) const;
+
 private:
+    void Overdraw(const QRect& rect);
+
     QImage image_;
+    QImage plain_; // the image without text; null until the first Print
+    std::vector<PrintedText> texts_;
+    bool textsDropped_ = false;
     QFont font_;
     QRgb textColor_ = qRgb(0, 0, 0);
     int textX_ = 0;

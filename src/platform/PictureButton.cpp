@@ -19,6 +19,8 @@ void PictureButton::SetPicture(const QImage& picture)
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // Scaled up pixel for pixel on a high-resolution display, never smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (!picture_.isNull()) painter.drawImage(0, 0, picture_);
 }
 

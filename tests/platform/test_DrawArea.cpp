@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <climits>
+#include <functional>
+#include <set>
 
 #include "platform/DrawArea.h"
 #include "platform/Fonts.h"
@@ -171,4 +174,167 @@ TEST(Fonts, PointSizesAsPixelsAt96Dpi)
                                   QStringLiteral("Noto Sans CJK JP")};
     EXPECT_TRUE(japanese.contains(platform::ProportionalFamily()));
     EXPECT_EQ(platform::MonospaceFont(12).pixelSize(), 12);
+}
+
+namespace {
+
+// The area painted for a device of the given pixel ratio, in device pixels.
+QImage Drawn(const DrawArea& area, qreal ratio)
+{
+    QImage out(qRound(area.Width() * ratio), qRound(area.Height() * ratio), QImage::Format_RGB32);
+    out.setDevicePixelRatio(ratio);
+    out.fill(Qt::magenta);
+    QPainter painter(&out);
+    area.Draw(painter, ratio);
+    painter.end();
+    out.setDevicePixelRatio(1);
+    return out;
+}
+
+// Every pixel of the image as a 2 × 2 block: what a scaled image without smoothing shows.
+QImage Doubled(const QImage& image)
+{
+    return image.scaled(image.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+bool SameIn(const QImage& a, const QImage& b, const QRect& r)
+{
+    return a.copy(r) == b.copy(r);
+}
+
+// The rect at twice the scale.
+QRect Twice(const QRect& r) { return QRect(r.topLeft() * 2, r.size() * 2); }
+
+// 2 × 2 blocks that are not of one colour: vector text has them, a doubled image never.
+int MixedBlocks(const QImage& image, const QRect& r)
+{
+    int mixed = 0;
+    for (int y = r.top() & ~1; y + 1 <= r.bottom(); y += 2)
+        for (int x = r.left() & ~1; x + 1 <= r.right(); x += 2) {
+            const QRgb c = image.pixel(x, y);
+            if (image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c)
+                ++mixed;
+        }
+    return mixed;
+}
+
+struct LabelledArea {
+    DrawArea area{120, 60, kWhite};
+    LabelledArea()
+    {
+        area.SetFont(platform::ProportionalFont(9));
+        area.Line(15, 0, 15, 59, qRgb(192, 192, 192));
+        area.SetTextPos(20, 30);
+        area.Print(QStringLiteral("-50 100"));
+    }
+    QRect TextBounds() const { return area.PrintedTexts().front().bounds; }
+};
+
+} // namespace
+
+TEST(DrawAreaHighResolution, PixelsDoubleExactlyAndTextIsDrawnSharp)
+{
+    LabelledArea l;
+    const QImage before = l.area.Image();
+    ASSERT_EQ(l.area.PrintedTexts().size(), 1u);
+    const QRect text = l.TextBounds();
+    EXPECT_TRUE(text.contains(QRect(20, 30, 20, 8))) << text.x() << "," << text.y();
+
+    EXPECT_EQ(Drawn(l.area, 1), l.area.Image()); // at ratio 1 the image itself
+    const QImage hi = Drawn(l.area, 2);
+    const QImage doubled = Doubled(l.area.Image());
+    // Outside the text every pixel is a 2 × 2 block of the image: the line is 2 px wide,
+    // with nothing between its grey and the white.
+    QImage masked = hi, maskedDoubled = doubled;
+    for (QImage* im : {&masked, &maskedDoubled}) {
+        QPainter p(im);
+        p.fillRect(Twice(text), Qt::black);
+    }
+    EXPECT_EQ(masked, maskedDoubled);
+    for (int x = 28; x <= 33; ++x)
+        EXPECT_EQ(hi.pixel(x, 10), x == 30 || x == 31 ? qRgb(192, 192, 192) : kWhite) << x;
+    // The text itself is drawn at the device's resolution, not as doubled pixels, and
+    // nothing of its pixels in the image shows beneath it.
+    EXPECT_GT(MixedBlocks(hi, Twice(text)), 5);
+    DrawArea without(120, 60, kWhite);
+    without.Line(15, 0, 15, 59, qRgb(192, 192, 192));
+    QImage expected = Doubled(without.Image());
+    expected.setDevicePixelRatio(2);
+    {
+        QPainter p(&expected);
+        p.setFont(l.area.Font());
+        p.setPen(Qt::black);
+        p.drawText(l.area.PrintedTexts().front().baseline, QStringLiteral("-50 100"));
+    }
+    expected.setDevicePixelRatio(1);
+    EXPECT_EQ(hi, expected);
+    EXPECT_EQ(MixedBlocks(doubled, Twice(text)), 0);
+    // None of this changes what was drawn into the area.
+    EXPECT_EQ(l.area.Image(), before);
+}
+
+TEST(DrawAreaHighResolution, WhatIsDrawnOverATextStaysOnTop)
+{
+    const struct { const char* what; std::function<void(DrawArea&)> draw; } overdraws[] = {
+        {"box", [](DrawArea& a) { a.FillBox(22, 31, 24, 33, kRed); }},
+        {"line", [](DrawArea& a) { a.Line(0, 33, 119, 33, kRed); }},
+        {"slanted line", [](DrawArea& a) { a.Line(18, 28, 30, 40, kRed); }},
+        {"block", [](DrawArea& a) { a.CopyBlock(Sprite(), 25, 28); }},
+    };
+    for (const auto& o : overdraws) {
+        LabelledArea l;
+        o.draw(l.area);
+        ASSERT_TRUE(l.area.PrintedTexts().front().overdrawn) << o.what;
+        // The text's place is shown as the image has it, whatever lies on top.
+        const QRect text = l.TextBounds().intersected(QRect(0, 0, 120, 60));
+        EXPECT_TRUE(SameIn(Drawn(l.area, 2), Doubled(l.area.Image()), Twice(text))) << o.what;
+    }
+    // Drawing beside a text leaves it sharp.
+    LabelledArea beside;
+    beside.area.FillBox(0, 0, 10, 10, kRed);
+    beside.area.Line(100, 0, 110, 20, kRed);
+    EXPECT_FALSE(beside.area.PrintedTexts().front().overdrawn);
+}
+
+TEST(DrawAreaHighResolution, BlankingTheWholeAreaForgetsItsTexts)
+{
+    LabelledArea l;
+    l.area.FillBox(0, 0, 50, 59, kWhite); // not the whole area
+    EXPECT_EQ(l.area.PrintedTexts().size(), 1u);
+    l.area.FillBox(-5, -5, 400, 400, kWhite);
+    EXPECT_TRUE(l.area.PrintedTexts().empty());
+    EXPECT_EQ(Drawn(l.area, 2), Doubled(l.area.Image()));
+    // Texts printed after the blanking show alone: nothing of the earlier one remains.
+    l.area.SetTextPos(60, 5);
+    l.area.Print(QStringLiteral("7"));
+    const QImage hi = Drawn(l.area, 2);
+    EXPECT_TRUE(SameIn(hi, Doubled(l.area.Image()), QRect(0, 40, 240, 80)));
+    EXPECT_GT(MixedBlocks(hi, Twice(l.area.PrintedTexts().front().bounds)), 0);
+}
+
+TEST(DrawAreaHighResolution, TooManyTextsShowTheImageAsItIs)
+{
+    DrawArea area(60, 20, kWhite);
+    area.SetFont(platform::ProportionalFont(9));
+    for (std::size_t i = 0; i <= DrawArea::kMaxTexts; ++i) {
+        area.SetTextPos(static_cast<int>(i % 50), 2);
+        area.Print(QStringLiteral("1"));
+    }
+    EXPECT_FALSE(area.AllTextsKept());
+    EXPECT_EQ(Drawn(area, 2), Doubled(area.Image()));
+    area.FillBox(0, 0, 59, 19, kWhite);
+    EXPECT_TRUE(area.AllTextsKept());
+}
+
+TEST(DrawAreaHighResolution, TextFarOffTheAreaIsSafe)
+{
+    DrawArea area(20, 20, kWhite);
+    const QImage blank = area.Image();
+    for (auto [x, y] : {std::pair{INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {0, INT_MAX}, {INT_MIN, 0}}) {
+        area.SetTextPos(x, y);
+        area.Print(QStringLiteral("800"));
+    }
+    EXPECT_EQ(area.Image(), blank);
+    EXPECT_EQ(Drawn(area, 2), Doubled(blank));
 }
