@@ -188,6 +188,21 @@ frmSinario::frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& s
     cmdSave = MakeButton(this, "cmdSave", "保存", QRect(96, 448, 73, 25));
     cmdClose = MakeButton(this, "cmdClose", "閉じる", QRect(416, 448, 65, 25));
 
+    // Names a screen reader speaks: the label each box or list stands beside.
+    txtTTl->setAccessibleName(Utf8("シナリオのタイトル"));
+    SSTabMenu->tabBar()->setAccessibleName(Utf8("追加するステップの種類"));
+    txtMol->setAccessibleName(Utf8("物質量　（mol）"));
+    txtContainer->setAccessibleName(Utf8("容器の体積　(L)"));
+    cmbTempUnit->setAccessibleName(Utf8("温度の単位"));
+    cmbPressUnit->setAccessibleName(Utf8("圧力の単位"));
+    txtGrphWMin->setAccessibleName(Utf8("グラフの温度範囲（下限）"));
+    txtGrphWMax->setAccessibleName(Utf8("グラフの温度範囲（上限）"));
+    txtPressWMin->setAccessibleName(Utf8("グラフの圧力範囲（下限）"));
+    txtPressWMax->setAccessibleName(Utf8("グラフの圧力範囲（上限）"));
+    txtTemp->setAccessibleName(Utf8("設定する温度"));
+    cmbBussitu->setAccessibleName(Utf8("変更後の物質"));
+    listSinario->setAccessibleName(Utf8("シナリオのステップ"));
+
     QWidget* const tabOrder[] = {txtTTl, txtMol, txtContainer, cmbTempUnit, cmbPressUnit,
                                  txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax, txtTemp,
                                  chkAddTemp, OptGrphOn, optGrphOff, cmbBussitu, SSTabMenu,

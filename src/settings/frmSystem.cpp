@@ -101,6 +101,15 @@ frmSystem::frmSystem(SystemSettings& settings, const mdlSystem::SettingsLocation
     txtPressWMax = box("txtPressWMax", kColumn2, 5);
     cmdDefault = button("cmdDefault", "初期値", 40);
     cmdClose = button("cmdClose", "閉じる", 160);
+    // Names a screen reader speaks: the label each box or list stands beside.
+    txtMol->setAccessibleName(QString::fromUtf8(labels[0]));
+    txtContainer->setAccessibleName(QString::fromUtf8(labels[1]));
+    cmbTempUnit->setAccessibleName(QString::fromUtf8(labels[2]));
+    cmbPressUnit->setAccessibleName(QString::fromUtf8(labels[3]));
+    txtGrphWMin->setAccessibleName(QStringLiteral("グラフの温度範囲（下限）"));
+    txtGrphWMax->setAccessibleName(QStringLiteral("グラフの温度範囲（上限）"));
+    txtPressWMin->setAccessibleName(QStringLiteral("グラフの圧力範囲（下限）"));
+    txtPressWMax->setAccessibleName(QStringLiteral("グラフの圧力範囲（上限）"));
 
     QWidget::setTabOrder(txtMol, txtContainer);
     QWidget::setTabOrder(txtContainer, cmbTempUnit);
