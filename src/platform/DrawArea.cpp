@@ -152,12 +152,8 @@ void DrawArea::Print(const QString& text)
         textsDropped_ = true;
         return;
     }
-    // The ink and the advance box, with a pixel to spare for antialiasing.
-    const QRect box = metrics.boundingRect(text)
-                          .united(QRect(0, -metrics.ascent(), metrics.horizontalAdvance(text),
-                                        metrics.height()))
-                          .translated(baseline)
-                          .adjusted(-1, -1, 1, 1);
+    // Every pixel the text can set, with one to spare for antialiasing.
+    const QRect box = metrics.boundingRect(text).translated(baseline).adjusted(-1, -1, 1, 1);
     texts_.push_back({baseline, box, font_, textColor_, text, false});
 }
 
