@@ -250,13 +250,20 @@ void frmSinario::Form_Load(const SystemSettings& settings)
     RefreshStepList();
 }
 
+QFileDialog::Options frmSinario::SaveDialogOptions()
+{
+    return {};
+}
+
 QString frmSinario::ChoosePathWithDialog(QWidget* parent, FileDialogMode mode)
 {
     const QString filter = Utf8("シナリオデータ(*.so1)");
     if (mode == FileDialogMode::Open)
         return QFileDialog::getOpenFileName(parent, Utf8("シナリオデータを読み込む"), QString(), filter);
-    return QFileDialog::getSaveFileName(parent, Utf8("シナリオデータを保存する"), QString(), filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    // Asks before replacing an existing file: saving over a colleague's lesson by a slip of
+    // the mouse would lose it for good.
+    return QFileDialog::getSaveFileName(parent, Utf8("シナリオデータを保存する"), QString(), filter,
+                                        nullptr, SaveDialogOptions());
 }
 
 QString frmSinario::DescribeStep(const SinarioStep& step)

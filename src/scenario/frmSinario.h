@@ -2,6 +2,7 @@
 // The scenario editor: a title and up to 50 steps, composed on five tabs, saved to and
 // loaded from .so1 files. Every change goes straight into the scenario it is given.
 #include <QDialog>
+#include <QFileDialog>
 #include <functional>
 
 #include "scenario/mdlSinario.h"
@@ -29,6 +30,7 @@ public:
 
     // The platform's open and save dialogs, titled and filtered for scenario files.
     static QString ChoosePathWithDialog(QWidget* parent, FileDialogMode mode);
+    static QFileDialog::Options SaveDialogOptions();
     void SetPathChooser(PathChooser chooser) { choosePath_ = std::move(chooser); }
 
     static QString DescribeStep(const mdlSinario::SinarioStep& step);

@@ -424,3 +424,8 @@ TEST_F(ScenarioEditor, EnterAndEscHaveNoEffectAndCloseKeepsEverything)
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(mdlSinario::TitleText(sinario), Padded("t"));
 }
+
+TEST(ScenarioEditorFileDialog, SaveAsksBeforeReplacingAFile)
+{
+    EXPECT_FALSE(frmSinario::SaveDialogOptions().testFlag(QFileDialog::DontConfirmOverwrite));
+}
