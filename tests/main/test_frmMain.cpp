@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QWindow>
 #include <QLabel>
+#include <QApplication>
+#include <QTimer>
 
 #include "assets/assets.h"
 #include "main/frmMain.h"
@@ -324,4 +326,52 @@ TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
     Type("-2147483648");
     for (int n = 0; n < 30; ++n) w->Timer1_Timer();
     SUCCEED();
+}
+
+TEST_F(MainWindow, EveryDialogFromTheMenuReturnsThroughActivation)
+{
+    Open();
+    QAction* const items[] = {w->menu_Init, w->menu_Sinario, w->menu_ver};
+    for (QAction* item : items) {
+        Type("");
+        Type("100");
+        ASSERT_EQ(Pixel(w->Graph().Area(), 241, 17), kRed);
+        // The settings file changes while the dialog is open: activation must load it.
+        QFile f(dir.filePath("CONFIG.INI"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[DATA]\nmol=2\n");
+        f.close();
+        bool sawDialog = false;
+        bool keyReachedMain = false;
+        QTimer::singleShot(50, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            sawDialog = dialog != nullptr && dialog != w.get();
+            if (!dialog) return;
+            // A playback key pressed in the dialog must not run a step on the main window.
+            AddStep(mdlSinario::StepTemp, 42);
+            St().sinarioRun = 1;
+            St().sinarioPos = 1;
+            QTest::keyClick(dialog, Qt::Key_Space);
+            keyReachedMain = St().sinarioPos != 1;
+            St().sinarioRun = 0;
+            dialog->close();
+        });
+        item->trigger();
+        EXPECT_TRUE(sawDialog) << item->text().toStdString();
+        EXPECT_FALSE(keyReachedMain) << item->text().toStdString();
+        EXPECT_EQ(Pixel(w->Graph().Area(), 241, 17), kWhite) << item->text().toStdString();
+        EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
+        EXPECT_EQ(w->lblMol->text(), "2mol");
+        QFile::remove(dir.filePath("CONFIG.INI"));
+        w->Form_Activate();
+    }
+    // While the graph is off, returning draws the grid but the switch stays off.
+    w->picGrphSw_Click();
+    QTimer::singleShot(50, [] { if (auto* d = QApplication::activeModalWidget()) d->close(); });
+    w->menu_ver->trigger();
+    EXPECT_EQ(St().grphVisible, 0);
+    EXPECT_TRUE(Shows(w->picGrphSw, w->GrphSwImages().off));
+    EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
+    w->menu_search->trigger(); // does nothing
+    EXPECT_TRUE(w->isVisible());
 }
