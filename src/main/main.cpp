@@ -11,7 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vaporia"));
-    QCoreApplication::setOrganizationName(QStringLiteral("vaporia"));
+    // No organisation name: it would nest the user's settings one folder deeper
+    // (~/.config/vaporia/vaporia/ instead of ~/.config/vaporia/).
     QGuiApplication::setApplicationDisplayName(QString());
     InitVaporiaAssets();
 

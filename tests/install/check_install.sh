@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Checks what `cmake --install` and CPack make of the program.
+# Usage: check_install.sh STEP SOURCE_DIR BUILD_DIR SETTINGS_ROUNDTRIP
+#   metadata  the desktop entry and AppStream file validate and agree with each other
+#   tree      an install into a DESTDIR holds every expected file
+#   settings  on a read-only install, a setting saved through the settings store is found
+#             again after a restart, from the user's configuration folder
+#   run       the installed program, run read-only, opens its main window under Xvfb
+#   deb       the .deb carries the files and dependencies and lintian reports no error
+# Exit 77 means skipped.
+set -uo pipefail
+step=$1 src=$(readlink -f "$2") build=$(readlink -f "$3") roundtrip=$(readlink -f "$4")
+app_id=io.github.vaporia.Vaporia
+
+work=$(mktemp -d)
+app_pid=; xvfb_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    chmod -R u+w "$work" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
+need() { for t in "$@"; do command -v "$t" >/dev/null || skip "$t is not installed"; done; }
+
+# Installs the build into $1 as a system-wide install under /usr.
+install_into() {
+    DESTDIR="$1" cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 \
+        || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
+}
+
+# Width and height of a PNG from its header.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d\n", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }'; }
+
+# The files a system-wide install must hold, relative to the root.
+expected_files=(
+    usr/bin/vaporia
+    usr/share/applications/vaporia.desktop
+    usr/share/metainfo/$app_id.metainfo.xml
+    usr/share/icons/hicolor/scalable/apps/vaporia.svg
+    usr/share/icons/hicolor/48x48/apps/vaporia.png
+    usr/share/icons/hicolor/64x64/apps/vaporia.png
+    usr/share/icons/hicolor/128x128/apps/vaporia.png
+    usr/share/icons/hicolor/256x256/apps/vaporia.png
+    usr/share/man/man1/vaporia.1.gz
+    usr/share/doc/vaporia/copyright
+    usr/share/doc/vaporia/changelog.gz
+)
+
+# A command prefix that runs as an unprivileged user, so that file permissions bind; empty
+# when we are not root anyway.
+unprivileged() {
+    if [ "$(id -u)" -ne 0 ]; then runas=(); return 0; fi
+    runas=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    "${runas[@]}" true 2>/dev/null && return 0
+    runas=(runuser -u nobody --)
+    "${runas[@]}" true 2>/dev/null && return 0
+    return 1
+}
+
+# A copy of the installed tree whose program folder cannot be written, and a home of our own
+# for the user who runs it.
+readonly_install() {
+    unprivileged || skip "running as root and cannot switch to user nobody, so a read-only folder cannot be simulated"
+    root="$work/root"
+    install_into "$root"
+    bin="$root/usr/bin"
+    home="$work/home"
+    mkdir -p "$home/.config"
+    chmod 755 "$work"
+    [ ${#runas[@]} -gt 0 ] && chown -R nobody:nogroup "$home"
+}
+as_user() {
+    env -u XDG_RUNTIME_DIR HOME="$home" XDG_CONFIG_HOME="$home/.config" "${runas[@]}" "$@"
+}
+lock_program_folder() {
+    chmod -R a-w "$root"
+    as_user test -w "$bin" && skip "the program folder stays writable for the test user"
+    return 0
+}
+
+case "$step" in
+metadata)
+    need desktop-file-validate appstreamcli
+    desktop-file-validate "$src/packaging/vaporia.desktop" || fail "desktop-file-validate"
+    appstreamcli validate --no-net "$src/packaging/$app_id.metainfo.xml" || fail "appstreamcli validate"
+    grep -qx "Exec=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry does not start vaporia"
+    grep -qx "Icon=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry names another icon"
+    grep -q "<id>$app_id</id>" "$src/packaging/$app_id.metainfo.xml" || fail "metainfo id differs from its file name"
+    grep -q '<launchable type="desktop-id">vaporia.desktop</launchable>' \
+        "$src/packaging/$app_id.metainfo.xml" || fail "metainfo launches another desktop entry"
+    for size in 48 64 128 256; do
+        got=$(png_size "$src/packaging/icons/vaporia-$size.png")
+        [ "$got" = "${size}x$size" ] || fail "vaporia-$size.png is $got"
+    done
+    echo "metadata: passed"
+    ;;
+
+tree)
+    install_into "$work/root"
+    for f in "${expected_files[@]}"; do
+        [ -f "$work/root/$f" ] || fail "missing after install: $f"
+    done
+    [ -x "$work/root/usr/bin/vaporia" ] || fail "the program is not executable"
+    if command -v readelf >/dev/null; then
+        readelf -d "$work/root/usr/bin/vaporia" | grep -qE 'RPATH|RUNPATH' \
+            && fail "the installed program still points into the build folder"
+    fi
+    # Nothing of the tests or the build comes along.
+    extra=$(cd "$work/root" && find . -type f | sed 's|^\./||' | sort \
+            | grep -vxF -f <(printf '%s\n' "${expected_files[@]}"))
+    [ -z "$extra" ] || fail "unexpected files installed: $extra"
+    echo "install tree: passed"
+    ;;
+
+settings)
+    readonly_install
+    cp "$roundtrip" "$bin/settings_roundtrip"
+    # A school may place its own starting settings beside the program.
+    printf '[DATA]\r\ncontainer=30\r\nmol=3\r\n' >"$bin/CONFIG.INI"
+    lock_program_folder
+    before=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+    school=$(cat "$bin/CONFIG.INI")
+
+    out=$(as_user "$bin/settings_roundtrip" load) || fail "first load failed: $out"
+    grep -qx "mol=3" <<<"$out" || fail "the school's CONFIG.INI was not read: $out"
+
+    out=$(as_user "$bin/settings_roundtrip" save 7 2>&1) || fail "save failed: $out"
+    user_file="$home/.config/vaporia/CONFIG.INI"
+    [ -f "$user_file" ] || fail "no CONFIG.INI in the user's configuration folder ($out)"
+    grep -q "wrote=$user_file" <<<"$out" || fail "saved elsewhere: $out"
+
+    # A restart: a new process finds the saved value.
+    out=$(as_user "$bin/settings_roundtrip" load) || fail "second load failed: $out"
+    grep -qx "mol=7" <<<"$out" || fail "the saved setting was not found after a restart: $out"
+    grep -q "read=$user_file" <<<"$out" || fail "read from elsewhere after the save: $out"
+
+    after=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+    [ "$before" = "$after" ] || fail "the program folder changed: $(diff <(echo "$before") <(echo "$after"))"
+    [ "$(cat "$bin/CONFIG.INI")" = "$school" ] || fail "the school's CONFIG.INI was changed"
+    echo "read-only install settings: passed"
+    ;;
+
+run)
+    need Xvfb xdotool
+    readonly_install
+    lock_program_folder
+    before=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+
+    # The server picks a free display itself, so a server of another test cannot be mistaken
+    # for ours.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    disp=
+    for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
+    [ -n "$disp" ] || { cat "$work/xvfb.log" >&2; skip "Xvfb could not start"; }
+    export DISPLAY=:$disp
+
+    # Started from elsewhere, as a menu would start it.
+    (cd "$home" && unset QT_QPA_PLATFORM && exec env -u XDG_RUNTIME_DIR HOME="$home" \
+        XDG_CONFIG_HOME="$home/.config" DISPLAY=":$disp" "${runas[@]}" "$bin/vaporia") \
+        >"$work/app.log" 2>&1 &
+    app_pid=$!
+    win=
+    for _ in $(seq 100); do
+        win=$(xdotool search --onlyvisible --name '蒸気圧曲線' 2>/dev/null | head -n1)
+        [ -n "$win" ] && break
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$win" ] || { cat "$work/app.log" >&2; fail "the installed program showed no main window"; }
+    sleep 0.5
+    kill -0 "$app_pid" 2>/dev/null || { cat "$work/app.log" >&2; fail "the installed program ended"; }
+    after=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
+    [ "$before" = "$after" ] || fail "the running program wrote into its folder"
+    echo "installed program runs: passed"
+    ;;
+
+deb)
+    need cpack dpkg-deb lintian
+    [ -f "$build/CPackConfig.cmake" ] || fail "no CPackConfig.cmake in $build"
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
+        || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+    deb=$(find "$work/pkg" -maxdepth 1 -name 'vaporia_*.deb' | head -n1)
+    [ -n "$deb" ] || fail "cpack made no vaporia_*.deb"
+
+    depends=$(dpkg-deb -f "$deb" Depends)
+    echo "Depends: $depends"
+    for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 qt6-qpa-plugins \
+               "fonts-ipafont-gothic | fonts-noto-cjk" qt6-translations-l10n; do
+        grep -qF "$pkg" <<<"$depends" || fail "Depends lacks $pkg"
+    done
+    files=$(dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./||')
+    for f in "${expected_files[@]}"; do
+        grep -qxF "$f" <<<"$files" || fail "the package lacks $f"
+    done
+
+    # As root lintian adds a notice that it is not recommended; only E: lines are findings.
+    lintian --info "$deb" >"$work/lintian.log" 2>&1
+    cat "$work/lintian.log"
+    grep -q '^E:' "$work/lintian.log" && fail "lintian reports errors"
+    echo "package: passed ($(grep -c '^W:' "$work/lintian.log") lintian warnings)"
+    ;;
+
+*)
+    echo "unknown step: $step" >&2; exit 2 ;;
+esac
