@@ -39,46 +39,72 @@ done
 name=$(xdotool getwindowname "$win")
 [ "$name" = "蒸気圧曲線　-　" ] || fail "caption is '$name'"
 
-eval "$(xdotool getwindowgeometry --shell "$win")"   # X Y WIDTH HEIGHT
-[ "$WIDTH" = 800 ] || fail "window width $WIDTH"
-menu=$((HEIGHT - 559))                               # the client area below the menu bar is 559 high
-[ $menu -gt 0 ] || fail "window height $HEIGHT leaves no menu bar"
-wx=$X; wy=$((Y + menu))                             # screen position of the client area
+# Screen position of the client area (below the menu bar, 559 high). The window may still
+# be placed right after it appears, so wait until two readings agree.
+locate() {
+    local prev= cur=
+    for _ in $(seq 30); do
+        cur=$(xdotool getwindowgeometry --shell "$win")
+        [ "$cur" = "$prev" ] && break
+        prev=$cur
+        sleep 0.2
+    done
+    eval "$cur"   # X Y WIDTH HEIGHT
+    [ "$WIDTH" = 800 ] || fail "window width $WIDTH"
+    menu=$((HEIGHT - 559))
+    [ $menu -gt 0 ] || fail "window height $HEIGHT leaves no menu bar"
+    wx=$X; wy=$((Y + menu))
+}
+locate
 
 xdotool windowfocus --sync "$win"
 click() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; sleep 0.3; }
-pixel() { convert "$work/shot.png" -format "%[pixel:p{$((wx + $1)),$((wy + $2))}]" info: ; }
-shot() { sleep 0.5; import -window root "$work/shot.png" 2>/dev/null || xwd -root -silent | convert xwd:- "$work/shot.png"; }
+pixel() { convert "$work/shot.png" -format "%[hex:p{$((wx + $1)),$((wy + $2))}]" info: | cut -c1-6; }
+shot() { sleep 0.3; import -window root "$work/shot.png" 2>/dev/null || xwd -root -silent | convert xwd:- "$work/shot.png"; }
+# expect_pixel X Y RRGGBB what: the client pixel takes that colour within a few seconds.
+expect_pixel() {
+    local c
+    for _ in $(seq 10); do
+        shot
+        c=$(pixel "$1" "$2")
+        [ "$c" = "$3" ] && return 0
+        sleep 0.3
+    done
+    fail "$4: pixel ($1,$2) is $c, not $3"
+}
 readout() {
     click 590 493
     xdotool key --clearmodifiers ctrl+a ctrl+c
     sleep 0.3
     xclip -selection clipboard -o 2>/dev/null
 }
+# expect_readout TEXT what: the readout shows TEXT within a few seconds.
+expect_readout() {
+    local got
+    for _ in $(seq 8); do
+        got=$(readout)
+        [ "$got" = "$1" ] && return 0
+        sleep 0.3
+    done
+    fail "$2: readout is '$got', not '$1'"
+}
 
 # Type 100 ℃ into the temperature box (Water, default settings): 760 mmHg.
 click 569 446
 xdotool key --clearmodifiers ctrl+a BackSpace
 xdotool type --delay 80 100
-sleep 0.5
-got=$(readout)
-[ "$got" = "760.0" ] || fail "readout for 100 is '$got'"
+expect_readout 760.0 "100 ℃ in mmHg"
 
 # The newest point is a red 3×3 box at (240,16)-(242,18) of the graph panel at (446,64).
-shot
-for p in "686 80" "688 82"; do
-    c=$(pixel $p)
-    case "$c" in srgb\(255,0,0\)|rgb\(255,0,0\)) ;; *) fail "point pixel at $p is $c";; esac
-done
+expect_pixel 686 80 FF0000 "newest point"
+expect_pixel 688 82 FF0000 "newest point"
 
 # Hide the graph: the panel turns blank; show it: the grid is back (grey line at x 15).
 click 600 30
-shot
-c=$(pixel 687 81); case "$c" in *255,255,255*) ;; *) fail "hidden graph still shows $c";; esac
-c=$(pixel 461 200); case "$c" in *255,255,255*) ;; *) fail "hidden graph shows grid $c";; esac
+expect_pixel 687 81 FFFFFF "hidden graph"
+expect_pixel 461 200 FFFFFF "hidden graph's grid"
 click 600 30
-shot
-c=$(pixel 461 200); case "$c" in *192,192,192*) ;; *) fail "grid line missing after show ($c)";; esac
+expect_pixel 461 200 C0C0C0 "grid line after showing the graph"
 
 # Settings dialog from the menu with the keyboard: choose atm, close with 閉じる.
 xdotool key --clearmodifiers alt+f
@@ -99,9 +125,7 @@ xdotool windowfocus --sync "$win"
 click 569 446
 xdotool key --clearmodifiers ctrl+a BackSpace
 xdotool type --delay 80 100
-sleep 0.5
-got=$(readout)
-[ "$got" = "1.000" ] || fail "readout in atm for 100 is '$got'"
+expect_readout 1.000 "100 ℃ in atm"
 
 # A scenario file, loaded through the real file dialog of the scenario editor and played:
 # title "E2E", step 1 sets 50 ℃ at once, step 2 hides the graph.
@@ -141,12 +165,9 @@ xdotool windowfocus --sync "$win"
 click 504 30                                                   # playback on
 click 569 446                                                  # focus on the temperature box
 xdotool key Down
-sleep 0.4
-got=$(readout)
-[ "$got" = "0.132" ] || fail "first step gave readout '$got'"
+expect_readout 0.132 "first scenario step, 50 ℃ in atm"
 click 569 446
 xdotool key Down
-shot
-c=$(pixel 461 200); case "$c" in *255,255,255*) ;; *) fail "second step did not hide the graph ($c)";; esac
+expect_pixel 461 200 FFFFFF "second step hiding the graph"
 
 echo "e2e main window: passed"
