@@ -16,6 +16,9 @@ import struct
 import sys
 import zlib
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from draw_assets import Stroke  # noqa: E402  (the same polyline the program's pictures use)
+
 SIZE = 256                     # the picture is described on a 256 × 256 canvas
 PNG_SIZES = (48, 64, 128, 256)
 SS = 4                         # samples a pixel in each direction
@@ -133,27 +136,8 @@ class Circle:
         return f'<circle cx="{num(self.cx)}" cy="{num(self.cy)}" r="{num(self.r)}" fill="{fill}"{opacity}/>'
 
 
-class Line:
+class Line(Stroke):
     """A polyline of the given width with round joins and ends."""
-
-    def __init__(self, points, width):
-        self.pts, self.hw = points, width / 2.0
-
-    def bbox(self):
-        xs = [p[0] for p in self.pts]
-        ys = [p[1] for p in self.pts]
-        return min(xs) - self.hw, min(ys) - self.hw, max(xs) + self.hw, max(ys) + self.hw
-
-    def contains(self, x, y):
-        hw2 = self.hw * self.hw
-        for (ax, ay), (bx, by) in zip(self.pts, self.pts[1:]):
-            vx, vy = bx - ax, by - ay
-            ll = vx * vx + vy * vy
-            t = 0.0 if ll == 0 else max(0.0, min(1.0, ((x - ax) * vx + (y - ay) * vy) / ll))
-            dx, dy = x - (ax + t * vx), y - (ay + t * vy)
-            if dx * dx + dy * dy <= hw2:
-                return True
-        return False
 
     def svg(self, fill, opacity):
         pts = " ".join(f"{num(x)},{num(y)}" for x, y in self.pts)
