@@ -27,8 +27,6 @@ constexpr int kFontPixels = 12; // 9 pt
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-int ListPosition(std::int32_t value, int count) { return value >= 0 && value < count ? value : 0; }
-
 std::optional<std::int32_t> WholeOf(const QLineEdit& box) { return numtext::ParseWhole(box.text().toStdString()); }
 std::optional<double> NumberOf(const QLineEdit& box) { return numtext::ParseDouble(box.text().toStdString()); }
 
@@ -235,14 +233,9 @@ void frmSinario::Form_Load(const SystemSettings& settings)
     mdlCommon::LimitInputLength(txtPressWMax, 4);
     mdlCommon::LimitInputLength(txtTemp, 4);
 
-    cmbTempUnit->setCurrentIndex(ListPosition(settings.temperatureUnit, cmbTempUnit->count()));
-    cmbPressUnit->setCurrentIndex(ListPosition(settings.pressureUnit, cmbPressUnit->count()));
-    txtGrphWMin->setText(Text(numtext::FormatWhole(settings.grphWMin)));
-    txtGrphWMax->setText(Text(numtext::FormatWhole(settings.grphWMax)));
-    txtPressWMin->setText(Text(numtext::FormatGeneral(settings.grphHMin)));
-    txtPressWMax->setText(Text(numtext::FormatGeneral(settings.grphHMax)));
-    txtContainer->setText(Text(numtext::FormatGeneral(settings.container)));
-    txtMol->setText(Text(numtext::FormatWhole(settings.mol)));
+    mdlCommon::FillSettingsBoxes({txtMol, txtContainer, cmbTempUnit, cmbPressUnit, txtGrphWMin,
+                                  txtGrphWMax, txtPressWMin, txtPressWMax},
+                                 settings);
 
     cmbBussitu->setCurrentIndex(0);
     bussituTyped_ = false;

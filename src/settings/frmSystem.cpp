@@ -24,11 +24,6 @@ constexpr int kFontPixels = 12; // 9 pt
 
 int RowY(int row) { return kRowTop + kRowPitch * row; }
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
-
-// A list position from the record, or the first entry when the record holds none of them.
-int ListPosition(std::int32_t value, int count) { return value >= 0 && value < count ? value : 0; }
-
 // The number a box holds; a box that is empty or holds no number leaves the field alone.
 void TakeWhole(const QLineEdit& box, std::int32_t& field)
 {
@@ -140,14 +135,9 @@ void frmSystem::Form_Load()
 
 void frmSystem::Form_Activate()
 {
-    cmbTempUnit->setCurrentIndex(ListPosition(settings_.temperatureUnit, cmbTempUnit->count()));
-    cmbPressUnit->setCurrentIndex(ListPosition(settings_.pressureUnit, cmbPressUnit->count()));
-    txtGrphWMin->setText(Text(numtext::FormatWhole(settings_.grphWMin)));
-    txtGrphWMax->setText(Text(numtext::FormatWhole(settings_.grphWMax)));
-    txtPressWMin->setText(Text(numtext::FormatGeneral(settings_.grphHMin)));
-    txtPressWMax->setText(Text(numtext::FormatGeneral(settings_.grphHMax)));
-    txtContainer->setText(Text(numtext::FormatGeneral(settings_.container)));
-    txtMol->setText(Text(numtext::FormatWhole(settings_.mol)));
+    mdlCommon::FillSettingsBoxes({txtMol, txtContainer, cmbTempUnit, cmbPressUnit, txtGrphWMin,
+                                  txtGrphWMax, txtPressWMin, txtPressWMax},
+                                 settings_);
 }
 
 void frmSystem::cmdDefault_Click()

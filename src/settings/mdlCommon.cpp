@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "model/NumText.h"
+
 namespace mdlCommon {
 
 namespace {
@@ -65,6 +67,22 @@ bool IsDialogKey(const QKeyEvent& e)
 {
     const int key = e.key();
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+
+void FillSettingsBoxes(const SettingsBoxes& boxes, const SystemSettings& s)
+{
+    const auto listPosition = [](std::int32_t value, int count) {
+        return value >= 0 && value < count ? value : 0;
+    };
+    const auto text = [](const std::string& t) { return QString::fromStdString(t); };
+    boxes.temperatureUnit->setCurrentIndex(listPosition(s.temperatureUnit, boxes.temperatureUnit->count()));
+    boxes.pressureUnit->setCurrentIndex(listPosition(s.pressureUnit, boxes.pressureUnit->count()));
+    boxes.grphWMin->setText(text(numtext::FormatWhole(s.grphWMin)));
+    boxes.grphWMax->setText(text(numtext::FormatWhole(s.grphWMax)));
+    boxes.grphHMin->setText(text(numtext::FormatGeneral(s.grphHMin)));
+    boxes.grphHMax->setText(text(numtext::FormatGeneral(s.grphHMax)));
+    boxes.container->setText(text(numtext::FormatGeneral(s.container)));
+    boxes.mol->setText(text(numtext::FormatWhole(s.mol)));
 }
 
 } // namespace mdlCommon

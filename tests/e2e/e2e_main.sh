@@ -78,6 +78,24 @@ readout() {
     sleep 0.3
     xclip -selection clipboard -o 2>/dev/null
 }
+# wait_window TITLE: prints the id of the visible window with that title once it appears.
+wait_window() {
+    local id
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# wait_gone TITLE: succeeds once no visible window has that title.
+wait_gone() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
 # expect_readout TEXT what: the readout shows TEXT within a few seconds.
 expect_readout() {
     local got
@@ -110,16 +128,13 @@ expect_pixel 461 200 C0C0C0 "grid line after showing the graph"
 xdotool key --clearmodifiers alt+f
 sleep 0.4
 xdotool key i
-dlg=
-for _ in $(seq 50); do dlg=$(xdotool search --onlyvisible --name '^物質量$' 2>/dev/null | head -n1); [ -n "$dlg" ] && break; sleep 0.1; done
-[ -n "$dlg" ] || fail "settings dialog did not open"
+dlg=$(wait_window '^物質量$') || fail "settings dialog did not open"
 xdotool windowfocus --sync "$dlg" 2>/dev/null
 # mol, container, temperature unit, pressure unit: three tabs, then one down to atm.
 xdotool key --delay 100 Tab Tab Tab Down
 # ... ranges (4 boxes), 初期値, 閉じる
 xdotool key --delay 100 Tab Tab Tab Tab Tab Tab space
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^物質量$' >/dev/null 2>&1 || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^物質量$' >/dev/null 2>&1 && fail "settings dialog did not close"
+wait_gone '^物質量$' || fail "settings dialog did not close"
 grep -q '^pressureUnit=1 ' "$work/CONFIG.INI" || fail "CONFIG.INI does not hold atm: $(cat "$work/CONFIG.INI")"
 xdotool windowfocus --sync "$win"
 click 569 446
@@ -142,20 +157,16 @@ so1="$work/lesson.so1"
 xdotool key --clearmodifiers alt+f
 sleep 0.4
 xdotool key s
-ed=
-for _ in $(seq 50); do ed=$(xdotool search --onlyvisible --name '^シナリオ作成$' 2>/dev/null | head -n1); [ -n "$ed" ] && break; sleep 0.1; done
-[ -n "$ed" ] || fail "scenario editor did not open"
+ed=$(wait_window '^シナリオ作成$') || fail "scenario editor did not open"
 eval "$(xdotool getwindowgeometry --shell "$ed")"
 ex=$X; ey=$Y
 xdotool mousemove --sync $((ex + 44)) $((ey + 460)) click 1     # 読込
-fd=
-for _ in $(seq 50); do fd=$(xdotool search --onlyvisible --name 'シナリオデータを読み込む' 2>/dev/null | head -n1); [ -n "$fd" ] && break; sleep 0.1; done
-[ -n "$fd" ] || fail "open dialog did not appear"
+fd=$(wait_window 'シナリオデータを読み込む') || fail "open dialog did not appear"
 xdotool windowfocus --sync "$fd" 2>/dev/null
 sleep 0.5
 xdotool type --delay 30 "$so1"
 xdotool key Return
-for _ in $(seq 50); do xdotool search --onlyvisible --name 'シナリオデータを読み込む' >/dev/null 2>&1 || break; sleep 0.1; done
+wait_gone 'シナリオデータを読み込む' || fail "open dialog did not close"
 xdotool mousemove --sync $((ex + 448)) $((ey + 460)) click 1    # 閉じる
 sleep 0.5
 name=$(xdotool getwindowname "$win")
