@@ -222,6 +222,7 @@ void frmMain::BuildMenu()
     menu_Init = file->addAction(QStringLiteral("初期設定(&I)"), this, &frmMain::menu_Init_Click);
     menu_Sinario = file->addAction(QStringLiteral("シナリオ設定(&S)"), this, &frmMain::menu_Sinario_Click);
     menu_end = file->addAction(QStringLiteral("終了(&X)"), this, &frmMain::menu_end_Click);
+    menu_View = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     menu_search = help->addAction(QStringLiteral("検索(&H)"), this, &frmMain::menu_search_Click);
     menu_ver = help->addAction(QStringLiteral("バージョン情報(&A)"), this, &frmMain::menu_ver_Click);

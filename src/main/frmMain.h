@@ -12,12 +12,14 @@
 #include "platform/DrawArea.h"
 #include "scenario/mdlSinario.h"
 #include "settings/SystemSettings.h"
+#include "settings/UserPrefs.h"
 #include "settings/mdlSystem.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAction;
+class QMenu;
 
 namespace platform {
 class DrawAreaView;
@@ -34,6 +36,8 @@ struct SharedRecords {
     mdlSprite::MolField field;
     AppState state;
     mdlSystem::SettingsLocation location;
+    userprefs::UserPrefs prefs; // the user's view choices; saved to prefsPath when changed
+    QString prefsPath;          // empty: not remembered
 };
 
 // The temperature's up-down spinner: −100..200, step 1, no wrap-around.
@@ -92,6 +96,7 @@ public:
     QAction* menu_end = nullptr;
     QAction* menu_search = nullptr;
     QAction* menu_ver = nullptr;
+    QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }

@@ -24,6 +24,8 @@ int main(int argc, char* argv[])
 
     auto shared = std::make_unique<SharedRecords>();
     shared->location = mdlSystem::SettingsLocation::ForApplication();
+    shared->prefsPath = userprefs::UserPrefsPath();
+    shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
     frmMain window(*shared);
     window.show();
     return app.exec();

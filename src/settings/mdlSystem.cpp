@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <cstdint>
 #include <limits>
 
 #include "ProfileFile.h"
+#include "UserPrefs.h"
 #include "model/NumText.h"
 
 namespace mdlSystem {
@@ -120,7 +120,7 @@ SettingsLocation SettingsLocation::ForApplication()
 {
     SettingsLocation where;
     if (QCoreApplication::instance()) where.programDir = QCoreApplication::applicationDirPath();
-    where.userConfigDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    where.userConfigDir = userprefs::UserConfigDir();
     return where;
 }
 

@@ -1,0 +1,78 @@
+#include "UserPrefs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "ProfileFile.h"
+
+namespace userprefs {
+
+namespace {
+constexpr std::string_view kSection = "vaporia";
+constexpr std::size_t kMaxBytes = 64 * 1024; // the file holds two lines; more is not ours
+} // namespace
+
+QString UserConfigDir()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return QDir::cleanPath(xdg) + QStringLiteral("/vaporia");
+    const QString home = QDir::homePath();
+    if (home.isEmpty() || !QDir::isAbsolutePath(home)) return {};
+    return QDir::cleanPath(home) + QStringLiteral("/.config/vaporia");
+}
+
+QString UserPrefsPath()
+{
+    const QString dir = UserConfigDir();
+    return dir.isEmpty() ? QString() : dir + QStringLiteral("/preferences.ini");
+}
+
+UserPrefs ParseUserPrefs(std::string_view text)
+{
+    UserPrefs p;
+    const std::string zoom = profile::ReadString(text, kSection, "zoom", "", 16);
+    if (zoom == "150") p.zoomPercent = 150;
+    else if (zoom == "200") p.zoomPercent = 200;
+    p.dataBook = profile::ReadString(text, kSection, "dataBook", "", 16) == "1";
+    return p;
+}
+
+std::string FormatUserPrefs(const UserPrefs& prefs)
+{
+    const int zoom = prefs.zoomPercent == 150 || prefs.zoomPercent == 200 ? prefs.zoomPercent : 100;
+    return "[vaporia]\nzoom=" + std::to_string(zoom) + "\ndataBook=" + (prefs.dataBook ? "1" : "0")
+           + "\n";
+}
+
+UserPrefs LoadUserPrefs(const QString& path)
+{
+    if (path.isEmpty()) return {};
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = f.read(kMaxBytes);
+    return ParseUserPrefs(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error)
+{
+    auto failed = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (path.isEmpty()) return failed(QStringLiteral("no configuration folder"));
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return failed(QStringLiteral("cannot create folder"));
+    const std::string text = FormatUserPrefs(prefs);
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return failed(f.errorString());
+    if (f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
+        || !f.flush()) {
+        f.cancelWriting();
+        return failed(f.errorString());
+    }
+    if (!f.commit()) return failed(f.errorString());
+    return true;
+}
+
+} // namespace userprefs

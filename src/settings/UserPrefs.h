@@ -1,0 +1,33 @@
+#pragma once
+// The user's own choices of the main window (zoom, which table of values), kept per user
+// in a small file of their own. CONFIG.INI is the school's file and never holds them.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace userprefs {
+
+struct UserPrefs {
+    int zoomPercent = 100; // 100, 150 or 200
+    bool dataBook = false; // lookups read the data-book table
+};
+
+// $XDG_CONFIG_HOME/vaporia when that is an absolute path, else ~/.config/vaporia. A relative
+// XDG_CONFIG_HOME is ignored, as the XDG rules ask. Empty when no home folder is known.
+QString UserConfigDir();
+// The preferences file in UserConfigDir(); empty when that is empty.
+QString UserPrefsPath();
+
+// The file's text. Unknown keys and unreadable values are ignored (the default stays);
+// a zoom other than 100, 150 or 200 reads as 100.
+UserPrefs ParseUserPrefs(std::string_view text);
+std::string FormatUserPrefs(const UserPrefs& prefs);
+
+// A missing or unreadable file gives the defaults.
+UserPrefs LoadUserPrefs(const QString& path);
+// Creates the folder when needed. Returns false, with a reason in *error when given, if
+// the file could not be written; the old file is then unchanged.
+bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error = nullptr);
+
+} // namespace userprefs
