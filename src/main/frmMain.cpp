@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
@@ -20,6 +21,7 @@
 #include "platform/ModalDialog.h"
 #include "platform/PictureButton.h"
 #include "platform/TickTimer.h"
+#include "scenario/LessonShelf.h"
 #include "scenario/frmSinario.h"
 #include "settings/frmSystem.h"
 
@@ -221,6 +223,7 @@ void frmMain::BuildMenu()
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     menu_Init = file->addAction(QStringLiteral("初期設定(&I)"), this, &frmMain::menu_Init_Click);
     menu_Sinario = file->addAction(QStringLiteral("シナリオ設定(&S)"), this, &frmMain::menu_Sinario_Click);
+    BuildLessonMenu(file);
     menu_end = file->addAction(QStringLiteral("終了(&X)"), this, &frmMain::menu_end_Click);
     menu_View = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
@@ -420,4 +423,38 @@ void frmMain::menu_ver_Click()
 void frmMain::menu_end_Click()
 {
     close();
+}
+
+// ---------------------------------------------------------------------- sample lessons
+
+void frmMain::BuildLessonMenu(QMenu* file)
+{
+    menu_Lessons = file->addMenu(QStringLiteral("サンプルシナリオ(&L)"));
+    FillLessonMenu();
+    // Read afresh at each opening, so that files a school adds show without a restart.
+    connect(menu_Lessons, &QMenu::aboutToShow, this, &frmMain::FillLessonMenu);
+}
+
+void frmMain::FillLessonMenu()
+{
+    menu_Lessons->clear();
+    const auto entries =
+        lessonshelf::ListLessons(lessonshelf::FindLessonFolder(shared_.location.programDir));
+    if (entries.empty()) {
+        menu_Lessons->addAction(QStringLiteral("（見つかりません）"))->setEnabled(false);
+        return;
+    }
+    for (const lessonshelf::LessonEntry& e : entries) {
+        const QString path = e.path;
+        menu_Lessons->addAction(lessonshelf::MenuText(e.title), this,
+                                [this, path] { menu_Lesson_Click(path); });
+    }
+}
+
+void frmMain::menu_Lesson_Click(const QString& path)
+{
+    if (!lessonshelf::LoadLesson(shared_.sinario, path)) return;
+    // What follows the editor's load when it closes: the new title in the caption, the
+    // settings from the file and a clean graph.
+    Form_Activate();
 }

@@ -75,6 +75,7 @@ public:
     void menu_ver_Click();
     void menu_search_Click() {}
     void menu_end_Click();
+    void menu_Lesson_Click(const QString& path);
 
     // Shows a dialog modally over this window, then runs the activation sequence.
     void ShowDialog(QDialog& dialog);
@@ -97,6 +98,7 @@ public:
     QAction* menu_search = nullptr;
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
+    QMenu* menu_Lessons = nullptr; // サンプルシナリオ: the scenarios of the lessons folder
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
@@ -114,6 +116,8 @@ protected:
 private:
     void BuildControls(QWidget* client);
     void BuildMenu();
+    void BuildLessonMenu(QMenu* file);
+    void FillLessonMenu();
     void SetTemperatureText(const QString& text);
 
     SharedRecords& shared_;

@@ -24,6 +24,8 @@ xdotool getmouselocation >/dev/null 2>&1 || { echo "SKIP: Xvfb could not start";
 
 # The program keeps CONFIG.INI beside itself: run a private copy so the test owns that file.
 cp "$prog" "$work/vaporia"
+# The sample lessons go beside it, as in the build folder.
+[ -d "$(dirname "$prog")/lessons" ] && cp -r "$(dirname "$prog")/lessons" "$work/lessons"
 unset QT_QPA_PLATFORM
 (cd "$work" && exec ./vaporia) >"$work/app.log" 2>&1 &
 app_pid=$!
@@ -180,5 +182,26 @@ expect_readout 0.132 "first scenario step, 50 ℃ in atm"
 click 569 446
 xdotool key Down
 expect_pixel 461 200 FFFFFF "second step hiding the graph"
+
+# The first sample lesson from ファイル → サンプルシナリオ: its title in the caption, and it
+# plays in its own units (mmHg) although CONFIG.INI now says atm.
+xdotool windowfocus --sync "$win"
+xdotool key --clearmodifiers alt+f
+sleep 0.4
+xdotool key l
+sleep 0.4
+xdotool key Return
+for _ in $(seq 20); do
+    name=$(xdotool getwindowname "$win")
+    [[ "$name" == "蒸気圧曲線　-　水の蒸気圧曲線"* ]] && break
+    sleep 0.2
+done
+[[ "$name" == "蒸気圧曲線　-　水の蒸気圧曲線"* ]] || fail "caption after choosing a lesson is '$name'"
+click 504 30                                                   # playback off
+click 504 30                                                   # and on: from step 1
+click 569 446
+xdotool key --delay 150 Down Return space Down
+expect_readout 6.3 "sample lesson at 0 ℃ in mmHg"
+expect_pixel 461 200 C0C0C0 "sample lesson's fresh grid"
 
 echo "e2e main window: passed"

@@ -49,6 +49,10 @@ expected_files=(
     usr/share/doc/vaporia/copyright
     usr/share/doc/vaporia/changelog.gz
 )
+# The sample lessons, where the program looks for them from its own folder.
+for f in "$src"/lessons/*.so1; do
+    expected_files+=("usr/share/vaporia/lessons/${f##*/}")
+done
 
 # A command prefix that runs as an unprivileged user, so that file permissions bind; empty
 # when we are not root anyway.
@@ -105,6 +109,11 @@ tree)
         [ -f "$work/root/$f" ] || fail "missing after install: $f"
     done
     [ -x "$work/root/usr/bin/vaporia" ] || fail "the program is not executable"
+    ls "$src"/lessons/*.so1 >/dev/null 2>&1 || fail "no sample lessons in $src/lessons"
+    for f in "$src"/lessons/*.so1; do
+        cmp -s "$f" "$work/root/usr/share/vaporia/lessons/${f##*/}" \
+            || fail "installed lesson ${f##*/} differs from the committed one"
+    done
     if command -v readelf >/dev/null; then
         readelf -d "$work/root/usr/bin/vaporia" | grep -qE 'RPATH|RUNPATH' \
             && fail "the installed program still points into the build folder"

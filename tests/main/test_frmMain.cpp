@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QApplication>
 #include <QTimer>
+#include <QDir>
+#include <QMenu>
 
 #include "assets/assets.h"
+#include "lessons/LessonBook.h"
 #include "main/frmMain.h"
 #include "platform/PictureButton.h"
 #include "platform/TickTimer.h"
@@ -374,4 +377,55 @@ TEST_F(MainWindow, EveryDialogFromTheMenuReturnsThroughActivation)
     EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
     w->menu_search->trigger(); // does nothing
     EXPECT_TRUE(w->isVisible());
+}
+
+// The lessons beside the program are listed by title, a file added later shows at the next
+// opening, and a chosen lesson loads like the editor's load, titles the window and plays.
+TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
+{
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = QDir(dir.path()).filePath("lessons");
+    ASSERT_TRUE(lessonbook::WriteLessons(folder, nullptr));
+    Open("[DATA]\nmol=5\n");
+    Type("55");
+    const auto titles = [this] {
+        emit w->menu_Lessons->aboutToShow();
+        QStringList t;
+        for (QAction* a : w->menu_Lessons->actions()) t << a->text();
+        return t;
+    };
+    QStringList want;
+    for (const lessonbook::Lesson& l : lessonbook::Lessons()) want << l.title;
+    EXPECT_EQ(titles(), want);
+    EXPECT_EQ(w->menu_Lessons->title(), "サンプルシナリオ(&L)");
+
+    mdlSinario::SinarioData own;
+    mdlSinario::SetTitle(own, "学校の実験");
+    ASSERT_TRUE(mdlSinario::WriteSinarioFile(own, QDir(folder).filePath("school.so1")));
+    EXPECT_EQ(titles(), want + QStringList{"学校の実験"});
+
+    const lessonbook::Lesson lesson = lessonbook::Lessons().front();
+    mdlSinario::SinarioData fromFile; // the editor's load of the same file
+    ASSERT_TRUE(mdlSinario::ReadSinarioFile(fromFile, QDir(folder).filePath(lesson.fileName)));
+    w->menu_Lessons->actions().front()->trigger();
+    EXPECT_EQ(shared->sinario, fromFile);
+    EXPECT_EQ(w->windowTitle(), "蒸気圧曲線　-　" + mdlSinario::TitleText(fromFile));
+    EXPECT_TRUE(w->windowTitle().contains(lesson.title));
+    EXPECT_EQ(w->lblMol->text(), "5mol"); // settings come from the file, as after the editor
+
+    w->picSinario_Click();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_Space, Qt::Key_Down}) Key(key);
+    EXPECT_EQ(w->txtOndo->text(), "0");
+    EXPECT_EQ(shared->settings.mol, 1);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->txtOndo->text(), "10");
+    EXPECT_EQ(Readout(), "11.8"); // the table's water at 10 ℃, in mmHg again
+}
+
+TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)
+{
+    Open();
+    emit w->menu_Lessons->aboutToShow();
+    ASSERT_EQ(w->menu_Lessons->actions().size(), 1);
+    EXPECT_FALSE(w->menu_Lessons->actions().front()->isEnabled());
 }

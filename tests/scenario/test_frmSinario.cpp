@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "lessons/LessonBook.h"
 #include "scenario/frmSinario.h"
 #include "settings/mdlSystem.h"
 
@@ -428,4 +429,60 @@ TEST_F(ScenarioEditor, EnterAndEscHaveNoEffectAndCloseKeepsEverything)
 TEST(ScenarioEditorFileDialog, SaveAsksBeforeReplacingAFile)
 {
     EXPECT_FALSE(frmSinario::SaveDialogOptions().testFlag(QFileDialog::DontConfirmOverwrite));
+}
+
+// Every sample lesson is what a teacher gets by entering it in the editor: each step fits
+// the boxes of its tab and is recorded by its "追加" button.
+TEST_F(ScenarioEditor, EverySampleLessonCanBeEnteredInTheEditor)
+{
+    for (const lessonbook::Lesson& l : lessonbook::Lessons()) {
+        SCOPED_TRACE(l.title.toStdString());
+        sinario = {};
+        auto dlg = Open();
+        dlg->txtTTl->insert(l.title); // as typed: cut at the box's limit
+        for (const SinarioStep& s : l.steps) {
+            QPushButton* add = nullptr;
+            switch (s.kind) {
+            case mdlSinario::StepInit: {
+                const std::pair<QLineEdit*, QString> boxes[] = {
+                    {dlg->txtMol, QString::number(s.mol)},
+                    {dlg->txtContainer, QString::number(s.container)},
+                    {dlg->txtGrphWMin, QString::number(s.grphWMin)},
+                    {dlg->txtGrphWMax, QString::number(s.grphWMax)},
+                    {dlg->txtPressWMin, QString::number(s.grphHMin)},
+                    {dlg->txtPressWMax, QString::number(s.grphHMax)}};
+                for (const auto& [box, text] : boxes) {
+                    box->clear();
+                    box->insert(text);
+                }
+                dlg->cmbTempUnit->setCurrentIndex(s.temperatureUnit);
+                dlg->cmbPressUnit->setCurrentIndex(s.pressureUnit);
+                add = dlg->cmdAdd1;
+                break;
+            }
+            case mdlSinario::StepTemp:
+                dlg->txtTemp->clear();
+                dlg->txtTemp->insert(QString::number(s.value));
+                dlg->chkAddTemp->setChecked(s.addTemp != 0);
+                add = dlg->cmdAdd2;
+                break;
+            case mdlSinario::StepGrphOn:
+            case mdlSinario::StepGrphOff:
+                (s.kind == mdlSinario::StepGrphOn ? dlg->OptGrphOn : dlg->optGrphOff)->setChecked(true);
+                add = dlg->cmdAdd3;
+                break;
+            case mdlSinario::StepGrphCls:
+                add = dlg->cmdAdd4;
+                break;
+            case mdlSinario::StepBussitu:
+                dlg->cmbBussitu->setCurrentIndex(s.value);
+                add = dlg->cmdAdd5;
+                break;
+            }
+            ASSERT_NE(add, nullptr) << "kind " << s.kind;
+            QTest::mouseClick(add, Qt::LeftButton);
+        }
+        QTest::mouseClick(dlg->cmdClose, Qt::LeftButton);
+        EXPECT_EQ(sinario, lessonbook::Compose(l));
+    }
 }
