@@ -72,10 +72,6 @@ public:
     ViewStage(QWidget* client, QWidget* parent) : QWidget(parent), client_(client)
     {
         client->setParent(this);
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, QColor::fromRgb(kPanel));
-        setPalette(pal);
-        setAutoFillBackground(true);
         setFixedSize(client->size());
     }
 
@@ -87,6 +83,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent*) override { Centre(); }
+    void paintEvent(QPaintEvent*) override
+    {
+        // Only the margin around the client: at its own size the client covers everything.
+        const QRegion margin = QRegion(rect()) - client_->geometry();
+        if (margin.isEmpty()) return;
+        QPainter p(this);
+        p.setClipRegion(margin);
+        p.fillRect(rect(), QColor::fromRgb(kPanel));
+    }
 
 private:
     QWidget* client_;
