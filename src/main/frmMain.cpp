@@ -21,8 +21,8 @@
 #include "platform/KeyPreview.h"
 #include "platform/ModalDialog.h"
 #include "platform/PictureButton.h"
-#include "platform/Zoom.h"
 #include "platform/TickTimer.h"
+#include "platform/Zoom.h"
 #include "scenario/frmSinario.h"
 #include "settings/frmSystem.h"
 
