@@ -179,6 +179,25 @@ TEST_F(ProjectorView, ClicksKeysAndTheSpinnerWorkAt200)
     EXPECT_EQ(shared->state.grphVisible, 0);
     Click(504, 30); // the scenario button
     EXPECT_EQ(shared->state.sinarioRun, 1);
+
+    // The dialogs keep their own size at the teacher's desk.
+    const auto dialogSize = [this] {
+        QSize size;
+        QTimer::singleShot(0, [&size] {
+            if (QWidget* d = QApplication::activeModalWidget()) {
+                size = d->size();
+                d->close();
+            }
+        });
+        about::frmAbout about(w.get());
+        w->ShowDialog(about);
+        return size;
+    };
+    const QSize at200 = dialogSize();
+    w->menu_Zoom[0]->trigger();
+    ASSERT_EQ(w->ViewZoom(), 100);
+    EXPECT_FALSE(at200.isEmpty());
+    EXPECT_EQ(dialogSize(), at200);
 }
 
 TEST_F(ProjectorView, FullScreenFitsTheScreenAndEscLeavesItButNotFromADialog)
