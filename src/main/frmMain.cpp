@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -117,6 +119,37 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int
 }
 
 std::string Utf8(const QString& s) { return s.toStdString(); }
+
+// The spinner's arrows at a zoom: the style draws them at most 8 px, so the arrow as drawn
+// at 100 % is scaled without blur and shown as the button's icon.
+void ZoomSpinnerArrows(QWidget* spinner, int percent)
+{
+    constexpr int kArrow = 8;
+    for (auto* b : spinner->findChildren<QToolButton*>()) {
+        const Qt::ArrowType arrow = b->objectName() == QStringLiteral("up") ? Qt::UpArrow : Qt::DownArrow;
+        if (percent == 100) {
+            b->setIcon(QIcon());
+            b->setArrowType(arrow);
+            continue;
+        }
+        QImage image(kArrow, kArrow, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            QStyleOption opt;
+            opt.initFrom(b);
+            opt.rect = image.rect();
+            opt.state |= QStyle::State_Enabled;
+            b->style()->drawPrimitive(arrow == Qt::UpArrow ? QStyle::PE_IndicatorArrowUp
+                                                           : QStyle::PE_IndicatorArrowDown,
+                                      &opt, &p, b);
+        }
+        const int side = zoom::Length(kArrow, percent);
+        b->setArrowType(Qt::NoArrow);
+        b->setIcon(QIcon(QPixmap::fromImage(platform::ZoomImage(image, percent, QPoint()))));
+        b->setIconSize(QSize(side, side));
+    }
+}
 
 } // namespace
 
@@ -532,6 +565,7 @@ void frmMain::ApplyZoom(int percent)
             }
         }
     }
+    ZoomSpinnerArrows(UpDownOndo, percent);
     static_cast<Background*>(client_)->SetZoom(percent);
     if (!fullScreenView_) stage_->setFixedSize(client_->size());
     static_cast<ViewStage*>(stage_)->Centre();
