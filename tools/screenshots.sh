@@ -20,7 +20,7 @@ app_pid=; xvfb_pid=
 trap 'kill $app_pid $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 for n in $(seq 91 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }; done
-Xvfb :$disp -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb :$disp -screen 0 1920x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=:$disp
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
@@ -28,6 +28,7 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 # A private copy, so the pictures show the default settings and no CONFIG.INI is touched.
 cp "$prog" "$work/vaporia"
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
+export XDG_CONFIG_HOME="$work/config" # starts at 100 %; the user's own zoom is left alone
 (cd "$work" && exec ./vaporia) >"$work/app.log" 2>&1 &
 app_pid=$!
 
@@ -108,3 +109,18 @@ about=$(window 'のﾊﾞｰｼﾞｮﾝ情報$')
 snap "$about" about.png
 keys Escape
 gone 'のﾊﾞｰｼﾞｮﾝ情報$'
+
+# 表示 → 200%: the projector view, with the curve traced again at the doubled places.
+xdotool windowfocus --sync "$main"
+keys alt+v Down Down Return
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+menu=$((HEIGHT - 1118))
+xdotool mousemove --sync $((X + 2 * 569)) $((Y + menu + 2 * 446)) click 1
+for t in $(seq 0 5 60); do
+    xdotool key --clearmodifiers ctrl+a BackSpace
+    xdotool type --delay 60 "$t"
+    sleep 0.4
+done
+sleep 3
+snap "$main" main_200.png

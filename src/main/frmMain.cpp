@@ -1,6 +1,8 @@
 #include "main/frmMain.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,6 +11,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -22,6 +26,7 @@
 #include "platform/PictureButton.h"
 #include "platform/TickTimer.h"
 #include "scenario/LessonShelf.h"
+#include "platform/Zoom.h"
 #include "scenario/frmSinario.h"
 #include "settings/frmSystem.h"
 
@@ -30,6 +35,7 @@ namespace {
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 559;
 constexpr QRgb kBlack = qRgb(0, 0, 0);
+constexpr QRgb kPanel = qRgb(99, 101, 156); // the background picture's slate blue
 
 // Sizes in pixels as at 96 dpi, so the layout does not depend on the display.
 constexpr int k20pt = 27;
@@ -43,16 +49,56 @@ public:
         setFixedSize(kClientWidth, kClientHeight);
     }
 
+    void SetZoom(int percent)
+    {
+        zoomed_ = percent == 100 ? QImage() : platform::ZoomImage(image_, percent, QPoint());
+        const zoom::Rect r = zoom::ScaleRect({0, 0, kClientWidth, kClientHeight}, percent);
+        setFixedSize(r.width, r.height);
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.setRenderHint(QPainter::SmoothPixmapTransform, false); // pixel art: no blur when scaled
-        p.drawImage(0, 0, image_);
+        p.drawImage(0, 0, zoomed_.isNull() ? image_ : zoomed_);
     }
 
 private:
     const QImage& image_;
+    QImage zoomed_; // the picture at the projector view's zoom; null at 100 %
+};
+
+// The central widget: the client area, centred on the panel colour when there is room.
+class ViewStage : public QWidget {
+public:
+    ViewStage(QWidget* client, QWidget* parent) : QWidget(parent), client_(client)
+    {
+        client->setParent(this);
+        setFixedSize(client->size());
+    }
+
+    void Centre()
+    {
+        client_->move(std::max(0, (width() - client_->width()) / 2),
+                      std::max(0, (height() - client_->height()) / 2));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { Centre(); }
+    void paintEvent(QPaintEvent*) override
+    {
+        // Only the margin around the client: at its own size the client covers everything.
+        const QRegion margin = QRegion(rect()) - client_->geometry();
+        if (margin.isEmpty()) return;
+        QPainter p(this);
+        p.setClipRegion(margin);
+        p.fillRect(rect(), QColor::fromRgb(kPanel));
+    }
+
+private:
+    QWidget* client_;
 };
 
 QImage LoadImage(const char* name)
@@ -75,6 +121,37 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int
 }
 
 std::string Utf8(const QString& s) { return s.toStdString(); }
+
+// The spinner's arrows at a zoom: the style draws them at most 8 px, so the arrow as drawn
+// at 100 % is scaled without blur and shown as the button's icon.
+void ZoomSpinnerArrows(QWidget* spinner, int percent)
+{
+    constexpr int kArrow = 8;
+    for (auto* b : spinner->findChildren<QToolButton*>()) {
+        const Qt::ArrowType arrow = b->objectName() == QStringLiteral("up") ? Qt::UpArrow : Qt::DownArrow;
+        if (percent == 100) {
+            b->setIcon(QIcon());
+            b->setArrowType(arrow);
+            continue;
+        }
+        QImage image(kArrow, kArrow, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            QStyleOption opt;
+            opt.initFrom(b);
+            opt.rect = image.rect();
+            opt.state |= QStyle::State_Enabled;
+            b->style()->drawPrimitive(arrow == Qt::UpArrow ? QStyle::PE_IndicatorArrowUp
+                                                           : QStyle::PE_IndicatorArrowDown,
+                                      &opt, &p, b);
+        }
+        const int side = zoom::Length(kArrow, percent);
+        b->setArrowType(Qt::NoArrow);
+        b->setIcon(QIcon(QPixmap::fromImage(platform::ZoomImage(image, percent, QPoint()))));
+        b->setIconSize(QSize(side, side));
+    }
+}
 
 } // namespace
 
@@ -116,10 +193,11 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
 
-    auto* client = new Background(background_, this);
-    setCentralWidget(client);
+    auto* client = new Background(background_, nullptr);
+    setCentralWidget(MakeViewStage(client));
     BuildControls(client);
     BuildMenu();
+    BuildViewMenu();
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QString());
@@ -237,11 +315,7 @@ void frmMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (activatedOnce_) return;
     activatedOnce_ = true;
-    if (QScreen* screen = this->screen()) {
-        const QRect avail = screen->availableGeometry();
-        const QSize size = frameGeometry().size();
-        move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
-    }
+    PlaceOnScreen();
     Form_Activate();
     timer1_->Start();
 }
@@ -457,4 +531,137 @@ void frmMain::menu_Lesson_Click(const QString& path)
     // What follows the editor's load when it closes: the new title in the caption, the
     // settings from the file and a clean graph.
     Form_Activate();
+}
+
+// ---- Projector view ----
+
+QWidget* frmMain::MakeViewStage(QWidget* client)
+{
+    client_ = client;
+    stage_ = new ViewStage(client, this);
+    return stage_;
+}
+
+void frmMain::BuildViewMenu()
+{
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (std::size_t i = 0; i < std::size(zoom::kChoices); ++i) {
+        const int percent = zoom::kChoices[i];
+        QAction* a = menu_View->addAction(QStringLiteral("%1%").arg(percent));
+        a->setCheckable(true);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, percent] { SetViewZoom(percent); });
+        menu_Zoom[i] = a;
+    }
+    menu_View->addSeparator();
+    menu_FullScreen = menu_View->addAction(QStringLiteral("全画面表示"));
+    menu_FullScreen->setCheckable(true);
+    menu_FullScreen->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(menu_FullScreen, &QAction::triggered, this, &frmMain::SetFullScreenView);
+
+    // Esc leaves full screen; a dialog that is open keeps its own Esc.
+    leaveFullScreen_ = new QAction(this);
+    leaveFullScreen_->setShortcut(QKeySequence(Qt::Key_Escape));
+    leaveFullScreen_->setEnabled(false);
+    addAction(leaveFullScreen_);
+    connect(leaveFullScreen_, &QAction::triggered, this, [this] {
+        if (!QApplication::activeModalWidget()) SetFullScreenView(false);
+    });
+
+    const int remembered = zoom::IsChoice(shared_.prefs.zoomPercent) ? shared_.prefs.zoomPercent : 100;
+    ApplyZoom(remembered);
+}
+
+void frmMain::ApplyZoom(int percent)
+{
+    if (!zoom::IsChoice(percent)) percent = 100;
+    for (std::size_t i = 0; i < std::size(zoom::kChoices); ++i)
+        menu_Zoom[i]->setChecked(zoom::kChoices[i] == shared_.prefs.zoomPercent);
+    if (percent == viewZoom_) return;
+    if (design_.empty()) { // still at 100 %: remember the layout
+        for (QWidget* w : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            design_.push_back({w, w->geometry(), w->font().pixelSize() > 0 ? w->font().pixelSize() : 0});
+    }
+    viewZoom_ = percent;
+    for (const DesignPlace& d : design_) {
+        const zoom::Rect r =
+            zoom::ScaleRect({d.rect.x(), d.rect.y(), d.rect.width(), d.rect.height()}, percent);
+        if (auto* view = qobject_cast<platform::DrawAreaView*>(d.widget)) {
+            view->SetZoom(percent, d.rect.topLeft());
+            view->move(r.x, r.y);
+        } else if (auto* button = qobject_cast<platform::PictureButton*>(d.widget)) {
+            button->SetZoom(percent, d.rect.topLeft());
+            button->move(r.x, r.y);
+        } else {
+            d.widget->setGeometry(r.x, r.y, r.width, r.height);
+            if (d.fontPixels > 0) {
+                QFont f = d.widget->font();
+                f.setPixelSize(zoom::FontPixels(d.fontPixels, percent));
+                d.widget->setFont(f);
+            }
+        }
+    }
+    ZoomSpinnerArrows(UpDownOndo, percent);
+    static_cast<Background*>(client_)->SetZoom(percent);
+    if (!fullScreenView_) stage_->setFixedSize(client_->size());
+    static_cast<ViewStage*>(stage_)->Centre();
+}
+
+void frmMain::SetViewZoom(int percent)
+{
+    if (!zoom::IsChoice(percent)) return;
+    shared_.prefs.zoomPercent = percent;
+    // A choice that cannot be saved still holds for this run; the file keeps the old one.
+    if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
+    ApplyZoom(fullScreenView_ ? viewZoom_ : percent);
+    if (!fullScreenView_) PlaceOnScreen();
+}
+
+void frmMain::SetFullScreenView(bool on)
+{
+    menu_FullScreen->setChecked(on);
+    if (on == fullScreenView_) return;
+    fullScreenView_ = on;
+    leaveFullScreen_->setEnabled(on);
+    if (on) {
+        layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+        for (QWidget* w : {static_cast<QWidget*>(this), stage_}) {
+            w->setMinimumSize(0, 0);
+            w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+        const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 0, 0);
+        ApplyZoom(zoom::FitZoom(screen.width(), screen.height() - menuBar()->sizeHint().height(),
+                                kClientWidth, kClientHeight));
+        showFullScreen();
+    } else {
+        showNormal();
+        ApplyZoom(shared_.prefs.zoomPercent);
+        stage_->setFixedSize(client_->size());
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
+        PlaceOnScreen();
+    }
+}
+
+void frmMain::PlaceOnScreen()
+{
+    QScreen* screen = this->screen();
+    if (!screen || fullScreenView_) return;
+    if (layout()) layout()->activate();
+    const QRect avail = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    // Centred; a window larger than the screen keeps its title bar on it.
+    QPoint at = avail.center() - QPoint(size.width() / 2, size.height() / 2);
+    at.setX(std::max(at.x(), avail.left()));
+    at.setY(std::max(at.y(), avail.top()));
+    move(at);
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // The window manager may end full screen by itself: follow it.
+    if (event->type() == QEvent::WindowStateChange && fullScreenView_
+        && !(windowState() & Qt::WindowFullScreen))
+        SetFullScreenView(false);
 }

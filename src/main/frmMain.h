@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "graph/GraphPanel.h"
 #include "main/AppState.h"
@@ -99,6 +100,17 @@ public:
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
     QMenu* menu_Lessons = nullptr; // サンプルシナリオ: the scenarios of the lessons folder
+    QAction* menu_Zoom[3] = {};        // 100%, 150%, 200%: one checked
+    QAction* menu_FullScreen = nullptr; // 全画面表示 (F11)
+
+    // Projector view. A zoom chosen from the menu is remembered in the user's preferences
+    // and used whenever the window is not full screen; full screen takes the largest zoom
+    // that fits the screen and centres the window's picture on the panel colour.
+    void SetViewZoom(int percent);
+    void SetFullScreenView(bool on);
+    int ViewZoom() const { return viewZoom_; }
+    bool FullScreenView() const { return fullScreenView_; }
+    QWidget* ClientArea() const { return client_; } // the 800 × 559 picture at its zoom
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
@@ -112,6 +124,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildControls(QWidget* client);
@@ -119,6 +132,10 @@ private:
     void BuildLessonMenu(QMenu* file);
     void FillLessonMenu();
     void SetTemperatureText(const QString& text);
+    QWidget* MakeViewStage(QWidget* client);
+    void BuildViewMenu();
+    void ApplyZoom(int percent);
+    void PlaceOnScreen();
 
     SharedRecords& shared_;
     mdlSprite::TimeOfDayClock clock_;
@@ -132,4 +149,17 @@ private:
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     int spinnerValue_ = 0;
     bool activatedOnce_ = false;
+
+    // Projector view: the client area's controls as laid out at 100 %.
+    struct DesignPlace {
+        QWidget* widget;
+        QRect rect;
+        int fontPixels; // 0: the widget's font is not its own
+    };
+    std::vector<DesignPlace> design_;
+    QWidget* client_ = nullptr;
+    QWidget* stage_ = nullptr; // holds the client; the panel colour around it in full screen
+    QAction* leaveFullScreen_ = nullptr; // Esc
+    int viewZoom_ = 100;
+    bool fullScreenView_ = false;
 };

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/Zoom.h"
+
 namespace platform {
 
 namespace {
@@ -79,6 +81,8 @@ void DrawArea::FillBox(int x1, int y1, int x2, int y2, QRgb color)
     if (!ClipSpan(x1, x2, Width(), left, right) || !ClipSpan(y1, y2, Height(), top, bottom))
         return;
     FillPixels(image_, left, top, right, bottom, color);
+    if (zoom_ != 100)
+        FillZoomed(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), color);
     if (plain_.isNull()) return;
     FillPixels(plain_, left, top, right, bottom, color);
     if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
@@ -122,6 +126,7 @@ void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
         const int px = steep ? static_cast<int>(b) : a;
         const int py = steep ? a : static_cast<int>(b);
         reinterpret_cast<QRgb*>(bits + py * stride)[px] = color;
+        if (zoom_ != 100) FillZoomed(px, py, px, py, color);
         if (plainBits) {
             reinterpret_cast<QRgb*>(plainBits + py * stride)[px] = color;
             minX = std::min(minX, px);
@@ -154,7 +159,7 @@ void DrawArea::Print(const QString& text)
     }
     // Every pixel the text can set, with one to spare for antialiasing.
     const QRect box = metrics.boundingRect(text).translated(baseline).adjusted(-1, -1, 1, 1);
-    texts_.push_back({baseline, box, font_, textColor_, text, false});
+    texts_.push_back({baseline, box, font_, textColor_, text, false, QPoint(textX_, textY_)});
 }
 
 void DrawArea::CopyBlock(const QImage& source, int x, int y)
@@ -172,6 +177,7 @@ void DrawArea::CopyBlock(const QImage& source, int x, int y)
     const std::int64_t dstX = x + srcX, dstY = y + srcY;
     if (dstX >= endX || dstY >= endY) return;
     CopyRows(image_, source, srcX, srcY, dstX, dstY, endX, endY);
+    if (zoom_ != 100) CopyZoomed(source, static_cast<int>(w), static_cast<int>(h), x, y);
     if (plain_.isNull()) return;
     CopyRows(plain_, source, srcX, srcY, dstX, dstY, endX, endY);
     if (!texts_.empty())
@@ -183,6 +189,10 @@ void DrawArea::Draw(QPainter& painter, qreal devicePixelRatio) const
 {
     // Pixel art is scaled pixel for pixel, never smoothed.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (zoom_ != 100) {
+        DrawZoomed(painter);
+        return;
+    }
     if (devicePixelRatio <= 1.0 || texts_.empty() || textsDropped_) {
         painter.drawImage(0, 0, image_);
         return;
@@ -201,6 +211,113 @@ void DrawArea::Draw(QPainter& painter, qreal devicePixelRatio) const
     }
 }
 
+void DrawArea::SetZoom(int percent, QPoint origin)
+{
+    zoom_ = zoom::IsChoice(percent) ? percent : 100;
+    zoomOrigin_ = origin;
+    zoomedBlock_ = QImage();
+    zoomedBlockKey_ = -1;
+    zoomed_ = zoom_ == 100 ? QImage() : ZoomImage(plain_.isNull() ? image_ : plain_, zoom_, origin);
+}
+
+QSize DrawArea::ZoomedSize() const
+{
+    if (zoom_ == 100) return image_.size();
+    return {zoom::Edge(zoomOrigin_.x(), Width(), zoom_), zoom::Edge(zoomOrigin_.y(), Height(), zoom_)};
+}
+
+void DrawArea::FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                          QRgb color)
+{
+    // A mark keeps one size wherever it lies; a larger box still covers its grid cells.
+    const auto span = [this](std::int64_t lo, std::int64_t hi, int origin, int size, int& from, int& to) {
+        const std::int64_t start = zoom::Edge(origin, lo, zoom_);
+        const std::int64_t end = std::max<std::int64_t>(zoom::Edge(origin, hi + 1, zoom_),
+                                                        start + zoom::Length(hi - lo + 1, zoom_));
+        return ClipSpan(start, end - 1, size, from, to);
+    };
+    int left, right, top, bottom;
+    if (!span(x1, x2, zoomOrigin_.x(), zoomed_.width(), left, right)
+        || !span(y1, y2, zoomOrigin_.y(), zoomed_.height(), top, bottom))
+        return;
+    FillPixels(zoomed_, left, top, right, bottom, color);
+}
+
+void DrawArea::CopyZoomed(const QImage& source, int w, int h, int x, int y)
+{
+    if (source.cacheKey() != zoomedBlockKey_) {
+        zoomedBlock_ = source.copy(0, 0, w, h)
+                           .scaled(zoom::Length(w, zoom_), zoom::Length(h, zoom_),
+                                   Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                           .convertToFormat(kFormat);
+        zoomedBlockKey_ = source.cacheKey();
+    }
+    const std::int64_t left = zoom::Edge(zoomOrigin_.x(), x, zoom_);
+    const std::int64_t top = zoom::Edge(zoomOrigin_.y(), y, zoom_);
+    const std::int64_t srcX = std::max<std::int64_t>(0, -left);
+    const std::int64_t srcY = std::max<std::int64_t>(0, -top);
+    const std::int64_t endX = std::min<std::int64_t>(left + zoomedBlock_.width(), zoomed_.width());
+    const std::int64_t endY = std::min<std::int64_t>(top + zoomedBlock_.height(), zoomed_.height());
+    const std::int64_t dstX = left + srcX, dstY = top + srcY;
+    if (dstX >= endX || dstY >= endY) return;
+    CopyRows(zoomed_, zoomedBlock_, srcX, srcY, dstX, dstY, endX, endY);
+}
+
+void DrawArea::DrawZoomed(QPainter& painter) const
+{
+    const QPoint o = zoomOrigin_;
+    const auto at = [&](QPoint p) {
+        return QPoint(zoom::Edge(o.x(), p.x(), zoom_), zoom::Edge(o.y(), p.y(), zoom_));
+    };
+    painter.drawImage(0, 0, zoomed_);
+    if (texts_.empty()) return;
+    if (textsDropped_) { // the copy has no text: show the image itself on the grid
+        painter.drawImage(0, 0, ZoomImage(image_, zoom_, o));
+        return;
+    }
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const PrintedText& t : texts_) {
+        if (t.overdrawn) {
+            const QRect shown = t.bounds.intersected(image_.rect());
+            if (!shown.isEmpty())
+                painter.drawImage(at(shown.topLeft()),
+                                  ZoomImage(image_.copy(shown), zoom_, o + shown.topLeft()));
+            continue;
+        }
+        QFont font = t.font;
+        if (font.pixelSize() > 0) font.setPixelSize(zoom::FontPixels(font.pixelSize(), zoom_));
+        else font.setPointSizeF(font.pointSizeF() * zoom_ / 100.0);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(t.color));
+        const QPoint pos = at(t.topLeft);
+        painter.drawText(QPoint(pos.x(), pos.y() + painter.fontMetrics().ascent()), t.text);
+    }
+}
+
+QImage ZoomImage(const QImage& image, int percent, QPoint origin)
+{
+    const QImage src = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                     : QImage::Format_RGB32);
+    if (!zoom::IsChoice(percent) || percent == 100 || src.isNull()) return src;
+    // Which source column and row each zoomed one shows.
+    const auto map = [percent](int origin, int size) {
+        std::vector<int> from(static_cast<std::size_t>(std::max(zoom::Edge(origin, size, percent), 0)));
+        for (int v = 0; v < size; ++v)
+            for (int d = zoom::Edge(origin, v, percent); d < zoom::Edge(origin, v + 1, percent); ++d)
+                if (d >= 0 && static_cast<std::size_t>(d) < from.size()) from[static_cast<std::size_t>(d)] = v;
+        return from;
+    };
+    const std::vector<int> cols = map(origin.x(), src.width()), rows = map(origin.y(), src.height());
+    QImage out(static_cast<int>(cols.size()), static_cast<int>(rows.size()), src.format());
+    if (out.isNull()) return out;
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(rows[y]));
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(static_cast<int>(y)));
+        for (std::size_t x = 0; x < cols.size(); ++x) line[x] = in[cols[x]];
+    }
+    return out;
+}
+
 void DrawArea::Refresh()
 {
     if (view_) view_->update();
@@ -212,6 +329,13 @@ DrawAreaView::DrawAreaView(DrawArea& area, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(area.Width(), area.Height());
     area_.AttachView(this);
+}
+
+void DrawAreaView::SetZoom(int percent, QPoint origin)
+{
+    area_.SetZoom(percent, origin);
+    setFixedSize(area_.ZoomedSize());
+    update();
 }
 
 void DrawAreaView::paintEvent(QPaintEvent*)

@@ -8,12 +8,18 @@
 // image without the text, and a list of the texts printed since it was last blanked; Draw
 // shows that copy with the texts as vector text on top. A text that something drawn later
 // overlaps is shown from the image instead, so what lies on top stays on top.
+//
+// In the projector view (a zoom other than 100 %) the area also keeps a zoomed copy without
+// text, drawn alongside the image: fills and lines on the window's pixel grid, each copied
+// block from one pre-scaled source, so every molecule has the same shape wherever it lies.
+// Draw then shows that copy with the texts printed from the font at the zoomed size.
 #include <QFont>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <vector>
 
 class QPainter;
@@ -57,6 +63,7 @@ public:
         QRgb color;
         QString text;
         bool overdrawn;   // something drawn later overlaps it
+        QPoint topLeft;   // the text position it was printed at
     };
     // Beyond this many texts since the last blanking, Draw shows the image as it is.
     static constexpr std::size_t kMaxTexts = 1024;
@@ -68,17 +75,30 @@ public:
     // for a source in kFormat.
     void CopyBlock(const QImage& source, int x, int y);
 
+    // Projector view: percent is 100, 150 or 200 (anything else is 100); origin is the
+    // area's top-left in the 100 % window, which fixes its place on the window's grid.
+    // Rebuilds the zoomed copy from what the area shows now; at 100 % drops it.
+    void SetZoom(int percent, QPoint origin);
+    int Zoom() const { return zoom_; }
+    // The zoomed copy without text; null at 100 %.
+    const QImage& ZoomedImage() const { return zoomed_; }
+    // Size of the area on screen at its zoom.
+    QSize ZoomedSize() const;
+
     // Shows the image on the attached view, in one piece.
     void Refresh();
     void AttachView(QWidget* view) { view_ = view; }
 
     // Paints the area with its top-left corner at the painter's origin, for a device of
     // the given pixel ratio: the image itself at ratio 1, scaled without smoothing and with
-    // sharp text above it.
+    // sharp text above it. At a zoom, the zoomed copy with the texts at the zoomed size.
     void Draw(QPainter& painter, qreal devicePixelRatio) const;
 
 private:
     void Overdraw(const QRect& rect);
+    void FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb color);
+    void CopyZoomed(const QImage& source, int w, int h, int x, int y);
+    void DrawZoomed(QPainter& painter) const;
 
     QImage image_;
     QImage plain_; // the image without text; null until the first Print
@@ -89,13 +109,25 @@ private:
     int textX_ = 0;
     int textY_ = 0;
     QPointer<QWidget> view_;
+    int zoom_ = 100;
+    QPoint zoomOrigin_;
+    QImage zoomed_;
+    QImage zoomedBlock_;          // the last block source, pre-scaled
+    qint64 zoomedBlockKey_ = -1;  // which source and size it was made from
 };
+
+// A nearest-neighbour copy of image at a zoom, for a picture whose top-left lies at design
+// offset origin of the window: pixel v covers the zoomed pixels the window's grid gives it.
+QImage ZoomImage(const QImage& image, int percent, QPoint origin);
 
 // The on-screen face of a DrawArea: paints the area's image, nothing else.
 class DrawAreaView : public QWidget {
     Q_OBJECT
 public:
     explicit DrawAreaView(DrawArea& area, QWidget* parent = nullptr);
+    DrawArea& Area() { return area_; }
+    // Projector view: the area at a zoom, placed at origin in the 100 % window.
+    void SetZoom(int percent, QPoint origin);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/DrawArea.h"
+#include "platform/Zoom.h"
+
 namespace platform {
 
 PictureButton::PictureButton(QWidget* parent) : QWidget(parent)
@@ -13,6 +16,7 @@ PictureButton::PictureButton(QWidget* parent) : QWidget(parent)
 void PictureButton::SetPicture(const QImage& picture)
 {
     picture_ = picture.copy(0, 0, kWidth, kHeight);
+    if (zoom_ != 100) zoomed_ = ZoomImage(picture_, zoom_, zoomOrigin_);
     update();
 }
 
@@ -21,7 +25,17 @@ void PictureButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     // Scaled up pixel for pixel on a high-resolution display, never smoothed.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (!picture_.isNull()) painter.drawImage(0, 0, picture_);
+    if (!zoomed_.isNull()) painter.drawImage(0, 0, zoomed_);
+    else if (!picture_.isNull()) painter.drawImage(0, 0, picture_);
+}
+
+void PictureButton::SetZoom(int percent, QPoint origin)
+{
+    zoom_ = zoom::IsChoice(percent) ? percent : 100;
+    zoomOrigin_ = origin;
+    zoomed_ = zoom_ == 100 || picture_.isNull() ? QImage() : ZoomImage(picture_, zoom_, origin);
+    setFixedSize(zoom::Edge(origin.x(), kWidth, zoom_), zoom::Edge(origin.y(), kHeight, zoom_));
+    update();
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event)

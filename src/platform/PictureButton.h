@@ -18,6 +18,10 @@ public:
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
 
+    // Projector view: shows the picture at a zoom, for a button placed at origin in the
+    // 100 % window, and takes the zoomed size. 100 % is the plain picture.
+    void SetZoom(int percent, QPoint origin);
+
 signals:
     void clicked();
 
@@ -28,6 +32,9 @@ protected:
 
 private:
     QImage picture_;
+    QImage zoomed_; // null at 100 %
+    int zoom_ = 100;
+    QPoint zoomOrigin_;
     bool pressed_ = false;
 };
 

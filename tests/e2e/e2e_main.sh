@@ -16,7 +16,7 @@ done
 
 # A free display number.
 for n in $(seq 91 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }; done
-Xvfb :$disp -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb :$disp -screen 0 1920x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=:$disp
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
@@ -27,6 +27,7 @@ cp "$prog" "$work/vaporia"
 # The sample lessons go beside it, as in the build folder.
 [ -d "$(dirname "$prog")/lessons" ] && cp -r "$(dirname "$prog")/lessons" "$work/lessons"
 unset QT_QPA_PLATFORM
+export XDG_CONFIG_HOME="$work/config" # the view's zoom is remembered here, not in the user's folder
 (cd "$work" && exec ./vaporia) >"$work/app.log" 2>&1 &
 app_pid=$!
 
@@ -203,5 +204,52 @@ click 569 446
 xdotool key --delay 150 Down Return space Down
 expect_readout 6.3 "sample lesson at 0 ℃ in mmHg"
 expect_pixel 461 200 C0C0C0 "sample lesson's fresh grid"
+# Projector view: 表示 → 200% with the keyboard; the same temperature gives the same readout,
+# clicked and typed at the doubled places. Back to 100% at the end, so a later run starts there.
+zoom_200_section() {
+    local before after i menu200 zx zy
+    click 569 446
+    xdotool key --clearmodifiers ctrl+a BackSpace
+    xdotool type --delay 80 100
+    sleep 0.5
+    before=$(readout)
+    [ -n "$before" ] || fail "no readout before zooming"
+    xdotool windowfocus --sync "$win"
+    xdotool key --clearmodifiers alt+v
+    sleep 0.4
+    xdotool key --delay 150 Down Down Return
+    for i in $(seq 30); do
+        eval "$(xdotool getwindowgeometry --shell "$win")"
+        [ "$WIDTH" = 1600 ] && break
+        sleep 0.2
+    done
+    [ "$WIDTH" = 1600 ] || fail "window width $WIDTH after choosing 200%"
+    menu200=$((HEIGHT - 1118))
+    [ $menu200 -gt 0 ] || fail "window height $HEIGHT at 200%"
+    grep -q '200' "$work/config/vaporia/"* 2>/dev/null || fail "200% was not remembered"
+    zx=$X; zy=$((Y + menu200))
+    zclick() { xdotool mousemove --sync $((zx + 2 * $1)) $((zy + 2 * $2)) click 1; sleep 0.3; }
+    zclick 569 446
+    xdotool key --clearmodifiers ctrl+a BackSpace
+    xdotool type --delay 80 10
+    sleep 0.3
+    xdotool type --delay 80 0   # 100 again, typed at 200%
+    for i in $(seq 8); do
+        zclick 590 493
+        xdotool key --clearmodifiers ctrl+a ctrl+c
+        sleep 0.3
+        after=$(xclip -selection clipboard -o 2>/dev/null)
+        [ "$after" = "$before" ] && break
+        sleep 0.3
+    done
+    [ "$after" = "$before" ] || fail "readout at 200% is '$after', not '$before'"
+    xdotool windowfocus --sync "$win"
+    xdotool key --clearmodifiers alt+v
+    sleep 0.4
+    xdotool key --delay 150 Return   # the first item, 100%
+    sleep 0.5
+    locate
+}
+zoom_200_section
 
 echo "e2e main window: passed"

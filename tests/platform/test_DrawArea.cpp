@@ -8,6 +8,7 @@
 
 #include "platform/DrawArea.h"
 #include "platform/Fonts.h"
+#include "platform/Zoom.h"
 
 using platform::DrawArea;
 
@@ -337,4 +338,141 @@ TEST(DrawAreaHighResolution, TextFarOffTheAreaIsSafe)
     }
     EXPECT_EQ(area.Image(), blank);
     EXPECT_EQ(Drawn(area, 2), Doubled(blank));
+}
+
+namespace {
+
+QImage DrawnAtZoom(const DrawArea& a)
+{
+    QImage out(a.ZoomedSize(), QImage::Format_RGB32);
+    out.fill(Qt::gray);
+    QPainter p(&out);
+    a.Draw(p, 1.0);
+    return out;
+}
+
+// The rows and columns that hold a pixel of the colour.
+QRect InkOf(const QImage& image, QRgb color)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == color) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// The rows and columns that hold a dark pixel: a text's ink.
+QRect DarkInkOf(const QImage& image)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qMax(qRed(image.pixel(x, y)), qMax(qGreen(image.pixel(x, y)), qBlue(image.pixel(x, y)))) < 100)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+} // namespace
+
+TEST(DrawAreaZoom, EveryMoleculeAndPointKeepsOneShapeWhereverItLies)
+{
+    // The container's place in the window: at 150 % its pixels are 1 or 2 wide by parity.
+    const QPoint origin(37, 20);
+    for (int percent : {150, 200}) {
+        DrawArea a(371, 457, kBlack);
+        a.SetZoom(percent, origin);
+        const int side = percent == 150 ? 15 : 20, dot = percent == 150 ? 5 : 6;
+        ASSERT_EQ(a.ZoomedSize(), percent == 150 ? QSize(557, 685) : QSize(742, 914));
+        const QImage expected = Sprite().scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        for (int x = 100; x <= 103; ++x) {
+            a.FillBox(0, 0, 371, 457, kBlack);
+            a.CopyBlock(Sprite(), x, 50);
+            const QPoint at(zoom::Edge(origin.x(), x, percent), zoom::Edge(origin.y(), 50, percent));
+            const QImage& z = a.ZoomedImage();
+            EXPECT_EQ(z.copy(QRect(at, QSize(side, side))), expected) << percent << "% x " << x;
+            EXPECT_EQ(z.pixel(at.x() - 1, at.y() + 5), kBlack);
+            EXPECT_EQ(z.pixel(at.x() + side, at.y() + 5), kBlack);
+
+            a.FillBox(x, 200, x + 2, 202, kRed); // a graph point's 3 × 3 box
+            EXPECT_EQ(PixelsOf(z, kRed).size(), static_cast<std::size_t>(dot * dot)) << percent << "% x " << x;
+            EXPECT_EQ(InkOf(z, kRed), QRect(zoom::Edge(origin.x(), x, percent),
+                                            zoom::Edge(origin.y(), 200, percent), dot, dot));
+        }
+        // A one-pixel line is equally thick wherever it lies.
+        for (int y : {300, 301}) {
+            a.Line(10, y, 60, y, kWhite);
+            EXPECT_EQ(InkOf(a.ZoomedImage(), kWhite).height(), percent / 100 + (percent == 150)) << y;
+            a.FillBox(0, 0, 371, 457, kBlack);
+        }
+    }
+}
+
+TEST(DrawAreaZoom, DrawingPartlyOrFarOutsideIsClippedSafely)
+{
+    DrawArea a(371, 457, kBlack);
+    a.SetZoom(150, QPoint(37, 20));
+    const QImage sprite = Sprite().scaled(15, 15, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    a.CopyBlock(Sprite(), -5, -5); // its zoomed top-left lies at (-7, -8)
+    EXPECT_EQ(a.ZoomedImage().pixel(0, 0), sprite.pixel(7, 8));
+    a.CopyBlock(Sprite(), 366, 452);
+    const QSize z = a.ZoomedSize();
+    EXPECT_EQ(a.ZoomedImage().pixel(z.width() - 1, z.height() - 1),
+              sprite.pixel(z.width() - 1 - zoom::Edge(37, 366, 150), z.height() - 1 - zoom::Edge(20, 452, 150)));
+    for (int v : {INT_MIN, INT_MAX, -100000, 100000}) {
+        a.CopyBlock(Sprite(), v, v);
+        a.FillBox(v, v, v + 2, v + 2, kRed);
+        a.Line(v, 0, 0, v, kRed);
+    }
+    a.FillBox(INT_MIN, INT_MIN, INT_MAX, INT_MAX, kWhite);
+    EXPECT_EQ(PixelsOf(a.ZoomedImage(), kWhite).size(), static_cast<std::size_t>(z.width() * z.height()));
+    a.FillBox(-10, -10, -8, -8, kRed); // off the area at 100 %: off at every zoom
+    EXPECT_TRUE(PixelsOf(a.ZoomedImage(), kRed).empty());
+}
+
+TEST(DrawAreaZoom, StartsFromWhatIsShownAndBackAt100DrawsAsBefore)
+{
+    DrawArea a(40, 30, kWhite);
+    a.FillBox(4, 4, 6, 6, kRed);
+    a.SetZoom(200, QPoint());
+    EXPECT_EQ(InkOf(a.ZoomedImage(), kRed), QRect(8, 8, 6, 6));
+    a.SetZoom(100, QPoint());
+    EXPECT_TRUE(a.ZoomedImage().isNull());
+    EXPECT_EQ(a.ZoomedSize(), QSize(40, 30));
+    EXPECT_EQ(DrawnAtZoom(a), a.Image());
+    a.SetZoom(175, QPoint()); // not a choice: 100 %
+    EXPECT_EQ(a.Zoom(), 100);
+}
+
+TEST(DrawAreaZoom, TextIsPrintedFromTheFontAtTheZoomedSize)
+{
+    DrawArea a(120, 60, kWhite);
+    a.SetFont(platform::ProportionalFont(9));
+    a.SetTextColor(kBlack);
+    a.SetTextPos(20, 10);
+    a.Print(QStringLiteral("150"));
+    const QRect small = DarkInkOf(a.Image());
+    ASSERT_FALSE(small.isEmpty());
+    for (int percent : {150, 200}) {
+        a.SetZoom(percent, QPoint(446, 64));
+        a.FillBox(2, 2, 4, 4, kRed); // drawn after the text, away from it
+        const QImage shown = DrawnAtZoom(a);
+        EXPECT_TRUE(DarkInkOf(a.ZoomedImage()).isEmpty()); // the copy holds no text
+        const QRect big = DarkInkOf(shown);
+        ASSERT_FALSE(big.isEmpty()) << percent;
+        // Where the text was printed, and as tall as the font at that size makes it.
+        EXPECT_NEAR(big.left(), zoom::Edge(446, small.left(), percent), 2) << percent;
+        EXPECT_NEAR(big.top(), zoom::Edge(64, small.top(), percent), 2) << percent;
+        EXPECT_NEAR(big.height(), small.height() * percent / 100.0, 2) << percent;
+        // Not the small text's pixels blown up: at 200 % those would come in 2 × 2 blocks.
+        if (percent == 200) {
+            int mixed = 0;
+            for (int y = big.top() & ~1; y + 1 <= big.bottom(); y += 2)
+                for (int x = big.left() & ~1; x + 1 <= big.right(); x += 2) {
+                    const QRgb c = shown.pixel(x, y);
+                    mixed += shown.pixel(x + 1, y) != c || shown.pixel(x, y + 1) != c || shown.pixel(x + 1, y + 1) != c;
+                }
+            EXPECT_GT(mixed, 5);
+        }
+        EXPECT_EQ(PixelsOf(shown, kRed).size(), static_cast<std::size_t>(zoom::Length(3, percent) * zoom::Length(3, percent)));
+    }
 }
