@@ -171,6 +171,17 @@ bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error)
     return r.ok;
 }
 
+QString WithScenarioExtension(const QString& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const QString name = path.mid(slash + 1);
+    if (name.isEmpty()) return path;
+    // A leading dot makes a hidden name, not an extension.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0 && dot + 1 < name.size()) return path;
+    return path + (dot > 0 ? QStringLiteral("so1") : QStringLiteral(".so1"));
+}
+
 bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error)
 {
     const QFileInfo info(path);

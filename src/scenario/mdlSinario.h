@@ -53,6 +53,9 @@ bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d)
 // replaced whole or not at all; on failure *error (when given) says why, in words for the
 // teacher.
 bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error = nullptr);
+// path with ".so1" appended when its file name has no extension ("授業1", "授業1.").
+QString WithScenarioExtension(const QString& path);
+
 bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error = nullptr);
 
 } // namespace mdlSinario

@@ -405,4 +405,20 @@ TEST_F(SinarioFile, FailedWriteIsReported)
 #endif
 }
 
+TEST(SinarioFileName, WithoutExtensionGetsSo1)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/t/授業1", "/home/t/授業1.so1"},
+        {"/home/t/授業1.", "/home/t/授業1.so1"},
+        {"/home/t/.授業", "/home/t/.授業.so1"}, // a hidden name has no extension
+        {"/home/t/v1.2/授業1", "/home/t/v1.2/授業1.so1"},
+        {"/home/t/授業1.so1", "/home/t/授業1.so1"},
+        {"/home/t/授業1.SO1", "/home/t/授業1.SO1"},
+        {"/home/t/授業1.bak", "/home/t/授業1.bak"},
+        {"C:\\授業\\a", "C:\\授業\\a.so1"},
+    };
+    for (const auto& [chosen, saved] : cases)
+        EXPECT_EQ(mdlSinario::WithScenarioExtension(QString::fromUtf8(chosen)), QString::fromUtf8(saved)) << chosen;
+}
+
 } // namespace
