@@ -111,7 +111,8 @@ QString Check(const Writer& w, bool saved, const QString& folder, const QString&
 
 TEST_P(WriteFailure, IsReportedAndLeavesTheFileAsItWas)
 {
-    const auto& [w, mode] = GetParam();
+    const Writer& w = std::get<0>(GetParam());
+    const Mode mode = std::get<1>(GetParam());
     if (mode == Mode::FileSizeLimit) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
