@@ -40,9 +40,14 @@ inline const QString kSysInfoLocationValue = QStringLiteral("MSINFO");
 // Well-known system-information programs, most preferred first.
 QStringList DefaultSysInfoTools();
 
+// The absolute folders of a PATH value, in order. Empty and relative entries ("", ".",
+// "bin") name folders relative to wherever the program was started, where anyone may have
+// put a file of the tool's name; they are left out.
+QStringList AbsoluteSearchPaths(const QString& pathVariable);
+
 class SysInfoToolRegistry : public Registry {
 public:
-    // searchPaths empty: the directories of PATH.
+    // searchPaths empty: AbsoluteSearchPaths of PATH.
     explicit SysInfoToolRegistry(QStringList tools = DefaultSysInfoTools(), QStringList searchPaths = {});
 
     // kSysInfoKey / kSysInfoValue under LocalMachine: the full file name of the first of the

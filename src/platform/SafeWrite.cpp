@@ -124,6 +124,8 @@ Result WriteFileAtomically(const QString& path, const QByteArray& bytes)
         if (S_ISDIR(st.st_mode)) return {false, EISDIR};
         // A pipe or device would be replaced by a plain file.
         if (!S_ISREG(st.st_mode)) return {false, EINVAL};
+        // The rename would replace a read-only file too; its protection is kept.
+        if (::access(targetName.constData(), W_OK) != 0) return {false, errno};
         mode = st.st_mode & 0777;
         keepMode = true;
     } else if (errno != ENOENT) {

@@ -13,7 +13,8 @@ struct Result {
 // Writes bytes to path through a temporary file in the same folder (one fixed temporary
 // name per target, so a stale one is replaced by the next save), flushed, fsynced and
 // checked, then renamed over the target. On any failure the target is unchanged (or still
-// absent) and no temporary file is left. A target that is a symbolic link is written where
+// absent) and no temporary file is left. A target that may not be written (read-only) is
+// refused, though the rename could replace it. A target that is a symbolic link is written where
 // the link points, so the link stays. A file-size limit fails with EFBIG even where
 // SIGXFSZ would end the process.
 Result WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -48,6 +48,22 @@ std::string EncodeOne(UConverter* c, const char16_t* units, int32_t count)
     return std::string(out.data(), static_cast<std::size_t>(target - out.data()));
 }
 
+// Characters that input methods on Linux produce in the JIS way, which the code page writes
+// with the bytes of their Windows look-alikes (wave dash as the full-width tilde, and so on).
+unsigned JisStyleCode(char16_t unit)
+{
+    switch (unit) {
+    case u'\u301C': return 0x8160; // WAVE DASH
+    case u'\u2212': return 0x817C; // MINUS SIGN
+    case u'\u2016': return 0x8161; // DOUBLE VERTICAL LINE
+    case u'\u2014': return 0x815C; // EM DASH
+    case u'\u00A2': return 0x8191; // CENT SIGN
+    case u'\u00A3': return 0x8192; // POUND SIGN
+    case u'\u00AC': return 0x81CA; // NOT SIGN
+    default: return 0;
+    }
+}
+
 } // namespace
 
 std::string Encode(std::u16string_view text, std::size_t maxBytes)
@@ -62,6 +78,8 @@ std::string Encode(std::u16string_view text, std::size_t maxBytes)
         std::string bytes;
         // cp932 is ASCII on 0x00-0x7F; ICU's table swaps three control codes the IBM way.
         if (unit < 0x80) bytes.assign(1, static_cast<char>(unit));
+        else if (const unsigned jis = JisStyleCode(unit); jis != 0)
+            bytes = {static_cast<char>(jis >> 8), static_cast<char>(jis & 0xFF)};
         else if (c && !U16_IS_SURROGATE(unit)) bytes = EncodeOne(c.get(), &text[i], 1);
         else if (c && pair) bytes = EncodeOne(c.get(), &text[i], 2);
         if (bytes.empty()) bytes.assign(1, kUnencodable);

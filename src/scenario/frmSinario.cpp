@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,6 +174,9 @@ frmSinario::frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& s
     cmbBussitu->setCompleter(nullptr);
     cmbBussitu->addItems({Utf8("水"), Utf8("エタノール"), Utf8("ジエチルエーテル")});
     place(cmbBussitu, 56, 72, 209, 22);
+    // Typed text stays typed: the box would otherwise take an item whose text it spells
+    // when it loses the focus, and the step would record that item instead of -1.
+    disconnect(cmbBussitu->lineEdit(), &QLineEdit::editingFinished, cmbBussitu, nullptr);
     connect(cmbBussitu->lineEdit(), &QLineEdit::textEdited, this, [this] { bussituTyped_ = true; });
     connect(cmbBussitu, &QComboBox::activated, this, [this] { bussituTyped_ = false; });
     cmdAdd5 = addButton(4);
@@ -404,9 +409,23 @@ void frmSinario::cmdLoad_Click()
 
 void frmSinario::cmdSave_Click()
 {
-    const QString path = choosePath_ ? choosePath_(this, FileDialogMode::Save) : QString();
-    if (path.isEmpty()) return;
-    mdlSinario::WriteSinarioFile(sinario_, path);
+    const QString chosen = choosePath_ ? choosePath_(this, FileDialogMode::Save) : QString();
+    if (chosen.isEmpty()) return;
+    // Without the extension the open dialog would never list the file. The save dialog
+    // asked about the name chosen, not this one, so the question is asked here.
+    const QString path = mdlSinario::WithScenarioExtension(chosen);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (path != chosen && QFileInfo::exists(path) && askYesNo
+        && !askYesNo(this, mdlCommon::kProgramCaption,
+                     QStringLiteral("%1 は既に存在します。\n上書きしますか？").arg(shown)))
+        return;
+    QString reason;
+    if (!mdlSinario::WriteSinarioFile(sinario_, path, &reason) && showMessage) {
+        showMessage(this, mdlCommon::kProgramCaption,
+                    QStringLiteral("シナリオを保存できませんでした。%1\n\nファイル: %2\n\n"
+                                   "別の場所か別の名前で保存してください。")
+                        .arg(reason, shown));
+    }
 }
 
 void frmSinario::cmdClose_Click()

@@ -7,6 +7,7 @@
 
 #include "scenario/mdlSinario.h"
 #include "settings/SystemSettings.h"
+#include "settings/mdlCommon.h"
 
 class QCheckBox;
 class QComboBox;
@@ -32,6 +33,11 @@ public:
     static QString ChoosePathWithDialog(QWidget* parent, FileDialogMode mode);
     static QFileDialog::Options SaveDialogOptions();
     void SetPathChooser(PathChooser chooser) { choosePath_ = std::move(chooser); }
+
+    // The failure message of a save and the question before replacing a file; replaceable
+    // for tests.
+    mdlCommon::MessageBoxFn showMessage = mdlCommon::ShowWarning;
+    mdlCommon::QuestionFn askYesNo = mdlCommon::AskYesNo;
 
     static QString DescribeStep(const mdlSinario::SinarioStep& step);
     // Puts step before the selected row's step, or after the last one when no row is

@@ -2,15 +2,16 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "Cp932Text.h"
+#include "platform/SafeWrite.h"
 
 namespace mdlSinario {
 
@@ -74,6 +75,11 @@ SinarioStep DecodeStep(const unsigned char* at)
     return s;
 }
 
+// A file this much larger than a record is no scenario a teacher made; it is left alone.
+constexpr qint64 kMaxKeptTail = 64 * 1024 * 1024;
+
+QString ReadFailureText() { return QStringLiteral("元のファイルを読み込めません。"); }
+
 void SetError(QString* error, const QString& text)
 {
     if (error) *error = text;
@@ -133,41 +139,47 @@ bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d)
 bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error)
 {
     if (path.isEmpty()) {
-        SetError(error, QStringLiteral("no file name given"));
+        SetError(error, safewrite::ReasonText(ENOENT));
         return false;
     }
-    std::array<unsigned char, kRecordSize> bytes{};
-    EncodeSinario(d, bytes);
-    const auto* data = reinterpret_cast<const char*>(bytes.data());
-    const auto size = static_cast<qint64>(bytes.size());
+    std::array<unsigned char, kRecordSize> record{};
+    EncodeSinario(d, record);
+    QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
 
+    // Whatever follows the record in an existing file is kept: the new file is the new record
+    // and the old file's bytes after it, and replaces the old one whole.
     const QFileInfo info(path);
-    if (!info.exists()) {
-        // A new file appears whole or not at all.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(data, size) != size || !file.commit()) {
-            SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (info.exists() && info.isFile() && info.size() > static_cast<qint64>(kRecordSize)) {
+        if (info.size() > kMaxKeptTail + static_cast<qint64>(kRecordSize)) {
+            SetError(error, safewrite::ReasonText(EFBIG));
             return false;
         }
-        return true;
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly) || !old.seek(static_cast<qint64>(kRecordSize))) {
+            SetError(error, ReadFailureText());
+            return false;
+        }
+        const QByteArray tail = old.readAll();
+        if (old.error() != QFileDevice::NoError) {
+            SetError(error, ReadFailureText());
+            return false;
+        }
+        bytes += tail;
     }
-    if (!info.isFile()) {
-        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
-        return false;
-    }
-    // An existing file keeps whatever follows the record, so it is written in place.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(0) || file.write(data, size) != size
-        || !file.flush()) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const safewrite::Result r = safewrite::WriteFileAtomically(path, bytes);
+    if (!r.ok) SetError(error, safewrite::ReasonText(r.error));
+    return r.ok;
+}
+
+QString WithScenarioExtension(const QString& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const QString name = path.mid(slash + 1);
+    if (name.isEmpty()) return path;
+    // A leading dot makes a hidden name, not an extension.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0 && dot + 1 < name.size()) return path;
+    return path + (dot > 0 ? QStringLiteral("so1") : QStringLiteral(".so1"));
 }
 
 bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error)

@@ -49,7 +49,13 @@ void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>&
 // Returns false and leaves d untouched when fewer than kRecordSize bytes are given.
 bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d);
 
+// Writes the record; an existing longer file keeps its bytes after the record. The file is
+// replaced whole or not at all; on failure *error (when given) says why, in words for the
+// teacher.
 bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error = nullptr);
+// path with ".so1" appended when its file name has no extension ("授業1", "授業1.").
+QString WithScenarioExtension(const QString& path);
+
 bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error = nullptr);
 
 } // namespace mdlSinario

@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "ProfileFile.h"
+#include "platform/SafeWrite.h"
+
+#include <cerrno>
 
 namespace userprefs {
 
@@ -61,17 +63,12 @@ bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error)
         if (error) *error = why;
         return false;
     };
-    if (path.isEmpty()) return failed(QStringLiteral("no configuration folder"));
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return failed(QStringLiteral("cannot create folder"));
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return failed(safewrite::ReasonText(ENOENT));
     const std::string text = FormatUserPrefs(prefs);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return failed(f.errorString());
-    if (f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
-        || !f.flush()) {
-        f.cancelWriting();
-        return failed(f.errorString());
-    }
-    if (!f.commit()) return failed(f.errorString());
+    const safewrite::Result r =
+        safewrite::WriteFileAtomically(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!r.ok) return failed(safewrite::ReasonText(r.error));
     return true;
 }
 

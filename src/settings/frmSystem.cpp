@@ -1,6 +1,7 @@
 #include "settings/frmSystem.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -156,9 +157,14 @@ void frmSystem::cmdClose_Click()
     TakeDouble(*txtPressWMax, settings_.grphHMax);
     TakeDouble(*txtContainer, settings_.container);
     TakeWhole(*txtMol, settings_.mol);
-    // A file that cannot be written goes unreported: the next activation of the main
-    // window reloads what the file holds.
-    mdlSystem::SaveSystemSettings(settings_, location_);
+    // A teacher must not leave believing the settings were kept. The file is as it was,
+    // and the next activation of the main window reloads it.
+    QString reason;
+    if (!mdlSystem::SaveSystemSettings(settings_, location_, &reason) && showMessage) {
+        showMessage(this, mdlCommon::kProgramCaption,
+                    QStringLiteral("設定を保存できませんでした。%1\n\nファイル: %2\n\n設定は変更前のままです。")
+                        .arg(reason, QDir::toNativeSeparators(location_.Path())));
+    }
     accept();
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "settings/SystemSettings.h"
+#include "settings/mdlCommon.h"
 #include "settings/mdlSystem.h"
 
 class QComboBox;
@@ -17,6 +18,9 @@ public:
     // saves them to location. Run it modally (exec); it fills itself when shown.
     frmSystem(SystemSettings& settings, const mdlSystem::SettingsLocation& location,
               QWidget* parent = nullptr);
+
+    // The failure message of the close button; replaceable for tests.
+    mdlCommon::MessageBoxFn showMessage = mdlCommon::ShowWarning;
 
     QLineEdit* txtMol;
     QLineEdit* txtContainer;

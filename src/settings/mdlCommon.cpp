@@ -3,6 +3,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+
+#include <algorithm>
 
 #include "model/NumText.h"
 
@@ -34,20 +37,49 @@ void LimitLineEdit(QLineEdit& edit, int maxLength)
 } // namespace
 
 LengthLimiter::LengthLimiter(QLineEdit& edit, int maxLength)
-    : QValidator(&edit), edit_(edit), maxLength_(maxLength), before_(edit.text().size())
+    : QValidator(&edit), edit_(edit), maxLength_(maxLength), before_(edit.text())
 {
-    // Emitted after a change has been validated and kept, so before_ is the length the next
+    // Emitted after a change has been validated and kept, so before_ is the text the next
     // edit starts from.
-    connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text.size(); });
+    connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
 }
 
-QValidator::State LengthLimiter::validate(QString& input, int&) const
+QValidator::State LengthLimiter::validate(QString& input, int& pos) const
 {
-    if (input.size() <= maxLength_ || input.size() <= before_) return Acceptable;
+    if (input.size() <= maxLength_ || input.size() <= before_.size()) return Acceptable;
     // The line edit keeps no undo history across a text set by the program: no history
     // means the text did not come from typing, pasting or dropping.
     if (!edit_.isUndoAvailable()) return Acceptable;
-    return Invalid;
+    // The edit replaced a stretch of the old text (maybe empty) by what ends at the cursor:
+    // old = head + replaced + tail, input = head + inserted + tail.
+    if (pos < 0 || pos > input.size()) return Invalid;
+    const qsizetype tail = input.size() - pos;
+    if (tail > before_.size()) return Invalid;
+    qsizetype head = 0;
+    const qsizetype headMax = std::min<qsizetype>(pos, before_.size() - tail);
+    while (head < headMax && input[head] == before_[head]) ++head;
+    const qsizetype room = maxLength_ - head - tail;
+    if (room <= 0) return Invalid;
+    qsizetype keep = std::min<qsizetype>(room, pos - head);
+    // Half a surrogate pair is no character.
+    if (keep > 0 && input[head + keep - 1].isHighSurrogate()) --keep;
+    if (keep <= 0) return Invalid;
+    input = input.left(head + keep) + input.mid(pos);
+    pos = static_cast<int>(head + keep);
+    return Acceptable;
+}
+
+void ShowWarning(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void LimitInputLength(QWidget* control, int maxLength)

@@ -1,6 +1,9 @@
 #pragma once
 // What the dialogs share: the cap on typed text and their handling of Enter and Esc.
+#include <QString>
 #include <QValidator>
+
+#include <functional>
 
 #include "settings/SystemSettings.h"
 
@@ -16,6 +19,16 @@ namespace mdlCommon {
 // however long, and the user may still shorten it. maxLength <= 0 lifts the cap. Any
 // other kind of control is left alone.
 void LimitInputLength(QWidget* control, int maxLength);
+
+// The program's name as its main window's caption shows it: the title of its message boxes.
+inline const QString kProgramCaption = QStringLiteral("蒸気圧曲線");
+
+// A warning with an OK button, and a question answered Yes or No (No by default), modal
+// over parent. The dialogs hold them as replaceable functions, so tests can answer.
+using MessageBoxFn = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+using QuestionFn = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
+void ShowWarning(QWidget* parent, const QString& title, const QString& text);
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
 
 // True for Enter, Return and Esc: keys that have no special effect in the dialogs, which
 // have neither a default nor a cancel button.
@@ -37,8 +50,9 @@ struct SettingsBoxes {
 // their first entry.
 void FillSettingsBoxes(const SettingsBoxes& boxes, const SystemSettings& s);
 
-// The validator behind LimitInputLength. It refuses a user edit that leaves the text
-// longer than the cap and longer than it was; a text set by the program passes.
+// The validator behind LimitInputLength. A user edit that would leave the text longer than
+// the cap and longer than it was keeps as much of what was inserted (typed, pasted,
+// dropped) as fits, from its first character; a text set by the program passes.
 class LengthLimiter : public QValidator {
     Q_OBJECT
 public:
@@ -50,7 +64,7 @@ public:
 private:
     QLineEdit& edit_;
     int maxLength_;
-    qsizetype before_; // length of the text as last shown
+    QString before_; // the text as last shown
 };
 
 } // namespace mdlCommon

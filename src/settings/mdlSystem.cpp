@@ -4,14 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 
 #include "ProfileFile.h"
 #include "UserPrefs.h"
 #include "model/NumText.h"
+#include "platform/SafeWrite.h"
 
 namespace mdlSystem {
 
@@ -109,11 +110,11 @@ bool SaveBesideProgram(const LocationFacts& f)
 
 bool LoadBesideProgram(const LocationFacts& f)
 {
-    const bool beside = SaveBesideProgram(f);
-    const bool savedExists = beside ? f.programFileExists : f.userFileExists;
-    if (savedExists) return beside;
-    const bool otherExists = beside ? f.hasUserDir && f.userFileExists : f.programFileExists;
-    return otherExists ? !beside : beside;
+    // Where the save goes beside the program, the load reads only that file, so the two
+    // never disagree.
+    if (SaveBesideProgram(f)) return true;
+    // The user's copy once there is one, until then a school's preset beside the program.
+    return !f.userFileExists && f.programFileExists;
 }
 
 SettingsLocation SettingsLocation::ForApplication()
@@ -193,42 +194,26 @@ bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where, 
     case ReadResult::Read:
         break;
     case ReadResult::NotAFile:
-        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
+        SetError(error, safewrite::ReasonText(EINVAL));
         return false;
     case ReadResult::Unreadable:
-        SetError(error, QStringLiteral("%1 could not be read").arg(path));
+        SetError(error, QStringLiteral("今の設定ファイルを読み込めません。"));
         return false;
     case ReadResult::TooLarge:
-        SetError(error, QStringLiteral("%1 is larger than %2 bytes and was left unchanged")
-                            .arg(path)
-                            .arg(kMaxFileBytes));
+        SetError(error, QStringLiteral("設定ファイルが大きすぎます（%1 バイトまで）。").arg(kMaxFileBytes));
         return false;
     }
     text = SaveSystemSettingsToText(s, std::move(text));
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        SetError(error, QStringLiteral("folder %1 could not be created").arg(folder));
+        SetError(error, safewrite::ReasonText(ENOENT));
         return false;
     }
-    // Written beside the target and renamed over it: a crash or a full disk leaves the old
-    // file whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const safewrite::Result r = safewrite::WriteFileAtomically(
+        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!r.ok) SetError(error, safewrite::ReasonText(r.error));
+    return r.ok;
 }
 
 } // namespace mdlSystem

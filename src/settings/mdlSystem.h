@@ -14,10 +14,10 @@ namespace mdlSystem {
 // (a system-wide install), in the user's configuration folder. Resolved anew on each
 // load and save, as the folder's writability may change.
 //
-// Save writes Path(). Load reads the file at Path() when it exists; until it does, it
-// reads the other candidate when that one exists. So a CONFIG.INI that a school placed
-// beside a read-only program is the starting point until the first save puts the
-// user's own copy in the configuration folder, and from then on load and save agree.
+// Save writes Path(). When that is beside the program, load reads only that file. When it
+// is the user's folder, load reads the user's file when it exists, else the one beside the
+// program: a CONFIG.INI that a school placed beside a read-only program is the starting
+// point until the first save puts the user's own copy in the configuration folder.
 struct SettingsLocation {
     QString programDir;    // folder that holds the program
     QString userConfigDir; // fallback folder; empty: no fallback
@@ -54,7 +54,8 @@ inline constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 void InitSystemSettings(SystemSettings& s);
 void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where);
-// Returns false (with a reason in *error when given) if the file could not be written.
+// Returns false if the file could not be written, with the reason in words for the
+// teacher in *error when given; the file is then unchanged.
 bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where,
                         QString* error = nullptr);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -253,6 +254,31 @@ TEST(SysInfoToolRegistry, AnswersTheToolPathWithTheFirstInstalledTool)
     EXPECT_FALSE(registry.QueryValue(RegistryRoot::LocalMachine, kToolKey, "Other").has_value());
     const SysInfoToolRegistry none({"missing-tool"}, {bin.path()});
     EXPECT_FALSE(none.QueryValue(RegistryRoot::LocalMachine, kToolKey, "PATH").has_value());
+}
+
+TEST(SysInfoToolRegistry, SearchesOnlyAbsolutePathEntries)
+{
+    EXPECT_EQ(about::AbsoluteSearchPaths(".::bin:/usr/bin:./x:/opt/a b:"),
+              (QStringList{"/usr/bin", "/opt/a b"}));
+
+    // A file of the tool's name in the current folder is not found through "." or "".
+    QTemporaryDir here;
+    ASSERT_TRUE(here.isValid());
+    QFile f(here.filePath("info-tool"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString oldDir = QDir::currentPath();
+    const QByteArray oldPath = qgetenv("PATH");
+    ASSERT_TRUE(QDir::setCurrent(here.path()));
+    for (const char* path : {".:", ":", "bin:."}) {
+        qputenv("PATH", path);
+        const SysInfoToolRegistry registry({"info-tool"});
+        EXPECT_FALSE(registry.QueryValue(RegistryRoot::LocalMachine, kToolKey, "PATH").has_value()) << path;
+    }
+    qputenv("PATH", oldPath);
+    QDir::setCurrent(oldDir);
 }
 
 TEST(SysInfoToolRegistry, ThroughTheBoxStartsTheFoundToolWithoutTestingIt)

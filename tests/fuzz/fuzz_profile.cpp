@@ -2,10 +2,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
+#include <iterator>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/NumText.h"
 #include "settings/ProfileFile.h"
@@ -57,6 +59,84 @@ bool SameAsSaved(const SystemSettings& a, const SystemSettings& b)
         && same(a.grphHMin, b.grphHMin) && same(a.grphHMax, b.grphHMax);
 }
 
+// The lines of a profile text without their line ends (LF, or CR LF, or a CR ending the
+// text), each with the name of the section it is in, and for a key line its name.
+struct TextLine {
+    std::string_view content;
+    bool isSection = false;
+    bool isKey = false;
+    std::string_view name;
+};
+
+std::vector<TextLine> Lines(std::string_view text)
+{
+    std::vector<TextLine> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto nl = text.find('\n', pos);
+        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+        const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (end > pos && text[end - 1] == '\r') --end;
+        TextLine line;
+        line.content = text.substr(pos, end - pos);
+        std::string_view rest = line.content;
+        if (pos == 0 && rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+        rest = TrimBlanks(rest);
+        if (!rest.empty() && rest.front() == '[') {
+            const auto close = rest.find(']');
+            if (close != std::string_view::npos) {
+                line.isSection = true;
+                line.name = TrimBlanks(rest.substr(1, close - 1));
+            }
+        } else if (!rest.empty() && rest.front() != ';') {
+            const auto eq = rest.find('=');
+            if (eq != std::string_view::npos) {
+                line.isKey = true;
+                line.name = TrimBlanks(rest.substr(0, eq));
+            }
+        }
+        lines.push_back(line);
+        pos = next;
+    }
+    return lines;
+}
+
+constexpr std::string_view kOwnedKeys[] = {"container", "mol", "temperatureUnit", "pressureUnit",
+                                           "grphWMin", "grphWMax", "grphHMin", "grphHMax"};
+
+// The lines the save does not own: all but the first of each of the eight keys in the first
+// "DATA" section, and, in the saved text of a file that had no such section, its header.
+std::vector<std::string_view> NotOwned(std::string_view text, bool dropDataHeader)
+{
+    std::vector<std::string_view> kept;
+    bool inData = false, dataSeen = false;
+    bool taken[std::size(kOwnedKeys)] = {};
+    for (const TextLine& line : Lines(text)) {
+        if (line.isSection) {
+            inData = !dataSeen && SameName(line.name, "DATA");
+            dataSeen = dataSeen || inData;
+            if (inData && dropDataHeader) continue;
+        } else if (line.isKey && inData) {
+            bool owned = false;
+            for (std::size_t k = 0; k < std::size(kOwnedKeys) && !owned; ++k) {
+                if (!taken[k] && SameName(line.name, kOwnedKeys[k])) taken[k] = owned = true;
+                // A later line of a key already taken is not the save's.
+                else if (taken[k] && SameName(line.name, kOwnedKeys[k])) break;
+            }
+            if (owned) continue;
+        }
+        kept.push_back(line.content);
+    }
+    return kept;
+}
+
+bool HasDataSection(std::string_view text)
+{
+    for (const TextLine& line : Lines(text))
+        if (line.isSection && SameName(line.name, "DATA")) return true;
+    return false;
+}
+
 // The whole input as the settings file: load, save into it, load again.
 void SettingsFromText(std::string_view text)
 {
@@ -69,6 +149,8 @@ void SettingsFromText(std::string_view text)
     mdlSystem::LoadSystemSettingsFromText(back, saved);
     Check(SameAsSaved(s, back));
     Check(mdlSystem::SaveSystemSettingsToText(back, saved) == saved);
+    // Every line that is not one of the eight keys survives byte for byte, in its order.
+    Check(NotOwned(text, false) == NotOwned(saved, !HasDataSection(text)));
 }
 
 // One key written into arbitrary text reads back, and leaves every other key alone.

@@ -15,6 +15,9 @@
 
 #include "FailingDisk.h"
 #include "platform/SafeWrite.h"
+#include "scenario/mdlSinario.h"
+#include "settings/UserPrefs.h"
+#include "settings/mdlSystem.h"
 
 using failingdisk::ListFolder;
 using failingdisk::ReadIfExists;
@@ -37,6 +40,16 @@ QByteArray SchoolConfig()
     return text;
 }
 
+mdlSinario::SinarioData Lesson()
+{
+    mdlSinario::SinarioData d;
+    mdlSinario::SetTitle(d, QStringLiteral("25〜100℃の蒸気圧"));
+    d.stepCount = 1;
+    d.steps[1].kind = mdlSinario::StepTemp;
+    d.steps[1].value = 25;
+    return d;
+}
+
 std::vector<Writer> Writers()
 {
     std::vector<Writer> rows;
@@ -45,6 +58,28 @@ std::vector<Writer> Writers()
                     }});
     rows.push_back({"SafeWriteOverFile", "old.bin", SchoolConfig(), [](const QString& folder) {
                         return safewrite::WriteFileAtomically(folder + "/old.bin", QByteArray(4096, 'n')).ok;
+                    }});
+    rows.push_back({"SettingsNewFile", "CONFIG.INI", std::nullopt, [](const QString& folder) {
+                        SystemSettings s;
+                        mdlSystem::InitSystemSettings(s);
+                        return mdlSystem::SaveSystemSettings(s, {folder, QString()});
+                    }});
+    rows.push_back({"SettingsOverSchoolFile", "CONFIG.INI", SchoolConfig(), [](const QString& folder) {
+                        SystemSettings s;
+                        mdlSystem::InitSystemSettings(s);
+                        s.container = 22.4;
+                        return mdlSystem::SaveSystemSettings(s, {folder, QString()});
+                    }});
+    rows.push_back({"ScenarioNewFile", "lesson.so1", std::nullopt, [](const QString& folder) {
+                        return mdlSinario::WriteSinarioFile(Lesson(), folder + "/lesson.so1");
+                    }});
+    // A longer file than the record: the overwrite must not tear it.
+    rows.push_back({"ScenarioOverLongerFile", "lesson.so1", QByteArray(3000, '\x5A'), [](const QString& folder) {
+                        return mdlSinario::WriteSinarioFile(Lesson(), folder + "/lesson.so1");
+                    }});
+    rows.push_back({"UserPrefs", "preferences.ini", QByteArray("[vaporia]\nzoom=150\n"), [](const QString& folder) {
+                        // The whole file is a few dozen bytes, still above the limit of the test.
+                        return userprefs::SaveUserPrefs({200, true}, folder + "/preferences.ini");
                     }});
     return rows;
 }
@@ -76,14 +111,15 @@ QString Check(const Writer& w, bool saved, const QString& folder, const QString&
 
 TEST_P(WriteFailure, IsReportedAndLeavesTheFileAsItWas)
 {
-    const auto& [w, mode] = GetParam();
+    const Writer& w = std::get<0>(GetParam());
+    const Mode mode = std::get<1>(GetParam());
     if (mode == Mode::FileSizeLimit) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
         Prepare(w, dir.path());
         const QString before = ListFolder(dir.path());
         bool saved = true;
-        failingdisk::WithFileSizeLimit(256, [&] { saved = w.save(dir.path()); });
+        failingdisk::WithFileSizeLimit(16, [&] { saved = w.save(dir.path()); });
         const QString what = Check(w, saved, dir.path(), before, QString());
         EXPECT_TRUE(what.isEmpty()) << what.toStdString();
         return;

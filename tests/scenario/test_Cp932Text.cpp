@@ -39,6 +39,32 @@ TEST(Cp932Text, MapsBothWaysAsWindows)
     }
 }
 
+// What Linux input methods type for these characters: written with the bytes of the
+// code page's own look-alikes, which is also what a reader gets back.
+TEST(Cp932Text, JisStyleCharactersWriteAsTheirWindowsLookAlikes)
+{
+    const struct {
+        const char* what;
+        char16_t typed;
+        std::string bytes;
+        char16_t readBack;
+    } cases[] = {
+        {"wave dash", u'\u301C', "\x81\x60", u'\uFF5E'},
+        {"minus sign", u'\u2212', "\x81\x7C", u'\uFF0D'},
+        {"double vertical line", u'\u2016', "\x81\x61", u'\u2225'},
+        {"em dash", u'\u2014', "\x81\x5C", u'\u2015'},
+        {"cent sign", u'\u00A2', "\x81\x91", u'\uFFE0'},
+        {"pound sign", u'\u00A3', "\x81\x92", u'\uFFE1'},
+        {"not sign", u'\u00AC', "\x81\xCA", u'\uFFE2'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(cp932::Encode(u"a" + std::u16string(1, c.typed) + u"b", 30), "a" + c.bytes + "b");
+        EXPECT_EQ(cp932::Decode(c.bytes), std::u16string(1, c.readBack));
+    }
+    EXPECT_EQ(cp932::Encode(u"25\u301C100℃", 30), "25\x81\x60" "100\x81\x8E");
+}
+
 TEST(Cp932Text, DuplicateCodesDecodeToTheirCharacter)
 {
     EXPECT_EQ(cp932::Decode("\xED\x40"), u"纊"); // NEC-selected copy of FA 5C
@@ -52,7 +78,6 @@ TEST(Cp932Text, UnencodableCharacterIsOneQuestionMark)
         const char* what;
         std::u16string text;
     } cases[] = {
-        {"JIS wave dash", u"\u301C"},
         {"euro sign", u"€"},
         {"emoji, a surrogate pair", u"😀"},
         {"lone high surrogate", std::u16string(1, char16_t(0xD83D))},

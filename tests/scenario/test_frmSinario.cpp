@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -11,6 +13,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #include "lessons/LessonBook.h"
 #include "scenario/frmSinario.h"
@@ -188,6 +192,15 @@ TEST_F(ScenarioEditor, TypedSubstanceIsRecordedAsNoSelection)
     QTest::mouseClick(dlg->cmdAdd5, Qt::LeftButton);
     EXPECT_EQ(sinario.steps[2], Step(5, 0));
     EXPECT_EQ(dlg->cmbBussitu->count(), 3);
+    // Typed text that spells an item is still typed text; leaving the box does not pick it.
+    dlg->cmbBussitu->lineEdit()->setFocus();
+    dlg->cmbBussitu->lineEdit()->selectAll();
+    QInputMethodEvent typed; // as an input method commits it
+    typed.setCommitString("エタノール");
+    QApplication::sendEvent(dlg->cmbBussitu->lineEdit(), &typed);
+    QTest::mouseClick(dlg->cmdAdd5, Qt::LeftButton);
+    EXPECT_EQ(sinario.steps[3], Step(5, -1));
+    EXPECT_EQ(dlg->cmbBussitu->currentIndex(), 0);
 }
 
 TEST_F(ScenarioEditor, RowTexts)
@@ -424,6 +437,82 @@ TEST_F(ScenarioEditor, EnterAndEscHaveNoEffectAndCloseKeepsEverything)
     QTest::mouseClick(dlg->cmdClose, Qt::LeftButton);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(mdlSinario::TitleText(sinario), Padded("t"));
+}
+
+TEST_F(ScenarioEditor, AFailedSaveIsShownAndTheDialogStaysAsItWas)
+{
+    mdlSinario::SetTitle(sinario, "title");
+    const SinarioData before = sinario;
+    QDir(dir.path()).mkdir("folder.so1");
+    const struct {
+        QString path;
+        const char* reason;
+    } cases[] = {
+        {dir.filePath("missing/lesson.so1"), "保存先のフォルダーがありません。"},
+        {dir.filePath("folder.so1"), "書き込み中にエラーが発生しました"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        auto dlg = Open(c.path);
+        QStringList shown;
+        dlg->showMessage = [&](QWidget* parent, const QString& title, const QString& text) {
+            EXPECT_EQ(parent, dlg.get());
+            shown << title << text;
+        };
+        QTest::mouseClick(dlg->cmdSave, Qt::LeftButton);
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_EQ(shown[0], "蒸気圧曲線");
+        EXPECT_TRUE(shown[1].startsWith("シナリオを保存できませんでした。" + QString::fromUtf8(c.reason)))
+            << shown[1].toStdString();
+        EXPECT_TRUE(shown[1].contains(c.path)) << shown[1].toStdString();
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_EQ(dlg->txtTTl->text(), Padded("title"));
+        EXPECT_EQ(sinario, before);
+        dlg->close();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+}
+
+TEST_F(ScenarioEditor, ANameWithoutExtensionIsSavedAsSo1AskingBeforeReplacingIt)
+{
+    sinario.stepCount = 1;
+    sinario.steps[1] = Step(4);
+    const QString target = dir.filePath("授業1.so1");
+    const struct {
+        const char* what;
+        bool exists;
+        std::optional<bool> answer; // nothing: no question expected
+        bool written;
+    } cases[] = {
+        {"new file", false, std::nullopt, true},
+        {"existing file, kept", true, false, false},
+        {"existing file, replaced", true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(target);
+        if (c.exists) {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(10, 'o'));
+        }
+        auto dlg = Open(dir.filePath("授業1"));
+        int questions = 0;
+        dlg->askYesNo = [&](QWidget*, const QString& title, const QString& text) {
+            ++questions;
+            EXPECT_EQ(title, "蒸気圧曲線");
+            EXPECT_TRUE(text.contains(target)) << text.toStdString();
+            return c.answer.value_or(true);
+        };
+        dlg->showMessage = [](QWidget*, const QString&, const QString& text) {
+            ADD_FAILURE() << text.toStdString();
+        };
+        QTest::mouseClick(dlg->cmdSave, Qt::LeftButton);
+        EXPECT_EQ(questions, c.answer ? 1 : 0);
+        EXPECT_EQ(QFile(target).size(), c.written ? 2380 : 10);
+        EXPECT_FALSE(QFile::exists(dir.filePath("授業1")));
+        dlg->close();
+    }
 }
 
 TEST(ScenarioEditorFileDialog, SaveAsksBeforeReplacingAFile)

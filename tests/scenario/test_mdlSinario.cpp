@@ -210,9 +210,9 @@ TEST(SinarioTitle, CharacterCutAtByteThirtyBecomesABlank)
 TEST(SinarioTitle, UnencodableCharactersAreQuestionMarks)
 {
     SinarioData d;
-    SetTitle(d, QStringLiteral("a😀€") + QChar(0xD800) + QStringLiteral("\u301Cb"));
+    SetTitle(d, QStringLiteral("a😀€") + QChar(0xD800) + QStringLiteral("b"));
     const Record r = Encoded(d);
-    EXPECT_EQ(Bytes(r, 0, 30), Hex("61 3F 3F 3F 3F 62") + Repeat(0x20, 24));
+    EXPECT_EQ(Bytes(r, 0, 30), Hex("61 3F 3F 3F 62") + Repeat(0x20, 25));
 }
 
 TEST(SinarioTitle, DecodesBadBytesAndZerosInPlace)
@@ -403,6 +403,22 @@ TEST_F(SinarioFile, FailedWriteIsReported)
         EXPECT_EQ(ReadRaw(Path("readonly.so1")), Repeat(0x11, 3000));
     }
 #endif
+}
+
+TEST(SinarioFileName, WithoutExtensionGetsSo1)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/t/授業1", "/home/t/授業1.so1"},
+        {"/home/t/授業1.", "/home/t/授業1.so1"},
+        {"/home/t/.授業", "/home/t/.授業.so1"}, // a hidden name has no extension
+        {"/home/t/v1.2/授業1", "/home/t/v1.2/授業1.so1"},
+        {"/home/t/授業1.so1", "/home/t/授業1.so1"},
+        {"/home/t/授業1.SO1", "/home/t/授業1.SO1"},
+        {"/home/t/授業1.bak", "/home/t/授業1.bak"},
+        {"C:\\授業\\a", "C:\\授業\\a.so1"},
+    };
+    for (const auto& [chosen, saved] : cases)
+        EXPECT_EQ(mdlSinario::WithScenarioExtension(QString::fromUtf8(chosen)), QString::fromUtf8(saved)) << chosen;
 }
 
 } // namespace

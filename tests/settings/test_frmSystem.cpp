@@ -10,6 +10,10 @@
 #include "settings/frmSystem.h"
 #include "settings/mdlSystem.h"
 
+#include <sys/resource.h>
+
+#include "saves/FailingDisk.h"
+
 namespace {
 
 QByteArray FileBytes(const QString& path)
@@ -251,5 +255,47 @@ TEST_F(SettingsDialog, UnitsOutOfRangeShowTheDefaultEntries)
         QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
         EXPECT_EQ(settings.temperatureUnit, 0);
         EXPECT_EQ(settings.pressureUnit, 0);
+    }
+}
+
+TEST_F(SettingsDialog, AFailedSaveIsShownAndTheFileStaysAsItWas)
+{
+    const QString path = dir.filePath("CONFIG.INI");
+    const struct {
+        const char* what;
+        QByteArray before;
+        long sizeLimit; // 0: none
+        const char* reason;
+    } cases[] = {
+        {"file-size limit", "; school\n[DATA]\nmol=2\n", 16, "ファイルが大きすぎます。"},
+        {"file beyond the reader's limit", "[DATA]\nmol=2\n" + QByteArray(mdlSystem::kMaxFileBytes, ';'), 0,
+         "設定ファイルが大きすぎます"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.before);
+        }
+        frmSystem dlg(settings, where);
+        QStringList shown;
+        dlg.showMessage = [&](QWidget* parent, const QString& title, const QString& text) {
+            EXPECT_EQ(parent, &dlg);
+            shown << title << text;
+        };
+        Show(dlg);
+        dlg.txtMol->setText("7");
+        failingdisk::WithFileSizeLimit(c.sizeLimit > 0 ? c.sizeLimit : RLIM_INFINITY, [&] {
+            QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
+        });
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_EQ(shown[0], "蒸気圧曲線");
+        EXPECT_TRUE(shown[1].startsWith("設定を保存できませんでした。" + QString::fromUtf8(c.reason)))
+            << shown[1].toStdString();
+        EXPECT_TRUE(shown[1].contains(path));
+        EXPECT_TRUE(shown[1].contains("設定は変更前のままです。"));
+        EXPECT_EQ(FileBytes(path), c.before);
+        EXPECT_EQ(FromFile().mol, 2);
     }
 }

@@ -40,17 +40,38 @@ TEST(LimitInputLength, RefusesTypingBeyondTheLimit)
     EXPECT_EQ(b.edit->text(), "129");
 }
 
-TEST(LimitInputLength, RefusesAPasteThatWouldNotFit)
+// As a system text limit does: the paste keeps its first characters, as many as fit.
+TEST(LimitInputLength, APasteKeepsItsFirstCharactersUpToTheLimit)
 {
+    const struct {
+        const char* text;
+        int selectFrom, selectLength; // cursor at selectFrom when selectLength is 0
+        QString pasted;
+        const char* after;
+    } cases[] = {
+        {"", 0, 0, "12345", "1234"},
+        {"ab", 2, 0, "12345", "ab12"},
+        {"ab", 1, 0, "XYZ", "aXYb"},
+        {"abcd", 1, 2, "12345", "a12d"},
+        {"abcd", 4, 0, "1", "abcd"},
+        {"xy", 2, 0, QStringLiteral("a😀"), "xya"}, // no half of a surrogate pair
+    };
     Box b(4);
-    QGuiApplication::clipboard()->setText("12345");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + std::string(" + ") + c.pasted.toStdString());
+        b.edit->setText(QString::fromUtf8(c.text));
+        if (c.selectLength > 0) b.edit->setSelection(c.selectFrom, c.selectLength);
+        else b.edit->setCursorPosition(c.selectFrom);
+        QGuiApplication::clipboard()->setText(c.pasted);
+        b.edit->paste();
+        EXPECT_EQ(b.edit->text(), QString::fromUtf8(c.after));
+    }
+    // After a cut paste the cap still holds for typing.
+    b.edit->setText("");
+    QGuiApplication::clipboard()->setText("123456");
     b.edit->paste();
-    EXPECT_EQ(b.edit->text(), "");
-    QGuiApplication::clipboard()->setText("12");
-    b.edit->paste();
-    b.edit->paste();
-    b.edit->paste();
-    EXPECT_EQ(b.edit->text(), "1212");
+    QTest::keyClicks(b.edit, "9");
+    EXPECT_EQ(b.edit->text(), "1234");
 }
 
 TEST(LimitInputLength, ShowsProgramTextInFullAndLetsTheUserShortenIt)

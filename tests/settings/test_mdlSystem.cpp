@@ -302,7 +302,8 @@ TEST(SettingsPath, ChoosesBetweenProgramAndUserFolder)
         {"read-only folder, nothing saved", {true, false, false, false, false}, false, false},
         {"read-only preset, nothing saved yet", {true, false, true, false, false}, false, true},
         {"read-only preset, user copy saved", {true, false, true, false, true}, false, false},
-        {"folder became writable, user copy only", {true, true, false, false, true}, true, false},
+        // Load and save agree: the user's copy is not read when the save would not write it.
+        {"writable folder without a file, user copy exists", {true, true, false, false, true}, true, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(mdlSystem::SaveBesideProgram(c.facts), c.saveBeside) << c.what;
