@@ -10,6 +10,7 @@
 
 #include "model/NumText.h"
 #include "platform/Fonts.h"
+#include "platform/TextFit.h"
 
 namespace about {
 
@@ -92,6 +93,13 @@ frmAbout::frmAbout(QWidget* parent, AboutServices services)
     lblTitle = MakeLabel(this, "lblTitle", QStringLiteral("Vaporiaアプリケーション"), {70, 16, 259, 32},
                          platform::ProportionalFont(24, true));
     lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), {70, 52, 259, 15}, font);
+    // One line each, with the height their font needs, and a pixel for the overhang of a
+    // first letter such as the V of the title.
+    for (QLabel* line : {lblTitle, lblVersion}) {
+        line->setWordWrap(false);
+        line->setIndent(1);
+        platform::GiveLineRoom(*line);
+    }
     lblDescription = MakeLabel(this, "lblDescription", QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの説明"), {70, 75, 259, 78}, font);
     lblDisclaimer = MakeLabel(this, "lblDisclaimer", QStringLiteral("警告: ..."), {17, 175, 258, 55}, font);
     cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"), {283, 175, 92, 23}, font);
