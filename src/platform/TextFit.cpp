@@ -57,8 +57,13 @@ QFont CondensedToFit(const QFont& font, const QStringList& texts, int width, int
 void KeepTextInside(QLineEdit& box)
 {
     const QFont base = box.font();
-    auto fit = [&box, base](const QString& text) {
-        const QFont wanted = CondensedToFit(base, {text}, TextWidthOf(box));
+    const QFontMetrics metrics(base);
+    const int overhang = WidestOf(base, {QString()});
+    // Runs on every change, a ramp's included: text that fits, the usual case, is only measured.
+    auto fit = [&box, base, metrics, overhang](const QString& text) {
+        const int width = TextWidthOf(box);
+        const QFont wanted = metrics.horizontalAdvance(text) + overhang <= width
+            ? base : CondensedToFit(base, {text}, width);
         if (wanted != box.font()) box.setFont(wanted);
     };
     fit(box.text());
