@@ -8,4 +8,5 @@
 // ":/img/grphcls_on.png", ":/img/grphcls_off.png"
 // ":/img/molecule.png"                          10 × 10 molecule sprite
 // ":/img/pin_ondo.png"                          7 × 7 thermometer pin
+// ":/icon/vaporia-48.png" ... "-256.png"        the program's icon (packaging/icons)
 void InitVaporiaAssets();

@@ -3,7 +3,8 @@
 # with the keyboard and mouse, and saves each window, cropped to itself, as a PNG.
 # The clicks go to places in the fixed layouts; look at the pictures after a layout change.
 #   tools/screenshots.sh path/to/vaporia [output folder, default docs/images]
-# Builds nothing. Needs Xvfb, xdotool and ImageMagick (tools/deps.sh lists them).
+# Runs the program under LANG=ja_JP.UTF-8. Builds nothing. Needs Xvfb, xdotool, ImageMagick
+# and the locales package (tools/deps.sh lists them).
 set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 path/to/vaporia [output folder]" >&2; exit 2; }
 prog=$(readlink -f "$1")
@@ -18,6 +19,17 @@ done
 work=$(mktemp -d)
 app_pid=; xvfb_pid=
 trap 'kill $app_pid $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+# As on a Japanese desktop, where fontconfig names the fonts in Japanese. Where the locale
+# is not generated, a private one (xdotool matches the window titles as UTF-8 text).
+export LANG=ja_JP.UTF-8
+unset LC_ALL
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+    mkdir -p "$work/locale"
+    localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" 2>/dev/null \
+        || { echo "the ja_JP.UTF-8 locale cannot be made (package locales)" >&2; exit 1; }
+    export LOCPATH="$work/locale"
+fi
 
 for n in $(seq 91 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }; done
 Xvfb :$disp -screen 0 1920x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &

@@ -10,6 +10,7 @@
 
 #include "model/NumText.h"
 #include "platform/Fonts.h"
+#include "platform/TextFit.h"
 
 namespace about {
 
@@ -17,6 +18,12 @@ namespace {
 
 // Values longer than the read buffer are not read.
 constexpr qsizetype kValueBuffer = 1024;
+
+// What the program shows and for whom; sentences about where its values come from follow it.
+const QString kDescription =
+    QStringLiteral("容器の温度を変え、圧力・分子の動き・蒸気圧曲線を見せる、化学の授業用の教材です。");
+const QString kDisclaimer =
+    QStringLiteral("表示する値は授業で使うための目安で、実験や測定の代わりにはなりません。このソフトウェアは無保証です。");
 
 const QString kUnavailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 const QString kToolFile = QStringLiteral("\\MSINFO32.EXE");
@@ -92,8 +99,15 @@ frmAbout::frmAbout(QWidget* parent, AboutServices services)
     lblTitle = MakeLabel(this, "lblTitle", QStringLiteral("Vaporiaアプリケーション"), {70, 16, 259, 32},
                          platform::ProportionalFont(24, true));
     lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), {70, 52, 259, 15}, font);
-    lblDescription = MakeLabel(this, "lblDescription", QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの説明"), {70, 75, 259, 78}, font);
-    lblDisclaimer = MakeLabel(this, "lblDisclaimer", QStringLiteral("警告: ..."), {17, 175, 258, 55}, font);
+    // One line each, with the height their font needs, and a pixel for the overhang of a
+    // first letter such as the V of the title.
+    for (QLabel* line : {lblTitle, lblVersion}) {
+        line->setWordWrap(false);
+        line->setIndent(1);
+        platform::GiveLineRoom(*line);
+    }
+    lblDescription = MakeLabel(this, "lblDescription", kDescription, {70, 75, 259, 78}, font);
+    lblDisclaimer = MakeLabel(this, "lblDisclaimer", kDisclaimer, {17, 175, 258, 55}, font);
     cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"), {283, 175, 92, 23}, font);
     cmdSysInfo = MakeButton(this, "cmdSysInfo", QStringLiteral("ｼｽﾃﾑ情報(&S)..."), {284, 205, 92, 23}, font);
 

@@ -9,7 +9,7 @@ namespace simulation {
 
 std::optional<Temperature> ReadTemperature(std::string_view text)
 {
-    const auto real = numtext::ParseDouble(text);
+    const auto real = numtext::ParseTypedDouble(text);
     if (!real) return std::nullopt;
     const auto whole = numtext::ToWhole(*real);
     if (!whole) return std::nullopt;

@@ -14,7 +14,7 @@
 namespace simulation {
 
 // The temperature box's text as the real number it holds and its whole value (halves to
-// even). Nothing for empty text, text that is no number, or a whole value beyond 32 bits:
+// even); full-width digits and signs from an input method count as ASCII. Nothing for empty text, text that is no number, or a whole value beyond 32 bits:
 // such text changes nothing anywhere.
 struct Temperature {
     double real = 0;

@@ -20,10 +20,12 @@
 #include "about/frmAbout.h"
 #include "main/Simulation.h"
 #include "model/NumText.h"
+#include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/KeyPreview.h"
 #include "platform/ModalDialog.h"
 #include "platform/PictureButton.h"
+#include "platform/TextFit.h"
 #include "platform/TickTimer.h"
 #include "scenario/LessonShelf.h"
 #include "platform/Zoom.h"
@@ -117,6 +119,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int
     pal.setColor(QPalette::WindowText, color);
     l->setPalette(pal);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    platform::GiveLineRoom(*l);
     return l;
 }
 
@@ -151,6 +154,14 @@ void ZoomSpinnerArrows(QWidget* spinner, int percent)
         b->setIcon(QIcon(QPixmap::fromImage(platform::ZoomImage(image, percent, QPoint()))));
         b->setIconSize(QSize(side, side));
     }
+}
+
+// A text the program writes shows from its first character, as a typed one shows its end:
+// a long readout keeps its leading digits, a negative temperature its sign.
+void SetTextFromStart(QLineEdit& box, const QString& text)
+{
+    box.setText(text);
+    box.setCursorPosition(0);
 }
 
 } // namespace
@@ -201,6 +212,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QString());
+    setWindowIcon(platform::ProgramIcon()); // the dialogs, its children, show it too
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Start-up, before the window is first shown.
@@ -257,6 +269,7 @@ void frmMain::BuildControls(QWidget* client)
     txtOndo->setGeometry(539, 428, 60, 36);
     txtOndo->setFont(platform::ProportionalFont(k20pt, true));
     txtOndo->setAccessibleName(QStringLiteral("温度"));
+    platform::KeepTextInside(*txtOndo);
     connect(txtOndo, &QLineEdit::textChanged, this, &frmMain::txtOndo_Change);
 
     UpDownOndo = new UpDownSpinner(client);
@@ -275,6 +288,7 @@ void frmMain::BuildControls(QWidget* client)
     pal.setColor(QPalette::Base, QColor(255, 255, 192));
     pal.setColor(QPalette::Text, black);
     txtAturyoku->setPalette(pal);
+    platform::KeepTextInside(*txtAturyoku);
 
     lblPress = MakeLabel(client, QString(), 648, 480, 97, 33, k20pt, false, black);
     lblPress->setAccessibleName(QStringLiteral("圧力の単位"));
@@ -285,6 +299,11 @@ void frmMain::BuildControls(QWidget* client)
     cmbLiquid->addItems({QStringLiteral("水"), QStringLiteral("エタノール"),
                          QStringLiteral("ジエチルエーテル")});
     cmbLiquid->setAccessibleName(QStringLiteral("物質"));
+    platform::KeepItemsInside(*cmbLiquid);
+    // During playback Space runs the next step here too, instead of opening the list.
+    new platform::KeyPressGuard(cmbLiquid, [this](int keyCode) {
+        return keyCode == 32 && shared_.state.sinarioRun == 1;
+    });
 
     lblMol = MakeLabel(client, QString(), 240, 504, 65, 17, k12pt, true, white);
     lblMol->setAccessibleName(QStringLiteral("物質量"));
@@ -346,7 +365,7 @@ void frmMain::txtOndo_Change()
     const SystemSettings& s = shared_.settings;
     AppState& st = shared_.state;
     const simulation::Readout r = simulation::ComputeReadout(shared_.table, st.curLiquid, s, t->whole);
-    txtAturyoku->setText(QString::fromStdString(r.text));
+    SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
     if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure);
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
@@ -354,11 +373,15 @@ void frmMain::txtOndo_Change()
 
 void frmMain::UpDownOndo_Click(int direction)
 {
-    // Continue from the temperature shown, so typing 25 then clicking up gives 26.
-    if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text())))
-        spinnerValue_ = std::clamp(t->whole, UpDownSpinner::kMin, UpDownSpinner::kMax);
-    spinnerValue_ = std::clamp(spinnerValue_ + direction, UpDownSpinner::kMin, UpDownSpinner::kMax);
-    txtOndo->setText(QString::number(spinnerValue_));
+    // Continue from the temperature shown, so typing 25 then clicking up gives 26. From
+    // beyond the range an arrow comes back to the range's nearer end, or, pointing further
+    // out, leaves the temperature alone: it never moves against its direction.
+    std::int64_t from = spinnerValue_;
+    if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()))) from = t->whole;
+    const std::int64_t next = std::clamp<std::int64_t>(from + direction, UpDownSpinner::kMin, UpDownSpinner::kMax);
+    if ((next - from) * direction < 0) return;
+    spinnerValue_ = static_cast<int>(next);
+    SetTextFromStart(*txtOndo, QString::number(spinnerValue_));
 }
 
 void frmMain::Timer1_Timer()
@@ -373,7 +396,7 @@ void frmMain::Timer1_Timer()
     }
     if (st.rampOn != 0) {
         if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
-            txtOndo->setText(QString::fromStdString(numtext::FormatWhole(*next)));
+            SetTextFromStart(*txtOndo, QString::fromStdString(numtext::FormatWhole(*next)));
             t = simulation::ReadTemperature(Utf8(txtOndo->text()));
             if (!t) return;
         }
@@ -423,8 +446,12 @@ void frmMain::picSinario_Click()
 void frmMain::SetTemperatureText(const QString& text)
 {
     // A step that sets the same temperature again still produces the readout and point.
-    if (txtOndo->text() == text) txtOndo_Change();
-    else txtOndo->setText(text);
+    if (txtOndo->text() == text) {
+        txtOndo_Change();
+        txtOndo->setCursorPosition(0);
+    } else {
+        SetTextFromStart(*txtOndo, text);
+    }
 }
 
 void frmMain::RunSinarioStep()

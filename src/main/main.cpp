@@ -6,6 +6,7 @@
 
 #include "assets/assets.h"
 #include "main/frmMain.h"
+#include "platform/AppIcon.h"
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +16,9 @@ int main(int argc, char* argv[])
     // (~/.config/vaporia/vaporia/ instead of ~/.config/vaporia/).
     QGuiApplication::setApplicationDisplayName(QString());
     InitVaporiaAssets();
+    QGuiApplication::setWindowIcon(platform::ProgramIcon());
+    // Ties the windows to the desktop entry, whose icon and name Wayland's task bars show.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vaporia"));
 
     // Qt's own texts (file dialogs, standard buttons) in Japanese, like the rest of the program.
     QTranslator qtJapanese;

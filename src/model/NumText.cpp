@@ -1,5 +1,6 @@
 #include "NumText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -77,6 +78,54 @@ std::int32_t ToWholeSaturated(double value)
 std::optional<std::int32_t> ParseWhole(std::string_view text)
 {
     const auto d = ParseDouble(text);
+    if (!d) return std::nullopt;
+    return ToWhole(*d);
+}
+
+std::string FoldFullWidth(std::string_view text)
+{
+    // Every folded form is three bytes of UTF-8 starting with a lead byte, which never occurs
+    // inside another character, so a byte-wise scan cannot split one.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (i + 2 < text.size()) {
+            const auto b0 = static_cast<unsigned char>(text[i]);
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            const auto b2 = static_cast<unsigned char>(text[i + 2]);
+            char ascii = 0;
+            if (b0 == 0xEF && b1 == 0xBC) { // U+FF00..U+FF3F
+                if (b2 >= 0x90 && b2 <= 0x99) ascii = static_cast<char>('0' + (b2 - 0x90));
+                else if (b2 == 0x8B) ascii = '+';
+                else if (b2 == 0x8D) ascii = '-';
+                else if (b2 == 0x8E) ascii = '.';
+            } else if (b0 == 0xE2 && b1 == 0x88 && b2 == 0x92) { // U+2212 MINUS SIGN
+                ascii = '-';
+            } else if (b0 == 0xE3 && b1 == 0x80 && b2 == 0x80) { // U+3000 IDEOGRAPHIC SPACE
+                ascii = ' ';
+            }
+            if (ascii != 0) {
+                out += ascii;
+                i += 3;
+                continue;
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::optional<double> ParseTypedDouble(std::string_view text)
+{
+    // The temperature box is read on every frame: plain ASCII, the usual case, needs no copy.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? ParseDouble(text) : ParseDouble(FoldFullWidth(text));
+}
+
+std::optional<std::int32_t> ParseTypedWhole(std::string_view text)
+{
+    const auto d = ParseTypedDouble(text);
     if (!d) return std::nullopt;
     return ToWhole(*d);
 }

@@ -16,6 +16,15 @@ std::optional<double> ParseDouble(std::string_view text);
 // -2.5 -> -2). Nothing when the text is no number or the result does not fit 32 bits.
 std::optional<std::int32_t> ParseWhole(std::string_view text);
 
+// Text from an input method with its full-width digits, signs (＋, －, and − U+2212),
+// decimal point (．) and ideographic spaces as their ASCII forms; everything else as it is.
+std::string FoldFullWidth(std::string_view text);
+
+// ParseDouble and ParseWhole for what a user typed into a box, where full-width forms count
+// as their ASCII ones. Files are read with the plain forms.
+std::optional<double> ParseTypedDouble(std::string_view text);
+std::optional<std::int32_t> ParseTypedWhole(std::string_view text);
+
 // Round half to even into 32 bits; nothing for NaN or out-of-range values.
 std::optional<std::int32_t> ToWhole(double value);
 

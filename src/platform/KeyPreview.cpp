@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace platform {
 
@@ -41,9 +42,12 @@ int ShiftState(Qt::KeyboardModifiers modifiers)
         | (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-KeyPreview::KeyPreview(QWidget* window, Handler onKeyUp)
+KeyPreview::KeyPreview(QWidget* window, Handler onKeyUp, int repeatGraceMs)
     : QObject(window), window_(window), onKeyUp_(std::move(onKeyUp))
 {
+    grace_.setSingleShot(true);
+    grace_.setInterval(std::max(repeatGraceMs, 0));
+    connect(&grace_, &QTimer::timeout, this, &KeyPreview::Report);
     qApp->installEventFilter(this);
 }
 
@@ -52,10 +56,31 @@ KeyPreview::~KeyPreview()
     if (qApp) qApp->removeEventFilter(this);
 }
 
+void KeyPreview::Report()
+{
+    grace_.stop();
+    if (!pending_) return;
+    const Release r = *pending_;
+    pending_.reset();
+    if (window_ && onKeyUp_) onKeyUp_(r.keyCode, r.shift);
+}
+
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyRelease || !watched->isWidgetType() || !window_)
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        if (pending_) {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            if (key->key() == pending_->key && key->timestamp() == pending_->timestamp) {
+                pending_.reset(); // the key is held: its release was a repetition
+                grace_.stop();
+            } else {
+                Report(); // a new key: the release before it was real, and comes first
+            }
+        }
         return false;
+    }
+    if (type != QEvent::KeyRelease || !watched->isWidgetType() || !window_) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != window_) return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
@@ -66,9 +91,24 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     lastKey_ = key->key();
     lastTimestamp_ = key->timestamp();
     lastReceiver_ = widget;
-    if (passedOn || key->isAutoRepeat() || !onKeyUp_) return false;
-    onKeyUp_(WindowsKeyCode(key->key()), ShiftState(key->modifiers()));
+    if (passedOn || key->isAutoRepeat()) return false;
+    Report(); // another key's release still waiting goes first
+    pending_ = Release{key->key(), key->timestamp(), WindowsKeyCode(key->key()), ShiftState(key->modifiers())};
+    grace_.start();
     return false;
+}
+
+KeyPressGuard::KeyPressGuard(QWidget* control, std::function<bool(int keyCode)> hold)
+    : QObject(control), hold_(std::move(hold))
+{
+    control->installEventFilter(this);
+}
+
+bool KeyPressGuard::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !hold_) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return hold_(WindowsKeyCode(key->key()));
 }
 
 } // namespace platform

@@ -29,8 +29,8 @@ constexpr int kFontPixels = 12; // 9 pt
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-std::optional<std::int32_t> WholeOf(const QLineEdit& box) { return numtext::ParseWhole(box.text().toStdString()); }
-std::optional<double> NumberOf(const QLineEdit& box) { return numtext::ParseDouble(box.text().toStdString()); }
+std::optional<std::int32_t> WholeOf(const QLineEdit& box) { return numtext::ParseTypedWhole(box.text().toStdString()); }
+std::optional<double> NumberOf(const QLineEdit& box) { return numtext::ParseTypedDouble(box.text().toStdString()); }
 
 // Only half-width spaces: the padding. Other blanks belong to the title.
 QString TrimSpaces(const QString& text)

@@ -28,12 +28,12 @@ int RowY(int row) { return kRowTop + kRowPitch * row; }
 // The number a box holds; a box that is empty or holds no number leaves the field alone.
 void TakeWhole(const QLineEdit& box, std::int32_t& field)
 {
-    if (const auto v = numtext::ParseWhole(box.text().toStdString())) field = *v;
+    if (const auto v = numtext::ParseTypedWhole(box.text().toStdString())) field = *v;
 }
 
 void TakeDouble(const QLineEdit& box, double& field)
 {
-    if (const auto v = numtext::ParseDouble(box.text().toStdString())) field = *v;
+    if (const auto v = numtext::ParseTypedDouble(box.text().toStdString())) field = *v;
 }
 
 } // namespace

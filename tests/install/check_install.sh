@@ -89,13 +89,19 @@ lock_program_folder() {
 case "$step" in
 metadata)
     need desktop-file-validate appstreamcli
-    desktop-file-validate "$src/packaging/vaporia.desktop" || fail "desktop-file-validate"
+    out=$(desktop-file-validate "$src/packaging/vaporia.desktop" 2>&1) || fail "desktop-file-validate: $out"
+    # A hint too: two main categories list the program twice in the menu.
+    [ -z "$out" ] || fail "desktop-file-validate: $out"
     appstreamcli validate --no-net "$src/packaging/$app_id.metainfo.xml" || fail "appstreamcli validate"
     grep -qx "Exec=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry does not start vaporia"
     grep -qx "Icon=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry names another icon"
     grep -q "<id>$app_id</id>" "$src/packaging/$app_id.metainfo.xml" || fail "metainfo id differs from its file name"
     grep -q '<launchable type="desktop-id">vaporia.desktop</launchable>' \
         "$src/packaging/$app_id.metainfo.xml" || fail "metainfo launches another desktop entry"
+    # The AppStream screenshots are the README's pictures.
+    for image in $(grep -o 'docs/images/[a-z]*\.png' "$src/README.md" | sort -u); do
+        grep -q "/$image</image>" "$src/packaging/$app_id.metainfo.xml" || fail "metainfo lacks the README's $image"
+    done
     for size in 48 64 128 256; do
         got=$(png_size "$src/packaging/icons/vaporia-$size.png")
         [ "$got" = "${size}x$size" ] || fail "vaporia-$size.png is $got"

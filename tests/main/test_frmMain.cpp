@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "assets/assets.h"
 #include "lessons/LessonBook.h"
 #include "main/frmMain.h"
+#include "platform/KeyPreview.h"
 #include "platform/PictureButton.h"
 #include "platform/TickTimer.h"
 
@@ -56,7 +58,13 @@ struct MainWindow : ::testing::Test {
     AppState& St() { return shared->state; }
     void Type(const QString& text) { w->txtOndo->setText(text); }
     QString Readout() const { return w->txtAturyoku->text(); }
-    void Key(Qt::Key key) { QTest::keyClick(w->windowHandle(), key); }
+    // A key pressed and released; the window takes the release as real once no repeated
+    // press has followed it.
+    void Key(Qt::Key key)
+    {
+        QTest::keyClick(w->windowHandle(), key);
+        QTest::qWait(platform::KeyPreview::kRepeatGraceMs + 20);
+    }
     // Ticks until a frame is drawn; returns how many ticks that took.
     int TicksToFrame()
     {
@@ -210,6 +218,55 @@ TEST_F(MainWindow, SpinnerContinuesFromTheShownTemperatureAndStopsAtItsEnds)
     Type("abc");
     w->UpDownOndo_Click(+1); // from the spinner's own last value
     EXPECT_EQ(w->txtOndo->text(), "-99");
+
+    // From beyond the range an arrow comes back to the nearer end, never the other way.
+    const struct { const char* typed; int direction; const char* want; } beyond[] = {
+        {"250", +1, "250"}, {"250", -1, "200"}, {"-150", -1, "-150"}, {"-150", +1, "-100"},
+    };
+    for (const auto& c : beyond) {
+        Type(c.typed);
+        w->UpDownOndo_Click(c.direction);
+        EXPECT_EQ(w->txtOndo->text(), c.want) << c.typed << " " << c.direction;
+    }
+}
+
+TEST_F(MainWindow, FullWidthTemperaturesFromAnInputMethod)
+{
+    Open();
+    const struct { const char* typed; const char* same; } cases[] = {
+        {"８０", "80"}, {"－１０", "-10"}, {"１２．５", "12"}, {"−５０", "-50"}, {"　２５　", "25"},
+    };
+    for (const auto& c : cases) {
+        Type(c.same);
+        const QString want = Readout();
+        Type("0");
+        Type(QString::fromUtf8(c.typed));
+        EXPECT_EQ(Readout(), want) << c.typed;
+        EXPECT_EQ(w->txtOndo->text(), QString::fromUtf8(c.typed)); // the box keeps what was typed
+    }
+    Type("0");
+    const QString at0 = Readout();
+    Type(QStringLiteral("８０ｘ")); // still no number: nothing changes
+    EXPECT_EQ(Readout(), at0);
+}
+
+TEST_F(MainWindow, TextSetByTheProgramShowsFromItsFirstCharacter)
+{
+    // Diethyl ether at 200 ℃, 100 mol in 1 L: the longest readout.
+    Open("[DATA]\nmol=100\ncontainer=1\n");
+    w->cmbLiquid->setCurrentIndex(2);
+    St().frameWait = 0;
+    w->Timer1_Timer();
+    Type("200");
+    EXPECT_EQ(Readout(), "202636.7");
+    EXPECT_EQ(w->txtAturyoku->cursorPosition(), 0);
+    AddStep(mdlSinario::StepTemp, -114);
+    w->picSinario_Click();
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->txtOndo->text(), "-114");
+    EXPECT_EQ(w->txtOndo->cursorPosition(), 0);
+    w->UpDownOndo_Click(+1);
+    EXPECT_EQ(w->txtOndo->cursorPosition(), 0);
 }
 
 TEST_F(MainWindow, FramesComeFasterWhenWarmer)
@@ -293,6 +350,27 @@ TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
     EXPECT_EQ(w->txtOndo->text(), "20");
 }
 
+TEST_F(MainWindow, SpaceOnTheLiquidSelectorRunsTheStepInsteadOfOpeningTheList)
+{
+    Open();
+    AddStep(mdlSinario::StepTemp, 20);
+    w->cmbLiquid->setFocus();
+    w->picSinario_Click();
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        St().sinarioPos = 1;
+        Type("0");
+        Key(key);
+        EXPECT_EQ(w->txtOndo->text(), "20") << key;
+        EXPECT_FALSE(w->cmbLiquid->view()->isVisible()) << key;
+    }
+    Key(Qt::Key_Down); // moves the selection as usual
+    EXPECT_EQ(w->cmbLiquid->currentIndex(), 1);
+    w->picSinario_Click(); // playback off: Space opens the list as usual
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(w->cmbLiquid->view()->isVisible());
+    w->cmbLiquid->hidePopup();
+}
+
 TEST_F(MainWindow, InitStepChangesTheFormatOnlyAtTheNextTemperature)
 {
     Open();
@@ -359,8 +437,14 @@ TEST_F(MainWindow, EveryDialogFromTheMenuReturnsThroughActivation)
             St().sinarioRun = 0;
             dialog->close();
         });
+        bool dialogHasIcon = false;
+        QTimer::singleShot(20, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget())
+                dialogHasIcon = dialog->windowHandle() && !dialog->windowHandle()->icon().isNull();
+        });
         item->trigger();
         EXPECT_TRUE(sawDialog) << item->text().toStdString();
+        EXPECT_TRUE(dialogHasIcon) << item->text().toStdString(); // the task bar shows the program's
         EXPECT_FALSE(keyReachedMain) << item->text().toStdString();
         EXPECT_EQ(Pixel(w->Graph().Area(), 241, 17), kWhite) << item->text().toStdString();
         EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
@@ -375,6 +459,7 @@ TEST_F(MainWindow, EveryDialogFromTheMenuReturnsThroughActivation)
     EXPECT_EQ(St().grphVisible, 0);
     EXPECT_TRUE(Shows(w->picGrphSw, w->GrphSwImages().off));
     EXPECT_EQ(Pixel(w->Graph().Area(), 15, 100), kGrid);
+    EXPECT_FALSE(w->windowHandle()->icon().isNull());
     w->menu_search->trigger(); // does nothing
     EXPECT_TRUE(w->isVisible());
 }

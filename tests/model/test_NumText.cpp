@@ -37,6 +37,24 @@ TEST(NumText, WholeNumbersRoundHalvesToEvenAndFit32Bits)
     EXPECT_EQ(ToWholeSaturated(4.5), 4);
 }
 
+TEST(NumText, TypedTextReadsFullWidthFormsAsAscii)
+{
+    // What an input method types: full-width digits, signs and point; the minus sign
+    // U+2212; ideographic spaces around. Anything else still makes no number.
+    const struct { const char* text; std::optional<double> want; } cases[] = {
+        {"８０", 80.0}, {"－１０", -10.0}, {"１２．５", 12.5}, {"−１０", -10.0}, {"＋７", 7.0},
+        {"\u3000２５\u3000", 25.0}, {"1２.５", 12.5}, {"80", 80.0},
+        {"８０ｘ", std::nullopt}, {"８ ０", std::nullopt}, {"ー１０", std::nullopt}, {"８，０", std::nullopt},
+        {"－", std::nullopt}, {"", std::nullopt}, {"\xEF\xBC", std::nullopt}, {"１\xE2\x88", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseTypedDouble(c.text), c.want) << '"' << c.text << '"';
+    EXPECT_EQ(ParseTypedWhole("１２．５"), 12);
+    EXPECT_EQ(ParseTypedWhole("１３．５"), 14);
+    EXPECT_EQ(ParseTypedWhole("９９９９９９９９９９"), std::nullopt);
+    EXPECT_EQ(FoldFullWidth("温度－１０℃"), "温度-10℃");
+}
+
 TEST(NumText, GeneralTextIsShortestUpTo15Digits)
 {
     const struct { double v; const char* want; } cases[] = {

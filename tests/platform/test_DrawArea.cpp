@@ -10,6 +10,9 @@
 #include "platform/Fonts.h"
 #include "platform/Zoom.h"
 
+#include <tuple>
+#include <vector>
+
 using platform::DrawArea;
 
 namespace {
@@ -175,6 +178,54 @@ TEST(Fonts, PointSizesAsPixelsAt96Dpi)
                                   QStringLiteral("Noto Sans CJK JP")};
     EXPECT_TRUE(japanese.contains(platform::ProportionalFamily()));
     EXPECT_EQ(platform::MonospaceFont(12).pixelSize(), 12);
+}
+
+namespace {
+
+// An OpenType name table: (platform, encoding, language, name id, text) records.
+QByteArray NameTable(const std::vector<std::tuple<int, int, int, int, QByteArray>>& records)
+{
+    QByteArray head, strings;
+    auto u16 = [](QByteArray& b, int v) { b.append(char(v >> 8)).append(char(v & 0xFF)); };
+    u16(head, 0);
+    u16(head, int(records.size()));
+    u16(head, 6 + 12 * int(records.size()));
+    for (const auto& [platformId, encoding, language, nameId, text] : records) {
+        for (int v : {platformId, encoding, language, nameId, int(text.size()), int(strings.size())}) u16(head, v);
+        strings += text;
+    }
+    return head + strings;
+}
+
+QByteArray Utf16Be(const QString& s)
+{
+    QByteArray b;
+    for (QChar c : s) b.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    return b;
+}
+
+} // namespace
+
+TEST(Fonts, AFamilyIsKnownByEachOfItsNames)
+{
+    // The names of a family in every language, from the font's own table; other names and
+    // records reaching past the table's end are passed over.
+    const QByteArray table = NameTable({{3, 1, 0x409, 1, Utf16Be(QStringLiteral("IPAPGothic"))},
+                                  {3, 1, 0x411, 1, Utf16Be(QStringLiteral("IPA Pゴシック"))},
+                                  {1, 0, 0, 16, "IPAPGothic"},
+                                  {3, 1, 0x409, 4, Utf16Be(QStringLiteral("IPAPGothic Regular"))},
+                                  {3, 1, 0x409, 1, QByteArray(400, 'x')}}).chopped(200);
+    EXPECT_EQ(platform::FamilyNamesOf(table), (QStringList{"IPAPGothic", "IPA Pゴシック"}));
+    EXPECT_EQ(platform::FamilyNamesOf(table.left(20)), QStringList{});
+    EXPECT_EQ(platform::FamilyNamesOf(QByteArray()), QStringList{});
+
+    // Missing families are skipped, whatever fontconfig substitutes for them.
+    const QString ipa = QStringLiteral("IPAPGothic");
+    EXPECT_EQ(platform::FirstInstalled({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("No Such Family"), ipa}), ipa);
+    EXPECT_EQ(platform::FirstInstalled({QStringLiteral("No Such Family")}), QString());
+    platform::UseFontChains({QStringLiteral("No Such Family"), ipa}, {});
+    EXPECT_EQ(platform::ProportionalFont(12).family(), ipa);
+    platform::UseFontChains({}, {});
 }
 
 namespace {

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QTest>
 
 #include <optional>
@@ -141,6 +143,23 @@ TEST_F(ScenarioEditor, AddingWithoutSelectionAppendsStepsWithOnlyTheirOwnFields)
     EXPECT_EQ(Steps(), (std::vector{Step(1, 80, 1), Step(3), Step(2), Step(5, 1)}));
     EXPECT_EQ(Rows(*dlg), (QStringList{"温度を 80 に設定します。", "グラフを非表示にします。",
                                        "グラフを表示します。", "データをエタノールに設定します。"}));
+}
+
+TEST_F(ScenarioEditor, FullWidthNumbersFromAnInputMethodAreReadAsTheirAsciiForms)
+{
+    auto dlg = Open();
+    QInputMethodEvent commit; // as an input method hands over what was typed
+    commit.setCommitString(QString::fromUtf8("－１０"));
+    QApplication::sendEvent(dlg->txtTemp, &commit);
+    QTest::mouseClick(dlg->cmdAdd2, Qt::LeftButton);
+    dlg->txtMol->setText(QString::fromUtf8("８０"));
+    dlg->txtContainer->setText(QString::fromUtf8("２．５"));
+    QTest::mouseClick(dlg->cmdAdd1, Qt::LeftButton);
+    ASSERT_EQ(Steps().size(), 2u);
+    EXPECT_EQ(Steps()[0], Step(1, -10));
+    EXPECT_EQ(Steps()[1].mol, 80);
+    EXPECT_EQ(Steps()[1].container, 2.5);
+    EXPECT_EQ(dlg->txtTemp->text(), QString::fromUtf8("－１０"));
 }
 
 TEST_F(ScenarioEditor, InitialSettingsStepTakesTheFirstTabRoundingHalfToEven)

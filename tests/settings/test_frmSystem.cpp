@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QTest>
 
 #include "settings/frmSystem.h"
@@ -132,6 +134,28 @@ TEST_F(SettingsDialog, CloseButtonRoundsWholeNumbersHalfToEvenAndSaves)
         EXPECT_EQ(settings.grphWMin, c.wMinStored);
         EXPECT_EQ(FromFile(), settings);
     }
+}
+
+TEST_F(SettingsDialog, FullWidthNumbersFromAnInputMethodAreReadAsTheirAsciiForms)
+{
+    frmSystem dlg(settings, where);
+    Show(dlg);
+    const struct { QLineEdit* box; const char* typed; } typed[] = {
+        {dlg.txtMol, "８０"}, {dlg.txtContainer, "２．５"}, {dlg.txtGrphWMin, "－５０"},
+        {dlg.txtPressWMax, "１２００"}};
+    for (const auto& t : typed) {
+        t.box->clear();
+        QInputMethodEvent commit; // as an input method hands over what was typed
+        commit.setCommitString(QString::fromUtf8(t.typed));
+        QApplication::sendEvent(t.box, &commit);
+        EXPECT_EQ(t.box->text(), QString::fromUtf8(t.typed)); // within the limits, kept as typed
+    }
+    QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
+    EXPECT_EQ(settings.mol, 80);
+    EXPECT_EQ(settings.container, 2.5);
+    EXPECT_EQ(settings.grphWMin, -50);
+    EXPECT_EQ(settings.grphHMax, 1200);
+    EXPECT_EQ(FromFile(), settings);
 }
 
 TEST_F(SettingsDialog, UnitsAndRangesAreStoredAsShownWithoutConversion)
