@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "graph/GraphExport.h"
 #include "graph/GraphPanel.h"
 #include "main/AppState.h"
 #include "main/mdlSprite.h"
@@ -75,6 +76,13 @@ public:
     void menu_ver_Click();
     void menu_search_Click() {}
     void menu_end_Click();
+    // The graph's points out of the program: picture to the clipboard or a PNG file, table
+    // to a CSV file. Also on the graph's context menu.
+    void menu_GrphCopy_Click();
+    void menu_GrphSave_Click();
+    void menu_CsvSave_Click();
+    // The report picture of the points on the panel's grid.
+    QImage GraphReportImage() const;
 
     // Shows a dialog modally over this window, then runs the activation sequence.
     void ShowDialog(QDialog& dialog);
@@ -97,10 +105,16 @@ public:
     QAction* menu_search = nullptr;
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
+    QAction* menu_GrphCopy = nullptr;
+    QAction* menu_GrphSave = nullptr;
+    QAction* menu_CsvSave = nullptr;
+    platform::DrawAreaView* picGrph = nullptr;
+    QMenu* grphMenu = nullptr; // the graph's context menu
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
+    graph::GraphExport& Export() { return export_; }
 
     // Images of the picture buttons, as loaded from the resources.
     struct ButtonImages { QImage on, off; };
@@ -114,6 +128,7 @@ protected:
 private:
     void BuildControls(QWidget* client);
     void BuildMenu();
+    void BuildExportMenu(QMenu* file);
     void SetTemperatureText(const QString& text);
 
     SharedRecords& shared_;
@@ -121,6 +136,7 @@ private:
     platform::DrawArea backArea_;
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
+    graph::GraphExport export_;
     QImage sprite_;
     QImage background_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
