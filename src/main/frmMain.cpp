@@ -244,10 +244,9 @@ void frmMain::BuildExportMenu(QMenu* file)
 
     grphMenu = new QMenu(this);
     grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave});
-    // Right click, and the menu key once the graph has the focus (it follows the selector
-    // in the tab order). The menu key opens the menu at the panel's centre.
+    // Right click, and the menu key once the graph has the focus (last in the tab order).
     picGrph->setFocusPolicy(Qt::TabFocus);
-    setTabOrder(cmbLiquid, picGrph);
+    setTabOrder(txtAturyoku, picGrph);
     picGrph->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picGrph, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
         if (!picGrph->rect().contains(pos)) pos = picGrph->rect().center();
