@@ -1,0 +1,116 @@
+// Every writer of the program against failing writes. Each row names a writer, the file it
+// writes and what that file holds beforehand; each failure mode must make the writer report
+// the failure, leave the file byte for byte as it was (or absent), and leave no temporary
+// file. A new writer is one more row in Writers().
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FailingDisk.h"
+#include "platform/SafeWrite.h"
+
+using failingdisk::ListFolder;
+using failingdisk::ReadIfExists;
+using failingdisk::WriteFixture;
+
+namespace {
+
+struct Writer {
+    std::string name;
+    QString fileName;                      // the file written, inside the test's folder
+    std::optional<QByteArray> before;      // its bytes beforehand; nullopt: absent
+    std::function<bool(const QString& folder)> save; // true when the writer reports success
+};
+
+// A school's CONFIG.INI with its own comments and sections.
+QByteArray SchoolConfig()
+{
+    QByteArray text = "; 理科室のパソコン用\r\n[DATA]\r\ncontainer=22.4\r\nmol=2\r\n[school]\r\n";
+    for (int i = 0; i < 60; ++i) text += "note" + QByteArray::number(i) + "=kept as written\r\n";
+    return text;
+}
+
+std::vector<Writer> Writers()
+{
+    std::vector<Writer> rows;
+    rows.push_back({"SafeWriteNewFile", "new.bin", std::nullopt, [](const QString& folder) {
+                        return safewrite::WriteFileAtomically(folder + "/new.bin", QByteArray(4096, 'n')).ok;
+                    }});
+    rows.push_back({"SafeWriteOverFile", "old.bin", SchoolConfig(), [](const QString& folder) {
+                        return safewrite::WriteFileAtomically(folder + "/old.bin", QByteArray(4096, 'n')).ok;
+                    }});
+    return rows;
+}
+
+void PrintTo(const Writer& w, std::ostream* os) { *os << w.name; }
+
+enum class Mode { FileSizeLimit, FullDisk };
+
+class WriteFailure : public ::testing::TestWithParam<std::tuple<Writer, Mode>> {};
+
+void Prepare(const Writer& w, const QString& folder)
+{
+    if (w.before) WriteFixture(folder + u'/' + w.fileName, *w.before);
+}
+
+// The row's expectations after the failed save; empty when all hold.
+QString Check(const Writer& w, bool saved, const QString& folder, const QString& listingBefore,
+              const QString& except)
+{
+    QString what;
+    if (saved) what += QStringLiteral("the save reported success; ");
+    if (ReadIfExists(folder + u'/' + w.fileName) != w.before)
+        what += QStringLiteral("the file changed; ");
+    const QString after = ListFolder(folder, except);
+    if (after != listingBefore)
+        what += QStringLiteral("the folder changed from\n%1to\n%2").arg(listingBefore, after);
+    return what;
+}
+
+TEST_P(WriteFailure, IsReportedAndLeavesTheFileAsItWas)
+{
+    const auto& [w, mode] = GetParam();
+    if (mode == Mode::FileSizeLimit) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        Prepare(w, dir.path());
+        const QString before = ListFolder(dir.path());
+        bool saved = true;
+        failingdisk::WithFileSizeLimit(256, [&] { saved = w.save(dir.path()); });
+        const QString what = Check(w, saved, dir.path(), before, QString());
+        EXPECT_TRUE(what.isEmpty()) << what.toStdString();
+        return;
+    }
+    QString what;
+    QString before;
+    const auto outcome = failingdisk::InFullTmpfs(
+        [&](const QString& folder) {
+            Prepare(w, folder);
+            before = ListFolder(folder);
+        },
+        [&](const QString& folder, QString& message) {
+            message = Check(w, w.save(folder), folder, before, QStringLiteral(".filler"));
+            return message.isEmpty();
+        },
+        what);
+    if (outcome == failingdisk::Child::Unavailable) GTEST_SKIP() << "no tmpfs can be mounted here";
+    EXPECT_EQ(outcome, failingdisk::Child::Passed) << what.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWriter, WriteFailure,
+    ::testing::Combine(::testing::ValuesIn(Writers()),
+                       ::testing::Values(Mode::FileSizeLimit, Mode::FullDisk)),
+    [](const auto& info) {
+        const bool limit = std::get<1>(info.param) == Mode::FileSizeLimit;
+        return std::get<0>(info.param).name + (limit ? "_FileSizeLimit" : "_FullDisk");
+    });
+
+} // namespace
