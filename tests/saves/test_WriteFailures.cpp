@@ -15,6 +15,12 @@
 
 #include "FailingDisk.h"
 #include "platform/SafeWrite.h"
+#ifdef VAPORIA_GRAPH_WRITERS
+#include <QImage>
+
+#include "graph/GraphExport.h"
+#include "graph/mdlGrph.h"
+#endif
 
 using failingdisk::ListFolder;
 using failingdisk::ReadIfExists;
@@ -46,6 +52,35 @@ std::vector<Writer> Writers()
     rows.push_back({"SafeWriteOverFile", "old.bin", SchoolConfig(), [](const QString& folder) {
                         return safewrite::WriteFileAtomically(folder + "/old.bin", QByteArray(4096, 'n')).ok;
                     }});
+#ifdef VAPORIA_GRAPH_WRITERS
+    // The graph's picture and table, saved as from the menu: a failure must be told.
+    const auto graphSave = [](const QString& path, auto save) {
+        graph::GraphExport out;
+        out.SetPathChooser([path](QWidget*, graph::GraphExport::Kind) { return path; });
+        out.SetReplaceQuestion([](QWidget*, const QString&) { return true; });
+        int notices = 0;
+        out.SetNotice([&](QWidget*, const QString&) { ++notices; });
+        return save(out) || notices == 0;
+    };
+    rows.push_back({"GraphPictureOverFile", "curve.png", QByteArray(300, 'p'), [=](const QString& folder) {
+                        QImage image(945, 1002, QImage::Format_RGB32);
+                        image.fill(Qt::white);
+                        return graphSave(folder + "/curve.png", [&](graph::GraphExport& out) {
+                            return out.SaveImage(nullptr, image);
+                        });
+                    }});
+    rows.push_back({"PointsTableNewFile", "points.csv", std::nullopt, [=](const QString& folder) {
+                        mdlGrph::PlotRecord record;
+                        mdlGrph::PlottedPoint point;
+                        point.pressureText = "760.0";
+                        for (int i = 0; i < 100; ++i) record.Add(point);
+                        const std::string csv = mdlGrph::PointsCsv(record);
+                        // Named without its extension, as a user types it.
+                        return graphSave(folder + "/points", [&](graph::GraphExport& out) {
+                            return out.SaveCsv(nullptr, QByteArray::fromStdString(csv));
+                        });
+                    }});
+#endif
     return rows;
 }
 
