@@ -111,7 +111,9 @@ QString Check(const Writer& w, bool saved, const QString& folder, const QString&
 
 TEST_P(WriteFailure, IsReportedAndLeavesTheFileAsItWas)
 {
-    const auto& [w, mode] = GetParam();
+    // Not a structured binding: clang 14 cannot capture one in the lambdas below.
+    const Writer& w = std::get<0>(GetParam());
+    const Mode mode = std::get<1>(GetParam());
     if (mode == Mode::FileSizeLimit) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
