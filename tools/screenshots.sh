@@ -3,7 +3,7 @@
 # with the keyboard and mouse, and saves each window, cropped to itself, as a PNG.
 # The clicks go to places in the fixed layouts; look at the pictures after a layout change.
 #   tools/screenshots.sh path/to/vaporia [output folder, default docs/images]
-# Runs the program under LANG=ja_JP.UTF-8. Builds nothing. Needs Xvfb, xdotool, ImageMagick
+# Runs the program under LANG=ja_JP.UTF-8. Builds nothing. Needs Xvfb, xdotool, xclip, ImageMagick
 # and the locales package (tools/deps.sh lists them).
 set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 path/to/vaporia [output folder]" >&2; exit 2; }
@@ -12,7 +12,7 @@ prog=$(readlink -f "$1")
 out=${2:-$(dirname "$(readlink -f "$0")")/../docs/images}
 mkdir -p "$out"
 out=$(readlink -f "$out")
-for tool in Xvfb xdotool import convert; do
+for tool in Xvfb xdotool xclip import convert; do
     command -v $tool >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
 
@@ -79,6 +79,24 @@ for t in $(seq 0 5 60); do
 done
 sleep 3
 snap "$main" main.png
+
+# The report picture: ethanol stepped the same way after the water, copied from the
+# graph's context menu (right click, then コピー) and taken from the clipboard as PNG.
+xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
+keys Tab Down                             # the substance list: エタノール
+sleep 0.5
+xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
+for t in $(seq 0 5 60); do
+    xdotool key --clearmodifiers ctrl+a BackSpace
+    xdotool type --delay 60 "$t"
+    sleep 0.4
+done
+xdotool mousemove --sync $((X + 446 + 100)) $((Y + menu + 64 + 100)) click 3
+sleep 0.7
+keys c
+xclip -selection clipboard -t image/png -o > "$work/report.png"
+convert "$work/report.png" -strip -colors 256 PNG8:"$out/report.png"
+echo "saved $out/report.png ($(identify -format '%wx%h' "$out/report.png"))"
 
 # Clicks at a place of a window's client area. Without a window manager the focus does
 # not return to the main window by itself when a dialog closes: each menu is opened after

@@ -47,6 +47,8 @@ void GraphPanel::GrphClear()
     area_.FillBox(0, 0, 315, 340, kBackground);
     grphLastX = -10;
     grphLastY = -10;
+    points_.Clear();
+    gridSettings_.reset();
     area_.Refresh();
 }
 
@@ -64,22 +66,43 @@ void GraphPanel::GrphRedraw(const SystemSettings& s)
         area_.SetTextPos(0, py - 10);
         area_.Print(QString::fromStdString(numtext::FormatGeneral(p)));
     });
+    gridSettings_ = s;
     area_.Refresh();
 }
 
 void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
-                               std::int32_t temperature, double pressure)
+                               std::int32_t temperature, double pressure,
+                               std::string_view readout)
 {
     if (st.grphVisible == 0) return;
     grphColor = LiquidColor(st.curLiquid);
     std::int32_t x, y, px, py;
-    if (!mdlGrph::GrphScale(s, temperature, pressure, x, y)) return;
+    const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
     mdlGrph::GrphPixel(x, y, px, py);
+    Record(s, st, temperature, pressure, readout, mapped, px, py);
+    if (!mapped) return;
     FillSquare(area_, px, py, kNewestColor);
     FillSquare(area_, grphLastX, grphLastY, grphColor);
     grphLastX = px;
     grphLastY = py;
     area_.Refresh();
+}
+
+void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                        double pressure, std::string_view readout, bool mapped, std::int32_t px,
+                        std::int32_t py)
+{
+    mdlGrph::PlottedPoint point;
+    point.liquid = st.curLiquid;
+    point.temperature = temperature;
+    point.temperatureUnit = s.temperatureUnit;
+    point.pressure = pressure;
+    point.pressureText = readout.empty() ? numtext::FormatGeneral(pressure) : std::string(readout);
+    point.pressureUnit = s.pressureUnit;
+    point.mapped = mapped;
+    point.px = px;
+    point.py = py;
+    points_.Add(point);
 }
 
 void GraphPanel::ClearClicked(const SystemSettings& s, const AppState& st,

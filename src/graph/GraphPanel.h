@@ -5,7 +5,10 @@
 #include <QRgb>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 
+#include "graph/mdlGrph.h"
 #include "main/AppState.h"
 #include "platform/DrawArea.h"
 #include "settings/SystemSettings.h"
@@ -29,14 +32,21 @@ public:
 
     platform::DrawArea& Area() { return area_; }
 
-    // Blank panel, no grid; the next plot repaints no earlier point.
+    // Blank panel, no grid, no points recorded; the next plot repaints no earlier point.
     void GrphClear();
     // Blank panel with the grid and its labels for the current ranges.
     void GrphRedraw(const SystemSettings& s);
     // Marks (temperature, pressure) in red and turns the previous point to the liquid's
-    // colour, while the graph is shown. Nothing for a point that cannot be mapped.
+    // colour, while the graph is shown. Nothing is drawn for a point that cannot be mapped,
+    // but it is recorded all the same, with readout as its pressure's text (the pressure's
+    // general form when not given).
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                       double pressure);
+                       double pressure, std::string_view readout = {});
+
+    // The points plotted since the last erase.
+    const mdlGrph::PlotRecord& Points() const { return points_; }
+    // The settings the panel's grid was drawn with; nothing while the panel has no grid.
+    const std::optional<SystemSettings>& GridSettings() const { return gridSettings_; }
 
     // picGrphCls: flashes the button and erases the points while the graph is shown.
     void ClearClicked(const SystemSettings& s, const AppState& st, const ShowButton& showClear);
@@ -48,7 +58,13 @@ public:
     QRgb grphColor = LiquidColor(0);
 
 private:
+    void Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                double pressure, std::string_view readout, bool mapped, std::int32_t px,
+                std::int32_t py);
+
     platform::DrawArea& area_;
+    mdlGrph::PlotRecord points_;
+    std::optional<SystemSettings> gridSettings_;
 };
 
 } // namespace graph

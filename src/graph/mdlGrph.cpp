@@ -174,3 +174,93 @@ void PressureGrid(const SystemSettings& s, const PressureLine& line)
 }
 
 } // namespace mdlGrph
+
+namespace mdlGrph {
+
+void PlotRecord::Add(const PlottedPoint& point)
+{
+    ++total_;
+    if (points_.size() < kMaxPoints) {
+        points_.push_back(point);
+        return;
+    }
+    points_[oldest_] = point; // reuses the slot's text buffer
+    oldest_ = (oldest_ + 1) % kMaxPoints;
+}
+
+void PlotRecord::Clear()
+{
+    points_.clear();
+    oldest_ = 0;
+    total_ = 0;
+}
+
+const PlottedPoint& PlotRecord::At(std::size_t i) const
+{
+    return points_[(oldest_ + i) % points_.size()];
+}
+
+std::string_view LiquidName(std::int32_t liquid)
+{
+    switch (liquid) {
+    case 0: return "水";
+    case 1: return "エタノール";
+    default: return "ジエチルエーテル";
+    }
+}
+
+std::string_view TemperatureUnitName(std::int32_t temperatureUnit)
+{
+    return temperatureUnit == 1 ? "K" : "℃";
+}
+
+std::string_view PressureUnitName(std::int32_t pressureUnit)
+{
+    return pressureUnit == 0 ? "mmHg" : pressureUnit == 1 ? "atm" : "hPa";
+}
+
+std::string TemperatureAxisTitle(std::int32_t temperatureUnit)
+{
+    return "温度 (" + std::string(TemperatureUnitName(temperatureUnit)) + ")";
+}
+
+std::string PressureAxisTitle(std::int32_t pressureUnit)
+{
+    return "圧力 (" + std::string(PressureUnitName(pressureUnit)) + ")";
+}
+
+std::string CsvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string PointsCsv(const PlotRecord& record)
+{
+    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n";
+    csv.reserve(csv.size() + record.Size() * 48);
+    for (std::size_t i = 0; i < record.Size(); ++i) {
+        const PlottedPoint& p = record.At(i);
+        csv += CsvField(numtext::FormatWhole(static_cast<std::int64_t>(record.NumberOf(i))));
+        csv += ',';
+        csv += CsvField(LiquidName(p.liquid));
+        csv += ',';
+        csv += CsvField(numtext::FormatWhole(p.temperature));
+        csv += ',';
+        csv += CsvField(TemperatureUnitName(p.temperatureUnit));
+        csv += ',';
+        csv += CsvField(p.pressureText);
+        csv += ',';
+        csv += CsvField(PressureUnitName(p.pressureUnit));
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+} // namespace mdlGrph

@@ -1,9 +1,13 @@
 #pragma once
-// Mapping of (temperature, pressure) to the 315 × 334 graph panel, and the grid lines that
-// can show on it. Axis ranges come from the settings at each call; nothing is converted
-// between units.
+// Mapping of (temperature, pressure) to the 315 × 334 graph panel, the grid lines that
+// can show on it, and the record of the points plotted on it. Axis ranges come from the
+// settings at each call; nothing is converted between units.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "settings/SystemSettings.h"
 
@@ -42,5 +46,60 @@ void PressureGrid(const SystemSettings& s, const PressureLine& line);
 // lie wholly off the panel.
 constexpr int kMaxLabelWidth = 160;
 constexpr int kMaxLabelHeight = 40;
+
+
+// ---- The points plotted since the panel was last erased, for the report picture and the
+// table. Only the panel's erase (GrphClear) forgets them.
+
+struct PlottedPoint {
+    std::int32_t liquid = 0;          // curLiquid when plotted; -1 counts as DiethylEther
+    std::int32_t temperature = 0;     // whole number as shown
+    std::int32_t temperatureUnit = 0; // 0 ℃, 1 K
+    double pressure = 0;              // as plotted, unrounded, in pressureUnit
+    std::string pressureText;         // the readout's text
+    std::int32_t pressureUnit = 0;    // 0 mmHg, 1 atm, other hPa
+    bool mapped = false;              // false: the axes could not place it (equal ends)
+    std::int32_t px = 0;              // panel pixel of its box's top-left corner
+    std::int32_t py = 0;
+};
+
+// The most recent kMaxPoints points in plotting order. Once full, each new point takes
+// the oldest one's slot, so a long ramp neither grows memory nor allocates per point.
+class PlotRecord {
+public:
+    static constexpr std::size_t kMaxPoints = 100000;
+
+    void Add(const PlottedPoint& point);
+    void Clear();
+    std::size_t Size() const { return points_.size(); }
+    bool Empty() const { return points_.empty(); }
+    // i = 0 is the oldest point kept.
+    const PlottedPoint& At(std::size_t i) const;
+    const PlottedPoint& Newest() const { return At(Size() - 1); }
+    // Its place in the run since the last erase, from 1; above i + 1 once old points
+    // have been dropped, so a table shows that it does not start at the beginning.
+    std::uint64_t NumberOf(std::size_t i) const { return total_ - Size() + 1 + i; }
+
+private:
+    std::vector<PlottedPoint> points_;
+    std::size_t oldest_ = 0;  // slot of At(0) once the record is full
+    std::uint64_t total_ = 0; // points added since the last Clear
+};
+
+// The liquid's name as the selector shows it; anything but Water and Ethanol is
+// DiethylEther, as for the model.
+std::string_view LiquidName(std::int32_t liquid);
+// Unit names for the table and the picture's axis titles.
+std::string_view TemperatureUnitName(std::int32_t temperatureUnit);
+std::string_view PressureUnitName(std::int32_t pressureUnit);
+// "温度 (℃)", "圧力 (mmHg)" … in the given units.
+std::string TemperatureAxisTitle(std::int32_t temperatureUnit);
+std::string PressureAxisTitle(std::int32_t pressureUnit);
+
+// One CSV field, quoted when it holds a comma, quote, CR or LF, quotes doubled.
+std::string CsvField(std::string_view text);
+// The table of the record for a spreadsheet: UTF-8 with a byte-order mark, CRLF line ends,
+// the header 番号,物質,温度,温度の単位,圧力,圧力の単位 and one row per point, oldest first.
+std::string PointsCsv(const PlotRecord& record);
 
 } // namespace mdlGrph

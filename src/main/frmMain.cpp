@@ -18,6 +18,7 @@
 #include <limits>
 
 #include "about/frmAbout.h"
+#include "graph/GraphReport.h"
 #include "main/Simulation.h"
 #include "model/NumText.h"
 #include "platform/AppIcon.h"
@@ -239,7 +240,7 @@ void frmMain::BuildControls(QWidget* client)
     auto* back = new platform::DrawAreaView(backArea_, client);
     back->setGeometry(37, 20, backArea_.Width(), backArea_.Height());
     back->setAccessibleName(QStringLiteral("容器"));
-    auto* grph = new platform::DrawAreaView(grphArea_, client);
+    auto* grph = picGrph = new platform::DrawAreaView(grphArea_, client);
     grph->setGeometry(446, 64, grphArea_.Width(), grphArea_.Height());
     grph->setAccessibleName(QStringLiteral("蒸気圧曲線のグラフ"));
 
@@ -321,12 +322,58 @@ void frmMain::BuildMenu()
     menu_Init = file->addAction(QStringLiteral("初期設定(&I)"), this, &frmMain::menu_Init_Click);
     menu_Sinario = file->addAction(QStringLiteral("シナリオ設定(&S)"), this, &frmMain::menu_Sinario_Click);
     BuildLessonMenu(file);
+    BuildExportMenu(file);
     menu_end = file->addAction(QStringLiteral("終了(&X)"), this, &frmMain::menu_end_Click);
     menu_View = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     menu_search = help->addAction(QStringLiteral("検索(&H)"), this, &frmMain::menu_search_Click);
     menu_ver = help->addAction(QStringLiteral("バージョン情報(&A)"), this, &frmMain::menu_ver_Click);
     menuBar()->setFont(platform::ProportionalFont(15));
+}
+
+void frmMain::BuildExportMenu(QMenu* file)
+{
+    file->addSeparator();
+    menu_GrphCopy = file->addAction(QStringLiteral("グラフを画像としてコピー(&C)"), this,
+                                    &frmMain::menu_GrphCopy_Click);
+    menu_GrphSave = file->addAction(QStringLiteral("グラフを画像で保存(&G)..."), this,
+                                    &frmMain::menu_GrphSave_Click);
+    menu_CsvSave = file->addAction(QStringLiteral("測定点を CSV で保存(&D)..."), this,
+                                   &frmMain::menu_CsvSave_Click);
+    file->addSeparator();
+
+    grphMenu = new QMenu(this);
+    grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave});
+    // Right click, and the menu key once the graph has the focus (last in the tab order).
+    picGrph->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(txtAturyoku, picGrph);
+    picGrph->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picGrph, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        if (!picGrph->rect().contains(pos)) pos = picGrph->rect().center();
+        grphMenu->popup(picGrph->mapToGlobal(pos));
+    });
+}
+
+QImage frmMain::GraphReportImage() const
+{
+    // The grid the panel shows; the current settings when it shows none.
+    return graph::ReportImage(graph_.Points(), graph_.GridSettings().value_or(shared_.settings));
+}
+
+void frmMain::menu_GrphCopy_Click()
+{
+    graph::GraphExport::CopyImage(GraphReportImage());
+}
+
+void frmMain::menu_GrphSave_Click()
+{
+    export_.SaveImage(this, GraphReportImage());
+}
+
+void frmMain::menu_CsvSave_Click()
+{
+    const std::string csv = mdlGrph::PointsCsv(graph_.Points());
+    export_.SaveCsv(this, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -366,7 +413,7 @@ void frmMain::txtOndo_Change()
     AppState& st = shared_.state;
     const simulation::Readout r = simulation::ComputeReadout(shared_.table, st.curLiquid, s, t->whole);
     SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
-    if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure);
+    if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text);
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
 }

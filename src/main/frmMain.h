@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "graph/GraphExport.h"
 #include "graph/GraphPanel.h"
 #include "main/AppState.h"
 #include "main/mdlSprite.h"
@@ -77,6 +78,13 @@ public:
     void menu_search_Click() {}
     void menu_end_Click();
     void menu_Lesson_Click(const QString& path);
+    // The graph's points out of the program: picture to the clipboard or a PNG file, table
+    // to a CSV file. Also on the graph's context menu.
+    void menu_GrphCopy_Click();
+    void menu_GrphSave_Click();
+    void menu_CsvSave_Click();
+    // The report picture of the points on the panel's grid.
+    QImage GraphReportImage() const;
 
     // Shows a dialog modally over this window, then runs the activation sequence.
     void ShowDialog(QDialog& dialog);
@@ -111,10 +119,16 @@ public:
     int ViewZoom() const { return viewZoom_; }
     bool FullScreenView() const { return fullScreenView_; }
     QWidget* ClientArea() const { return client_; } // the 800 × 559 picture at its zoom
+    QAction* menu_GrphCopy = nullptr;
+    QAction* menu_GrphSave = nullptr;
+    QAction* menu_CsvSave = nullptr;
+    platform::DrawAreaView* picGrph = nullptr;
+    QMenu* grphMenu = nullptr; // the graph's context menu
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
+    graph::GraphExport& Export() { return export_; }
 
     // Images of the picture buttons, as loaded from the resources.
     struct ButtonImages { QImage on, off; };
@@ -131,6 +145,7 @@ private:
     void BuildMenu();
     void BuildLessonMenu(QMenu* file);
     void FillLessonMenu();
+    void BuildExportMenu(QMenu* file);
     void SetTemperatureText(const QString& text);
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();
@@ -142,6 +157,7 @@ private:
     platform::DrawArea backArea_;
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
+    graph::GraphExport export_;
     QImage sprite_;
     QImage background_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;

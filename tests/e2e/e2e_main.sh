@@ -10,7 +10,7 @@ trap 'kill $app_pid $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXI
 app_pid=; xvfb_pid=
 fail() { echo "FAIL: $*" >&2; [ -f "$work/shot.png" ] && cp "$work/shot.png" "${TMPDIR:-/tmp}/vaporia-e2e-fail.png"; exit 1; }
 
-for tool in Xvfb xdotool xclip convert; do
+for tool in Xvfb xdotool xclip convert python3; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -136,6 +136,140 @@ expect_pixel 687 81 FFFFFF "hidden graph"
 expect_pixel 461 200 FFFFFF "hidden graph's grid"
 click 600 30
 expect_pixel 461 200 C0C0C0 "grid line after showing the graph"
+
+# The class's data out: a run of typed temperatures for Water, then Ethanol, saved as a CSV
+# table through the file menu and read back with a CSV parser; the report picture copied
+# from the graph's context menu (right click, then the menu key) and read back as PNG.
+typed=()   # liquid|temperature|readout, one per change of the temperature box
+# Two clicks in a row never go to the same place (here the temperature box at x 575 and
+# 580, elsewhere 569): a synced move to where the pointer already is waits for a motion
+# that never comes.
+type_run() {   # LIQUID TEMPERATURE: types it one character at a time, noting each readout
+    local text=$2 i
+    for ((i = 1; i <= ${#text}; i++)); do
+        click 575 446
+        [ $i = 1 ] && xdotool key --clearmodifiers ctrl+a BackSpace
+        xdotool key --clearmodifiers End
+        xdotool type "${text:i-1:1}"
+        sleep 0.3
+        typed+=("$1|${text:0:i}|$(readout)")
+    done
+}
+export_checks() {
+    type_run 水 25
+    type_run 水 50
+    click 580 446
+    xdotool key --clearmodifiers Tab Down        # the selector: エタノール
+    sleep 0.5
+    type_run エタノール 60
+    type_run エタノール 78
+
+    # ファイル → 測定点を CSV で保存; under load a key can come before the menu is up.
+    local sd= try
+    for try in 1 2 3; do
+        xdotool windowfocus --sync "$win"
+        xdotool key --clearmodifiers alt+f
+        sleep 0.6
+        xdotool key d
+        sd=$(wait_window '測定点を CSV で保存') && break
+        sd=$(wait_window '測定点を CSV で保存') && break
+        xdotool key Escape Escape
+    done
+    [ -n "$sd" ] || fail "CSV save dialog did not open"
+    xdotool windowfocus --sync "$sd" 2>/dev/null
+    sleep 0.5
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 30 "$work/points"      # no extension: .csv is added
+    xdotool key Return
+    wait_gone '測定点を CSV で保存' || fail "CSV save dialog did not close"
+    [ -f "$work/points.csv" ] || fail "no points.csv: $(ls "$work")"
+    printf '%s\n' "${typed[@]}" > "$work/typed.txt"
+    python3 - "$work/points.csv" "$work/typed.txt" <<'PY' || fail "CSV table differs"
+import csv, sys
+raw = open(sys.argv[1], 'rb').read()
+assert raw.startswith(b'\xef\xbb\xbf'), 'no byte-order mark'
+assert raw.count(b'\n') == raw.count(b'\r\n'), 'bare line ends'
+rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))
+want = [line.split('|') for line in open(sys.argv[2], encoding='utf-8').read().splitlines()]
+assert rows[0] == ['番号', '物質', '温度', '温度の単位', '圧力', '圧力の単位'], rows[0]
+assert len(rows) == len(want) + 1, (len(rows), len(want))
+for n, (row, (liquid, t, p)) in enumerate(zip(rows[1:], want), 1):
+    assert row == [str(n), liquid, t, '℃', p, 'mmHg'], (row, liquid, t, p)
+PY
+
+    copy_report right_click_copy || fail "right click: no PNG on the clipboard"
+    check_report_png "right click"
+    copy_report menu_key_copy || fail "menu key: no PNG on the clipboard"
+    check_report_png "menu key"
+    xdotool key Escape
+    click 580 446
+    xdotool key --clearmodifiers Tab Up          # back to 水 for the checks that follow
+    sleep 0.5
+}
+# Right click on the graph, then コピー; and the same by the menu key, the graph reached
+# by Tab after the readout.
+right_click_copy() {
+    xdotool mousemove --sync $((wx + 546)) $((wy + 164)) click 3
+    sleep 0.6
+    xdotool key c
+}
+menu_key_copy() {
+    click 575 446
+    xdotool key --clearmodifiers Tab Tab Tab Menu
+    sleep 0.6
+    xdotool key c
+}
+# copy_report ACTION: runs it until the clipboard holds a PNG (a few tries: under load a
+# key can come before the menu is up); the PNG goes to report.png.
+copy_report() {
+    local try
+    for try in 1 2 3; do
+        echo empty | xclip -selection clipboard
+        "$1"
+        for _ in $(seq 10); do
+            xclip -selection clipboard -t image/png -o > "$work/report.png" 2>/dev/null \
+                && [ -s "$work/report.png" ] && return 0
+            sleep 0.3
+        done
+        xdotool key Escape
+        xdotool windowfocus --sync "$win"
+    done
+    return 1
+}
+# check_report_png HOW: the clipboard's PNG is the report picture with the newest point,
+# the last typed (ethanol) row, in red where the mapping puts it at three times the scale.
+check_report_png() {
+    convert "$work/report.png" ppm:"$work/report.ppm" || fail "$1: clipboard PNG does not decode"
+    python3 - "$work/report.ppm" "$work/points.csv" <<'PY' || fail "$1: report picture differs"
+import csv, sys
+data = open(sys.argv[1], 'rb').read()
+fields, pos = [], 0
+while len(fields) < 4:                   # P6 header: magic, width, height, maxval
+    while data[pos:pos + 1].isspace(): pos += 1
+    end = pos
+    while not data[end:end + 1].isspace(): end += 1
+    fields.append(data[pos:end]); pos = end
+w, h = int(fields[1]), int(fields[2]); pix = data[pos + 1:]
+assert (w, h) == (1050, 1162), (w, h)
+px = lambda x, y: tuple(pix[3 * (y * w + x):3 * (y * w + x) + 3])
+rows = list(csv.reader(open(sys.argv[2], encoding='utf-8-sig', newline='')))
+t, p = int(rows[-1][2]), float(rows[-1][4])
+x, y = 15 + round(300 / 200 * (t + 50)), 320 - round(320 / 800 * p)   # halves to even
+red = {(i, j) for j in range(h) for i in range(w) if px(i, j) == (255, 0, 0)}
+want = {(60 + 3 * x + i, 90 + 3 * y + j) for i in range(9) for j in range(9)}
+assert red == want, (sorted(red)[:3], sorted(want)[:3])
+# Earlier points: water blue and ethanol green inside the panel; a legend of both above it.
+colours = lambda box: {px(i, j) for j in range(box[1], box[3]) for i in range(box[0], box[2])}
+panel, legend = colours((60, 90, 1005, 1092)), colours((60, 0, 1005, 50))
+for c in [(0, 0, 192), (0, 204, 0)]:
+    assert c in panel and c in legend, c
+assert (0, 204, 204) not in legend, 'ether in the legend'
+dark = lambda box: sum(1 for j in range(box[1], box[3]) for i in range(box[0], box[2]) if sum(px(i, j)) < 200)
+assert dark((100, 1105, 1005, 1162)) > 100, 'no temperature title'
+assert dark((0, 90, 56, 1050)) > 100, 'no pressure title'
+PY
+}
+export_checks
 
 # Settings dialog from the menu with the keyboard: choose atm, close with 閉じる.
 xdotool key --clearmodifiers alt+f

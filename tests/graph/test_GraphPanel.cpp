@@ -5,6 +5,7 @@
 #include <set>
 
 #include "graph/GraphPanel.h"
+#include "graph/GraphReport.h"
 #include "model/NumText.h"
 
 using graph::GraphPanel;
@@ -210,4 +211,144 @@ TEST_F(Panel, ButtonsEraseShowAndHide)
     EXPECT_EQ(st.grphVisible, 1);
     EXPECT_EQ(At(30, 300), kGrey);
     EXPECT_EQ(shown, (std::vector<int>{0, 1, 0, 1}));
+}
+
+TEST_F(Panel, RecordHoldsThePointsPlottedSinceTheLastErase)
+{
+    const auto temperatures = [&] {
+        std::vector<int> ts;
+        for (std::size_t i = 0; i < panel.Points().Size(); ++i) ts.push_back(panel.Points().At(i).temperature);
+        return ts;
+    };
+    panel.GrphRedraw(s);
+    ASSERT_TRUE(panel.GridSettings().has_value());
+    panel.GrphPlotPoint(s, st, 100, 760, "760.0");
+    st.curLiquid = 1;
+    panel.GrphPlotPoint(s, st, INT_MAX, 1e300, "x"); // off the panel: plotted all the same
+    st.grphVisible = 0;
+    panel.GrphPlotPoint(s, st, 30, 30, "30.0"); // hidden: not plotted
+    st.grphVisible = 1;
+    EXPECT_EQ(temperatures(), (std::vector<int>{100, INT_MAX}));
+    const mdlGrph::PlottedPoint& first = panel.Points().At(0);
+    EXPECT_EQ(first.liquid, 0);
+    EXPECT_EQ(first.pressureText, "760.0");
+    EXPECT_TRUE(first.mapped);
+    EXPECT_EQ(std::make_pair(first.px, first.py), std::make_pair(240, 16));
+    EXPECT_EQ(panel.Points().At(1).liquid, 1);
+
+    // Every erase of the panel forgets them; a plain clear also leaves no grid.
+    const std::function<void()> erases[] = {
+        [&] { panel.GrphClear(); },
+        [&] { panel.GrphRedraw(s); },
+        [&] { panel.ClearClicked(s, st, {}); },
+        [&] { panel.SwitchClicked(s, st, {}); panel.SwitchClicked(s, st, {}); },
+    };
+    for (const auto& erase : erases) {
+        panel.GrphPlotPoint(s, st, 20, 44);
+        ASSERT_FALSE(panel.Points().Empty());
+        erase();
+        EXPECT_TRUE(panel.Points().Empty());
+        EXPECT_EQ(st.grphVisible, 1);
+    }
+    panel.GrphClear();
+    EXPECT_FALSE(panel.GridSettings().has_value());
+
+    // Equal axis ends: nothing drawn, but the measurement is kept for the table.
+    s.grphWMin = s.grphWMax = 20;
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 20, 17.5, "17.5");
+    ASSERT_EQ(panel.Points().Size(), 1u);
+    EXPECT_FALSE(panel.Points().Newest().mapped);
+}
+
+namespace {
+
+// Pixels of the picture in the colour, and the box of a panel pixel box scaled by three.
+std::set<std::pair<int, int>> PixelsIn(const QImage& image, QRgb color, QRect within = {})
+{
+    if (within.isNull()) within = image.rect();
+    std::set<std::pair<int, int>> pixels;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF)) pixels.insert({x, y});
+    return pixels;
+}
+std::set<std::pair<int, int>> Scaled(int px, int py)
+{
+    const int x = graph::kReportLeft + 3 * px, y = graph::kReportTop + 3 * py;
+    return Box(x, y, x + 8, y + 8);
+}
+int DarkPixels(const QImage& image, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 100, 760);  // water, panel (240, 16)
+    panel.GrphPlotPoint(s, st, 50, 92.5);  // water, (165, 283)
+    panel.GrphPlotPoint(s, st, INT_MAX, 1e300); // far off: nowhere on the picture
+    st.curLiquid = -1;                     // ether, as the model reads a missing liquid
+    panel.GrphPlotPoint(s, st, 20, 44);    // newest, (120, 302)
+    const QImage image = graph::ReportImage(panel.Points(), s);
+    ASSERT_EQ(image.size(), QSize(graph::kReportWidth, graph::kReportHeight));
+    const graph::ReportLayout layout = graph::ReportLayoutFor(panel.Points());
+    EXPECT_EQ(layout.panel, QRect(graph::kReportLeft, graph::kReportTop, 945, 1002));
+
+    // The newest point in red where the mapping puts it, three times the scale; each earlier
+    // point in the colour of the liquid it was measured with, whatever came after it.
+    EXPECT_EQ(PixelsIn(image, kRed), Scaled(120, 302));
+    EXPECT_EQ(PixelsIn(image, kWaterBlue, layout.panel), [] {
+        auto both = Scaled(240, 16);
+        both.merge(Scaled(165, 283));
+        return both;
+    }());
+    // The grid as on the panel: the frame's left column and bottom row.
+    EXPECT_EQ(image.pixel(graph::kReportLeft + 45 + 1, graph::kReportTop + 300) & 0xFFFFFF, kGrey & 0xFFFFFF);
+    EXPECT_EQ(image.pixel(graph::kReportLeft + 600, graph::kReportTop + 960 + 2) & 0xFFFFFF, kGrey & 0xFFFFFF);
+    // The top label, cut off on the panel, shows whole above it.
+    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 30, 90, 30)), 20);
+
+    // Legend: water and ether, not ethanol, each swatch followed by its name.
+    ASSERT_EQ(layout.legend.size(), 2u);
+    EXPECT_EQ(layout.legend[0].first, 0);
+    EXPECT_EQ(layout.legend[1].first, 2);
+    EXPECT_LT(layout.legend[0].second.right(), layout.legend[1].second.left());
+    for (const auto& [liquid, swatch] : layout.legend) {
+        EXPECT_EQ(PixelsIn(image, graph::LiquidColor(liquid), swatch).size(),
+                  static_cast<std::size_t>(swatch.width() * swatch.height()));
+        EXPECT_GT(DarkPixels(image, QRect(swatch.right() + 2, swatch.top() - 4, 60, swatch.height() + 8)), 20);
+        EXPECT_TRUE(layout.panel.top() > swatch.bottom() + 30); // clear of the top label
+    }
+    EXPECT_TRUE(PixelsIn(image, kEthanolGreen).empty());
+
+    // Axis titles in the current units: present, and other units change them.
+    EXPECT_GT(DarkPixels(image, layout.temperatureTitle), 100);
+    EXPECT_GT(DarkPixels(image, layout.pressureTitle), 100);
+    SystemSettings k = s;
+    k.temperatureUnit = 1;
+    k.pressureUnit = 1;
+    const QImage other = graph::ReportImage(panel.Points(), k);
+    EXPECT_NE(other.copy(layout.temperatureTitle), image.copy(layout.temperatureTitle));
+    EXPECT_NE(other.copy(layout.pressureTitle), image.copy(layout.pressureTitle));
+}
+
+TEST_F(Panel, ReportPictureCutsPointsOffAtThePanelsEdge)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 150, 0);   // x 300 → px 315: just off the right edge
+    panel.GrphPlotPoint(s, st, 149, 800); // px 313, py 0: two columns show
+    const QImage image = graph::ReportImage(panel.Points(), s);
+    const QRect panelRect = graph::ReportLayoutFor(panel.Points()).panel;
+    const auto red = PixelsIn(image, kRed);
+    EXPECT_EQ(red, Box(panelRect.right() - 5, graph::kReportTop, panelRect.right(), graph::kReportTop + 8));
+    EXPECT_TRUE(PixelsIn(image, kWaterBlue, QRect(panelRect.right() + 1, 0, 40, image.height())).empty());
+    EXPECT_EQ(PixelsIn(image, kWaterBlue).size(), 24u * 24); // only the legend's swatch
 }

@@ -200,3 +200,80 @@ TEST(GraphGrid, EqualEndsDrawNoLinesOnThatAxis)
     EXPECT_TRUE(Rows(s).empty());
     EXPECT_EQ(Columns(s).size(), 21u);
 }
+
+namespace {
+
+PlottedPoint Point(std::int32_t liquid, std::int32_t t, const char* text, std::int32_t tUnit = 0,
+                   std::int32_t pUnit = 0)
+{
+    PlottedPoint p;
+    p.liquid = liquid;
+    p.temperature = t;
+    p.temperatureUnit = tUnit;
+    p.pressureText = text;
+    p.pressureUnit = pUnit;
+    return p;
+}
+
+} // namespace
+
+TEST(PlotRecord, KeepsTheMostRecentPointsInOrderAndNumbersThemFromTheErase)
+{
+    PlotRecord r;
+    const std::size_t extra = 5;
+    for (std::size_t i = 0; i < PlotRecord::kMaxPoints + extra; ++i)
+        r.Add(Point(0, static_cast<std::int32_t>(i), ""));
+    ASSERT_EQ(r.Size(), PlotRecord::kMaxPoints);
+    EXPECT_EQ(r.At(0).temperature, 5);
+    EXPECT_EQ(r.NumberOf(0), 6u); // the table shows that its first rows were dropped
+    EXPECT_EQ(r.Newest().temperature, static_cast<std::int32_t>(PlotRecord::kMaxPoints + extra - 1));
+    EXPECT_EQ(r.NumberOf(r.Size() - 1), PlotRecord::kMaxPoints + extra);
+    for (std::size_t i = 1; i < r.Size(); ++i)
+        ASSERT_EQ(r.At(i).temperature, r.At(i - 1).temperature + 1) << i;
+
+    r.Clear();
+    EXPECT_TRUE(r.Empty());
+    r.Add(Point(1, 7, ""));
+    EXPECT_EQ(r.NumberOf(0), 1u);
+    EXPECT_EQ(r.Newest().temperature, 7);
+}
+
+TEST(PointsTable, CsvFieldQuotesOnlyWhatNeedsIt)
+{
+    const struct { const char* in; const char* out; } cases[] = {
+        {"", ""},
+        {"28.1", "28.1"},
+        {"ジエチルエーテル", "ジエチルエーテル"},
+        {"1,5", "\"1,5\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"a\r\nb", "\"a\r\nb\""},
+        {"a\nb", "\"a\nb\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CsvField(c.in), c.out) << c.in;
+}
+
+TEST(PointsTable, CsvHasBomCrlfHeaderAndOneRowPerPointInEachUnit)
+{
+    PlotRecord r;
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n");
+    r.Add(Point(0, 25, "23.8"));
+    r.Add(Point(1, 300, "0.037", 1, 1));
+    r.Add(Point(-1, -5, "1448", 0, 2)); // a substance step without a liquid: the model's ether
+    r.Add(Point(2, 20, "442.0"));
+    EXPECT_EQ(PointsCsv(r),
+              "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n"
+              "1,水,25,℃,23.8,mmHg\r\n"
+              "2,エタノール,300,K,0.037,atm\r\n"
+              "3,ジエチルエーテル,-5,℃,1448,hPa\r\n"
+              "4,ジエチルエーテル,20,℃,442.0,mmHg\r\n");
+}
+
+TEST(PointsTable, AxisTitlesFollowTheUnits)
+{
+    EXPECT_EQ(TemperatureAxisTitle(0), "温度 (℃)");
+    EXPECT_EQ(TemperatureAxisTitle(1), "温度 (K)");
+    EXPECT_EQ(PressureAxisTitle(0), "圧力 (mmHg)");
+    EXPECT_EQ(PressureAxisTitle(1), "圧力 (atm)");
+    EXPECT_EQ(PressureAxisTitle(2), "圧力 (hPa)");
+    EXPECT_EQ(PressureAxisTitle(7), "圧力 (hPa)"); // any other unit reads as hPa
+}

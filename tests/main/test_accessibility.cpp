@@ -117,7 +117,7 @@ TEST(Accessibility, MainWindow)
     EXPECT_EQ(Unnamed(&w), QStringList());
     EXPECT_EQ(SpokenName(w.txtOndo), QStringLiteral("温度"));
     for (platform::PictureButton* b : {w.picSinario, w.picGrphSw, w.picGrphCls}) EXPECT_EQ(SpokenName(b), b->toolTip());
-    ExpectTabChain(&w, {w.txtOndo, w.cmbLiquid, w.txtAturyoku});
+    ExpectTabChain(&w, {w.txtOndo, w.cmbLiquid, w.txtAturyoku, w.picGrph});
 }
 
 TEST(Accessibility, SettingsDialog)

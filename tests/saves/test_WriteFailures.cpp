@@ -18,6 +18,12 @@
 #include "scenario/mdlSinario.h"
 #include "settings/UserPrefs.h"
 #include "settings/mdlSystem.h"
+#ifdef VAPORIA_GRAPH_WRITERS
+#include <QImage>
+
+#include "graph/GraphExport.h"
+#include "graph/mdlGrph.h"
+#endif
 
 using failingdisk::ListFolder;
 using failingdisk::ReadIfExists;
@@ -81,6 +87,35 @@ std::vector<Writer> Writers()
                         // The whole file is a few dozen bytes, still above the limit of the test.
                         return userprefs::SaveUserPrefs({200, true}, folder + "/preferences.ini");
                     }});
+#ifdef VAPORIA_GRAPH_WRITERS
+    // The graph's picture and table, saved as from the menu: a failure must be told.
+    const auto graphSave = [](const QString& path, auto save) {
+        graph::GraphExport out;
+        out.SetPathChooser([path](QWidget*, graph::GraphExport::Kind) { return path; });
+        out.SetReplaceQuestion([](QWidget*, const QString&) { return true; });
+        int notices = 0;
+        out.SetNotice([&](QWidget*, const QString&) { ++notices; });
+        return save(out) || notices == 0;
+    };
+    rows.push_back({"GraphPictureOverFile", "curve.png", QByteArray(300, 'p'), [=](const QString& folder) {
+                        QImage image(945, 1002, QImage::Format_RGB32);
+                        image.fill(Qt::white);
+                        return graphSave(folder + "/curve.png", [&](graph::GraphExport& out) {
+                            return out.SaveImage(nullptr, image);
+                        });
+                    }});
+    rows.push_back({"PointsTableNewFile", "points.csv", std::nullopt, [=](const QString& folder) {
+                        mdlGrph::PlotRecord record;
+                        mdlGrph::PlottedPoint point;
+                        point.pressureText = "760.0";
+                        for (int i = 0; i < 100; ++i) record.Add(point);
+                        const std::string csv = mdlGrph::PointsCsv(record);
+                        // Named without its extension, as a user types it.
+                        return graphSave(folder + "/points", [&](graph::GraphExport& out) {
+                            return out.SaveCsv(nullptr, QByteArray::fromStdString(csv));
+                        });
+                    }});
+#endif
     return rows;
 }
 
@@ -111,6 +146,7 @@ QString Check(const Writer& w, bool saved, const QString& folder, const QString&
 
 TEST_P(WriteFailure, IsReportedAndLeavesTheFileAsItWas)
 {
+    // Not a structured binding: clang 14 cannot capture one in the lambdas below.
     const Writer& w = std::get<0>(GetParam());
     const Mode mode = std::get<1>(GetParam());
     if (mode == Mode::FileSizeLimit) {

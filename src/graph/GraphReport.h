@@ -1,0 +1,37 @@
+#pragma once
+// The graph as a report picture: the panel drawn afresh at three times its resolution from
+// the recorded points, with axis titles in the current units and a legend of the liquids.
+// Pixel art stays blocky (each panel pixel becomes a 3 × 3 block); text is drawn from the
+// font at three times its size, so it stays sharp.
+#include <QImage>
+#include <QRect>
+#include <utility>
+#include <vector>
+
+#include "graph/mdlGrph.h"
+#include "settings/SystemSettings.h"
+
+namespace graph {
+
+constexpr int kReportScale = 3;
+// Where the panel's top-left corner lies in the picture, and the picture's size: margins
+// around the panel hold the legend, the labels that stick out, and the axis titles.
+constexpr int kReportLeft = 60;
+constexpr int kReportTop = 90;
+constexpr int kReportWidth = kReportLeft + mdlGrph::kPanelWidth * kReportScale + 45;
+constexpr int kReportHeight = kReportTop + mdlGrph::kPanelHeight * kReportScale + 70;
+
+struct ReportLayout {
+    QRect panel;            // the panel, scaled
+    QRect temperatureTitle; // below the panel
+    QRect pressureTitle;    // left of the panel, the title reading upwards
+    // One colour swatch per liquid that has points, in the selector's order.
+    std::vector<std::pair<std::int32_t, QRect>> legend;
+};
+ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record);
+
+// The picture of the record on the grid of settings s (the grid's ranges and the axis
+// titles' units come from s; the points keep the positions they were plotted at).
+QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s);
+
+} // namespace graph
