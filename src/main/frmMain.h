@@ -31,13 +31,17 @@ class TickTimer;
 // The records the whole program shares, one instance each, owned by the application.
 struct SharedRecords {
     SystemSettings settings;
-    mdlData::VaporTable table;
+    mdlData::VaporTable table;         // the lesson's table, the default
+    mdlData::VaporTable dataBookTable; // measured values, for holding against a data book
     mdlSinario::SinarioData sinario;
     mdlSprite::MolField field;
     AppState state;
     mdlSystem::SettingsLocation location;
     userprefs::UserPrefs prefs; // the user's view choices; saved to prefsPath when changed
     QString prefsPath;          // empty: not remembered
+
+    // The table every lookup reads: the user's choice, made here and nowhere else.
+    const mdlData::VaporTable& ActiveTable() const { return prefs.dataBook ? dataBookTable : table; }
 };
 
 // The temperature's up-down spinner: −100..200, step 1, no wrap-around.
@@ -75,6 +79,7 @@ public:
     void menu_ver_Click();
     void menu_search_Click() {}
     void menu_end_Click();
+    void menu_DataBook_Click(bool checked);
 
     // Shows a dialog modally over this window, then runs the activation sequence.
     void ShowDialog(QDialog& dialog);
@@ -97,6 +102,7 @@ public:
     QAction* menu_search = nullptr;
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
+    QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
@@ -114,6 +120,7 @@ protected:
 private:
     void BuildControls(QWidget* client);
     void BuildMenu();
+    void BuildDataBookItem();
     void SetTemperatureText(const QString& text);
 
     SharedRecords& shared_;
