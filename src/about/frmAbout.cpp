@@ -21,6 +21,12 @@ constexpr qsizetype kValueBuffer = 1024;
 const QString kUnavailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 const QString kToolFile = QStringLiteral("\\MSINFO32.EXE");
 
+// Where the pressures come from, one sentence for each table the user can choose; follows
+// the description as a paragraph of its own.
+const QString kValueSources = QStringLiteral(
+    "標準の値は、沸点を通るクラウジウス・クラペイロンの式による授業用のモデル値です。"
+    "文献値は、水と氷はIAPWSの式、エタノールとジエチルエーテルは実測値のアントワン式などによる値です。");
+
 QString Text(std::string s)
 {
     return QString::fromStdString(s);
@@ -114,6 +120,7 @@ void frmAbout::Form_Load()
     lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + Text(numtext::FormatWhole(v.major)) + '.' +
                         Text(numtext::FormatWhole(v.minor)) + '.' + Text(numtext::FormatWhole(v.revision)));
     lblTitle->setText(kAppTitle);
+    lblDescription->setText(lblDescription->text() + QStringLiteral("\n") + kValueSources);
 }
 
 void frmAbout::cmdOK_Click()
