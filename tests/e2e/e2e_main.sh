@@ -25,6 +25,7 @@ xdotool getmouselocation >/dev/null 2>&1 || { echo "SKIP: Xvfb could not start";
 # The program keeps CONFIG.INI beside itself: run a private copy so the test owns that file.
 cp "$prog" "$work/vaporia"
 unset QT_QPA_PLATFORM
+export XDG_CONFIG_HOME="$work/config"   # the user's own preferences stay untouched
 (cd "$work" && exec ./vaporia) >"$work/app.log" 2>&1 &
 app_pid=$!
 
@@ -180,5 +181,18 @@ expect_readout 0.132 "first scenario step, 50 ℃ in atm"
 click 569 446
 xdotool key Down
 expect_pixel 461 200 FFFFFF "second step hiding the graph"
+
+# Data-book values from the 表示 menu: 25 ℃ of water reads 23.8 mmHg (0.031 atm) instead
+# of the lesson's 28.1 (0.037), and the choice lands in the user's preferences file.
+xdotool key --clearmodifiers alt+v
+sleep 0.4
+xdotool key r
+sleep 0.3
+click 569 446
+xdotool key --clearmodifiers ctrl+a BackSpace
+xdotool type --delay 80 25
+expect_readout 0.031 "25 ℃ from the data-book table, in atm"
+grep -q '^dataBook=1' "$work/config/vaporia/preferences.ini" 2>/dev/null \
+    || fail "preferences file does not hold the choice: $(cat "$work/config/vaporia/preferences.ini" 2>&1)"
 
 echo "e2e main window: passed"
