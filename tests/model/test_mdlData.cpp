@@ -191,6 +191,7 @@ struct DataBook : ::testing::Test {
     {
         const int lo = static_cast<int>(std::floor(t));
         const double w = t - lo;
+        if (w == 0) return At(liquid, lo);
         return std::exp((1 - w) * std::log(At(liquid, lo)) + w * std::log(At(liquid, lo + 1)));
     }
 };
