@@ -119,8 +119,8 @@ double IcePa(double tk)
     return kTriplePa * std::exp(sum / th);
 }
 
-// Antoine, ln(P/kPa) = A - B/(t/℃ + C): Smith, Van Ness, Abbott, Introduction to Chemical
-// Engineering Thermodynamics, 7th ed., Table B.2.
+// Antoine, ln(P/kPa) = A - B/(t/℃ + C), over the printed ranges: Smith, Van Ness, Abbott,
+// Introduction to Chemical Engineering Thermodynamics, Table B.2.
 struct Antoine {
     double a, b, c;
 };
