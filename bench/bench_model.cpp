@@ -21,6 +21,17 @@ void BM_InitVaporTable(benchmark::State& state)
 }
 BENCHMARK(BM_InitVaporTable);
 
+// Start-up cost of the second table, computed from its correlations.
+void BM_InitDataBookTable(benchmark::State& state)
+{
+    mdlData::VaporTable t;
+    for (auto _ : state) {
+        mdlData::InitDataBookTable(t);
+        benchmark::DoNotOptimize(t);
+    }
+}
+BENCHMARK(BM_InitDataBookTable);
+
 void BM_PressureReadout(benchmark::State& state)
 {
     mdlData::VaporTable t;

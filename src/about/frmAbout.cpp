@@ -21,12 +21,18 @@ constexpr qsizetype kValueBuffer = 1024;
 
 // What the program shows and for whom; sentences about where its values come from follow it.
 const QString kDescription =
-    QStringLiteral("容器の温度を変え、圧力・分子の動き・蒸気圧曲線を見せる、化学の授業用の教材です。");
+    QStringLiteral("化学の授業で蒸気圧曲線を見せる教材です。");
 const QString kDisclaimer =
     QStringLiteral("表示する値は授業で使うための目安で、実験や測定の代わりにはなりません。このソフトウェアは無保証です。");
 
 const QString kUnavailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 const QString kToolFile = QStringLiteral("\\MSINFO32.EXE");
+
+// Where the pressures come from, one sentence for each table the user can choose; follows
+// the description as a paragraph of its own.
+const QString kValueSources = QStringLiteral(
+    "標準の値はクラウジウス・クラペイロン式のモデル値です。"
+    "文献値はIAPWS式とアントワン式による実測の値です。");
 
 QString Text(std::string s)
 {
@@ -128,6 +134,7 @@ void frmAbout::Form_Load()
     lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + Text(numtext::FormatWhole(v.major)) + '.' +
                         Text(numtext::FormatWhole(v.minor)) + '.' + Text(numtext::FormatWhole(v.revision)));
     lblTitle->setText(kAppTitle);
+    lblDescription->setText(lblDescription->text() + QStringLiteral("\n") + kValueSources);
 }
 
 void frmAbout::cmdOK_Click()

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -220,6 +221,8 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     AppState& st = shared_.state;
     mdlSprite::InitMolField(shared_.field, clock_);
     mdlData::InitVaporTable(shared_.table);
+    mdlData::InitDataBookTable(shared_.dataBookTable);
+    BuildDataBookItem();
     st.sinarioRun = 0;
     picGrphSw->SetPicture(grphSwImg_.on);
     st.grphVisible = 1;
@@ -376,6 +379,15 @@ void frmMain::menu_CsvSave_Click()
     export_.SaveCsv(this, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 
+void frmMain::BuildDataBookItem()
+{
+    menu_View->addSeparator();
+    menu_DataBook = menu_View->addAction(QStringLiteral("文献値で計算する(&R)"));
+    menu_DataBook->setCheckable(true);
+    menu_DataBook->setChecked(shared_.prefs.dataBook);
+    connect(menu_DataBook, &QAction::triggered, this, &frmMain::menu_DataBook_Click);
+}
+
 void frmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -398,7 +410,7 @@ void frmMain::Form_Activate()
                       : s.pressureUnit == 1 ? QStringLiteral("atm")
                                             : QStringLiteral("hPa"));
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
-    simulation::RefreshLiquidTemps(st, shared_.table, s);
+    simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
     lblMol->setText(QString::fromStdString(numtext::FormatWhole(s.mol)) + QStringLiteral("mol"));
     lblVal->setText(QString::fromStdString(numtext::FormatGeneral(s.container)) + QStringLiteral("ﾘｯﾄﾙ"));
@@ -411,7 +423,7 @@ void frmMain::txtOndo_Change()
     if (!t) return; // empty or no number: nothing changes
     const SystemSettings& s = shared_.settings;
     AppState& st = shared_.state;
-    const simulation::Readout r = simulation::ComputeReadout(shared_.table, st.curLiquid, s, t->whole);
+    const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), st.curLiquid, s, t->whole);
     SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
     if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text);
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
@@ -451,7 +463,7 @@ void frmMain::Timer1_Timer()
     const int selected = cmbLiquid->currentIndex();
     if (selected != st.curLiquid) {
         st.curLiquid = selected;
-        simulation::RefreshLiquidTemps(st, shared_.table, s);
+        simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
     }
     const double celsius = simulation::CelsiusOf(t->real, s.temperatureUnit);
     st.frameWait = simulation::FrameWaitFor(celsius, st.fullVaporTemp, st.freezeTemp);
@@ -506,7 +518,7 @@ void frmMain::RunSinarioStep()
     std::optional<std::int32_t> shown;
     if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()))) shown = t->whole;
     const simulation::StepEffect e = simulation::RunSinarioStep(
-        shared_.state, shared_.sinario, shared_.settings, shared_.table, shown);
+        shared_.state, shared_.sinario, shared_.settings, shared_.ActiveTable(), shown);
     switch (e.kind) {
     case simulation::StepEffect::SetTemperature:
         SetTemperatureText(QString::fromStdString(numtext::FormatWhole(e.value)));
@@ -738,4 +750,21 @@ void frmMain::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange && fullScreenView_
         && !(windowState() & Qt::WindowFullScreen))
         SetFullScreenView(false);
+}
+
+void frmMain::menu_DataBook_Click(bool checked)
+{
+    shared_.prefs.dataBook = checked;
+    // Like a settings change, the readout follows at the next temperature change; only the
+    // animation's two scaling temperatures are taken from the new table at once.
+    simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
+    if (shared_.prefsPath.isEmpty()) return; // no configuration folder: kept for this run only
+    QString error;
+    if (!userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath, &error)) {
+        QMessageBox box(QMessageBox::Warning, mdlCommon::kProgramCaption,
+                        QStringLiteral("この選択を保存できませんでした（次回の起動では元に戻ります）。\n")
+                            + shared_.prefsPath + QStringLiteral("\n") + error,
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
 }

@@ -33,13 +33,17 @@ class TickTimer;
 // The records the whole program shares, one instance each, owned by the application.
 struct SharedRecords {
     SystemSettings settings;
-    mdlData::VaporTable table;
+    mdlData::VaporTable table;         // the lesson's table, the default
+    mdlData::VaporTable dataBookTable; // measured values, for holding against a data book
     mdlSinario::SinarioData sinario;
     mdlSprite::MolField field;
     AppState state;
     mdlSystem::SettingsLocation location;
     userprefs::UserPrefs prefs; // the user's view choices; saved to prefsPath when changed
     QString prefsPath;          // empty: not remembered
+
+    // The table every lookup reads: the user's choice, made here and nowhere else.
+    const mdlData::VaporTable& ActiveTable() const { return prefs.dataBook ? dataBookTable : table; }
 };
 
 // The temperature's up-down spinner: −100..200, step 1, no wrap-around.
@@ -85,6 +89,7 @@ public:
     void menu_CsvSave_Click();
     // The report picture of the points on the panel's grid.
     QImage GraphReportImage() const;
+    void menu_DataBook_Click(bool checked);
 
     // Shows a dialog modally over this window, then runs the activation sequence.
     void ShowDialog(QDialog& dialog);
@@ -124,6 +129,7 @@ public:
     QAction* menu_CsvSave = nullptr;
     platform::DrawAreaView* picGrph = nullptr;
     QMenu* grphMenu = nullptr; // the graph's context menu
+    QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
@@ -146,6 +152,7 @@ private:
     void BuildLessonMenu(QMenu* file);
     void FillLessonMenu();
     void BuildExportMenu(QMenu* file);
+    void BuildDataBookItem();
     void SetTemperatureText(const QString& text);
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();

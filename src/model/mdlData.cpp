@@ -76,6 +76,123 @@ constexpr ReferenceRow kReference[] = {
     {200, 12124.83, 27561.71, 202636.7},
 };
 
+// ---- Data-book table -------------------------------------------------------------
+// Each liquid's column comes from published correlations of measured values, in Pa against
+// kelvin (T = t + 273.15). Where two correlations meet, their logarithms are blended
+// linearly across a short overlap inside both validity ranges, so the column has no step.
+
+constexpr double kPaPerMmHg = 101325.0 / 760.0;
+
+// Water, liquid: IAPWS-IF97 saturation-pressure equation (region 4), IAPWS R7-97(2012),
+// valid 273.15 K to the critical point 647.096 K.
+constexpr double kIf97[11] = {0,
+                              0.11670521452767e4,  -0.72421316703206e6, -0.17073846940092e2,
+                              0.12020824702470e5,  -0.32325550322333e7, 0.14915108613530e2,
+                              -0.48232657361591e4, 0.40511340542057e6,  -0.23855557567849,
+                              0.65017534844798e3};
+
+double WaterLiquidPa(double tk)
+{
+    const double* n = kIf97;
+    const double th = tk + n[9] / (tk - n[10]);
+    const double a = th * th + n[1] * th + n[2];
+    const double b = n[3] * th * th + n[4] * th + n[5];
+    const double c = n[6] * th * th + n[7] * th + n[8];
+    const double x = 2 * c / (-b + std::sqrt(b * b - 4 * a * c));
+    return x * x * x * x * 1e6;
+}
+
+// Ice: sublimation pressure of IAPWS R14-08(2011) (Wagner, Riethmann, Feistel, Harvey,
+// J. Phys. Chem. Ref. Data 40, 043103, 2011), valid 50 K to the triple point 273.16 K,
+// where it meets the liquid curve at 611.657 Pa. Below 0 ℃ a closed container of water
+// holds ice, so this is what it holds there.
+constexpr double kIceA[3] = {-0.212144006e2, 0.273203819e2, -0.610598130e1};
+constexpr double kIceB[3] = {0.333333333e-2, 0.120666667e1, 0.170333333e1};
+constexpr double kTripleK = 273.16;
+constexpr double kTriplePa = 611.657;
+
+double IcePa(double tk)
+{
+    const double th = tk / kTripleK;
+    double sum = 0;
+    for (int i = 0; i < 3; ++i) sum += kIceA[i] * std::pow(th, kIceB[i]);
+    return kTriplePa * std::exp(sum / th);
+}
+
+// Antoine, ln(P/kPa) = A - B/(t/℃ + C), over the printed ranges: Smith, Van Ness, Abbott,
+// Introduction to Chemical Engineering Thermodynamics, Table B.2.
+struct Antoine {
+    double a, b, c;
+};
+constexpr Antoine kEthanolAntoine = {16.8958, 3795.17, 230.918};      // 3 .. 96 ℃
+constexpr Antoine kDiethylEtherAntoine = {14.0735, 2511.29, 231.200}; // -43 .. 55 ℃
+
+double AntoinePa(const Antoine& k, double t)
+{
+    return std::exp(k.a - k.b / (t + k.c)) * 1000.0;
+}
+
+// Beyond the Antoine ranges, the wide-range DIPPR equation 101,
+// ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, with the constants of Perry's Chemical
+// Engineers' Handbook, 8th ed., Table 2-8, valid from the triple point to the critical point.
+struct Dippr101 {
+    double c1, c2, c3, c4, c5;
+};
+constexpr Dippr101 kEthanolDippr = {74.475, -7164.3, -7.327, 3.134e-6, 2};       // 159.05 .. 514 K
+constexpr Dippr101 kDiethylEtherDippr = {136.9, -6954.3, -19.254, 2.4508e-2, 1}; // 156.85 .. 466.7 K
+
+double DipprPa(const Dippr101& k, double tk)
+{
+    return std::exp(k.c1 + k.c2 / tk + k.c3 * std::log(tk) + k.c4 * std::pow(tk, k.c5));
+}
+
+// Diethyl ether's critical point, 466.7 K and 3.64 MPa (the upper end of the DIPPR fit
+// above, which reaches that pressure there): above it there is no liquid and no vapour
+// pressure, so the column holds the critical pressure from there on.
+constexpr double kDiethylEtherCriticalK = 466.7;
+constexpr double kDiethylEtherCriticalPa = 3.64e6;
+
+// `below` up to lo, `above` from hi, their logarithms blended linearly in between.
+double Joined(double t, double lo, double hi, double below, double above)
+{
+    if (t <= lo) return below;
+    if (t >= hi) return above;
+    const double w = (t - lo) / (hi - lo);
+    return std::exp((1 - w) * std::log(below) + w * std::log(above));
+}
+
+// An Antoine fit in the middle, DIPPR 101 on both sides, each joined over 10 K inside the
+// Antoine range.
+double AntoineWithinDippr(const Antoine& antoine, double lo, double hi, const Dippr101& dippr,
+                          double t)
+{
+    const double tk = t + 273.15;
+    if (t < lo + 10) return Joined(t, lo, lo + 10, DipprPa(dippr, tk), AntoinePa(antoine, t));
+    return Joined(t, hi - 10, hi, AntoinePa(antoine, t), DipprPa(dippr, tk));
+}
+
+double DataBookWaterPa(double t)
+{
+    const double tk = t + 273.15;
+    return t < 0 ? IcePa(tk) : WaterLiquidPa(tk);
+}
+
+double DataBookEthanolPa(double t)
+{
+    return AntoineWithinDippr(kEthanolAntoine, 3, 96, kEthanolDippr, t);
+}
+
+double DataBookDiethylEtherPa(double t)
+{
+    if (t + 273.15 >= kDiethylEtherCriticalK) return kDiethylEtherCriticalPa;
+    return AntoineWithinDippr(kDiethylEtherAntoine, -43, 55, kDiethylEtherDippr, t);
+}
+
+double ToTableMmHg(double pa)
+{
+    return SevenDigits(pa / kPaPerMmHg);
+}
+
 constexpr double kGasR = 0.082;        // L·atm/(K·mol)
 constexpr double kMmHgPerAtm = 760.0;
 constexpr double kHPaPerMmHg = 1013.0 / 760.0; // 1013, not 1013.25: the lesson's rounding
@@ -109,6 +226,17 @@ void InitVaporTable(VaporTable& table)
         r.water = ref.water;
         r.ethanol = ref.ethanol;
         r.diethylEther = ref.diethylEther;
+    }
+}
+
+void InitDataBookTable(VaporTable& table)
+{
+    for (int i = kFirstRow; i <= kLastRow; ++i) {
+        VaporRow& r = table.rows[static_cast<std::size_t>(i)];
+        r.temp = i - 101;
+        r.water = ToTableMmHg(DataBookWaterPa(r.temp));
+        r.ethanol = ToTableMmHg(DataBookEthanolPa(r.temp));
+        r.diethylEther = ToTableMmHg(DataBookDiethylEtherPa(r.temp));
     }
 }
 

@@ -26,6 +26,11 @@ struct VaporTable {
 
 void InitVaporTable(VaporTable& table);
 
+// The same rows filled from published correlations of measured vapour pressures (water
+// and ice, ethanol, diethyl ether), for holding the readout against a data book. Above
+// diethyl ether's critical point its rows hold the critical pressure.
+void InitDataBookTable(VaporTable& table);
+
 // Column of a row for a liquid; any value but Water and Ethanol reads DiethylEther.
 double RowPressure(const VaporRow& row, std::int32_t liquid);
 

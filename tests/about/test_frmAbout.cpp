@@ -83,6 +83,23 @@ T* Child(QWidget& w, const char* name)
     return child;
 }
 
+TEST(frmAbout, DescriptionNamesBothSourcesOfValuesAndFitsItsLabel)
+{
+    Platform platform;
+    frmAbout dlg(nullptr, platform.Services());
+    auto* label = Child<QLabel>(dlg, "lblDescription");
+    const QString sources = label->text().section('\n', -1);
+    const QStringList sentences = sources.split(QStringLiteral("。"), Qt::SkipEmptyParts);
+    ASSERT_EQ(sentences.size(), 2) << sources.toStdString();
+    EXPECT_TRUE(sentences[0].startsWith(QStringLiteral("標準の値は"))) << sources.toStdString();
+    EXPECT_TRUE(sentences[0].contains(QStringLiteral("クラウジウス・クラペイロン")));
+    EXPECT_TRUE(sentences[1].startsWith(QStringLiteral("文献値"))) << sources.toStdString();
+    EXPECT_TRUE(sentences[1].contains(QStringLiteral("IAPWS")));
+    EXPECT_TRUE(sentences[1].contains(QStringLiteral("アントワン")));
+    // Wrapped to the label's width, the whole text must show above the separator.
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
+}
+
 TEST(frmAbout, ShowsTitleVersionAndTextsAfterLoading)
 {
     Platform platform;

@@ -19,6 +19,7 @@
 #include "platform/KeyPreview.h"
 #include "platform/PictureButton.h"
 #include "platform/TickTimer.h"
+#include "settings/UserPrefs.h"
 
 namespace {
 
@@ -310,6 +311,77 @@ TEST_F(MainWindow, NewLiquidIsTakenUpOnTheNextFrame)
     EXPECT_EQ(St().fullVaporTemp, 77);
     EXPECT_EQ(St().freezeTemp, -114);
     EXPECT_EQ(Readout(), water);
+}
+
+TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
+{
+    shared->prefsPath = dir.filePath("user/preferences.ini");
+    Open();
+    ASSERT_FALSE(w->menu_DataBook->isChecked());
+    EXPECT_EQ(w->menu_DataBook->text(), QStringLiteral("文献値で計算する(&R)"));
+    w->cmbLiquid->setCurrentIndex(1);
+    St().frameWait = 0;
+    w->Timer1_Timer();
+    Type("20");
+    ASSERT_EQ(Readout(), "48.3");
+    ASSERT_EQ(St().fullVaporTemp, 77);
+    const QImage graph = w->Graph().Area().Image();
+
+    w->menu_DataBook->trigger();
+    EXPECT_TRUE(shared->prefs.dataBook);
+    EXPECT_EQ(St().fullVaporTemp, 78); // refreshed at once
+    EXPECT_EQ(St().freezeTemp, -114);
+    EXPECT_EQ(Readout(), "48.3");      // the rest waits for the next temperature
+    EXPECT_EQ(w->Graph().Area().Image(), graph);
+    EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
+    EXPECT_FALSE(QFile::exists(dir.filePath("CONFIG.INI")));
+    Type("21");
+    Type("20");
+    EXPECT_EQ(Readout(), "44.1");
+
+    w->cmbLiquid->setCurrentIndex(0);
+    St().frameWait = 0;
+    w->Timer1_Timer();
+    Type("25");
+    EXPECT_EQ(Readout(), "23.8");
+
+    w->menu_DataBook->trigger();
+    EXPECT_FALSE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
+    Type("");
+    Type("25");
+    EXPECT_EQ(Readout(), "28.1");
+
+    // The next start reads the remembered choice.
+    w->menu_DataBook->trigger();
+    w.reset();
+    shared = std::make_unique<SharedRecords>();
+    shared->prefsPath = dir.filePath("user/preferences.ini");
+    shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
+    Open();
+    EXPECT_TRUE(w->menu_DataBook->isChecked());
+    Type("25");
+    EXPECT_EQ(Readout(), "23.8");
+}
+
+TEST_F(MainWindow, DataBookChoiceThatCannotBeSavedIsShownAndStillApplies)
+{
+    QFile blocker(dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    shared->prefsPath = dir.filePath("blocker/preferences.ini"); // its folder is a file
+    Open();
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            shown = box->windowTitle();
+            box->close();
+        }
+    });
+    w->menu_DataBook->trigger();
+    EXPECT_EQ(shown, QStringLiteral("蒸気圧曲線"));
+    EXPECT_TRUE(shared->prefs.dataBook);
+    Type("25");
+    EXPECT_EQ(Readout(), "23.8");
 }
 
 TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
