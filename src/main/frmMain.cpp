@@ -135,7 +135,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     st.freezeTemp = 0;
     st.frameWait = 0;
 
-    timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Timer(); }, this);
+    timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Wake(); }, this);
     keyPreview_ = std::make_unique<platform::KeyPreview>(
         this, [this](int key, int shift) { Form_KeyUp(key, shift); });
 }
@@ -205,6 +205,8 @@ void frmMain::BuildControls(QWidget* client)
     cmbLiquid->addItems({QStringLiteral("水"), QStringLiteral("エタノール"),
                          QStringLiteral("ジエチルエーテル")});
     cmbLiquid->setAccessibleName(QStringLiteral("物質"));
+    // A new selection is taken up by the next frame, which a resting timer must then draw.
+    connect(cmbLiquid, &QComboBox::currentIndexChanged, this, [this] { Replan(); });
 
     lblMol = MakeLabel(client, QString(), 240, 504, 65, 17, k12pt, true, white);
     lblMol->setAccessibleName(QStringLiteral("物質量"));
@@ -240,7 +242,7 @@ void frmMain::showEvent(QShowEvent* event)
         move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
     }
     Form_Activate();
-    timer1_->Start();
+    StartTimer();
 }
 
 void frmMain::Form_Activate()
@@ -256,6 +258,7 @@ void frmMain::Form_Activate()
                                             : QStringLiteral("hPa"));
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
     simulation::RefreshLiquidTemps(st, shared_.table, s);
+    Replan();
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
     lblMol->setText(QString::fromStdString(numtext::FormatWhole(s.mol)) + QStringLiteral("mol"));
     lblVal->setText(QString::fromStdString(numtext::FormatGeneral(s.container)) + QStringLiteral("ﾘｯﾄﾙ"));
@@ -264,7 +267,8 @@ void frmMain::Form_Activate()
 
 void frmMain::txtOndo_Change()
 {
-    const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+    const auto t = ShownTemperature();
+    Replan();
     if (!t) return; // empty or no number: nothing changes
     const SystemSettings& s = shared_.settings;
     AppState& st = shared_.state;
@@ -273,6 +277,53 @@ void frmMain::txtOndo_Change()
     if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure);
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
+}
+
+std::optional<simulation::Temperature> frmMain::ShownTemperature() const
+{
+    // Read without allocating, as the tick reads it on every frame; text that is not plain
+    // ASCII takes the general path.
+    const QString text = txtOndo->text();
+    char ascii[64];
+    if (text.size() < qsizetype{sizeof ascii}) {
+        qsizetype n = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0x7F) break;
+            ascii[n++] = static_cast<char>(c.unicode());
+        }
+        if (n == text.size()) return simulation::ReadTemperature(std::string_view(ascii, static_cast<std::size_t>(n)));
+    }
+    return simulation::ReadTemperature(Utf8(text));
+}
+
+void frmMain::StartTimer()
+{
+    timer1_->Start();
+    pace_.Start();
+    Replan();
+}
+
+void frmMain::Replan()
+{
+    if (inWake_ || !timer1_ || !timer1_->IsEnabled()) return; // a frame plans after itself
+    if (const auto ms = pace_.Plan(shared_.state, ShownTemperature().has_value()))
+        timer1_->WakeIn(*ms);
+    else
+        timer1_->Sleep();
+}
+
+void frmMain::Timer1_Wake()
+{
+    AppState& st = shared_.state;
+    inWake_ = true;
+    pace_.BeginFrame(st);
+    Timer1_Timer();
+    inWake_ = false;
+    const bool atRest = framepace::AtRest(shared_.field, st, cmbLiquid->currentIndex(), drawn_);
+    if (const auto ms = pace_.AfterFrame(st, ShownTemperature().has_value(), atRest))
+        timer1_->WakeIn(*ms);
+    else
+        timer1_->Sleep();
 }
 
 void frmMain::UpDownOndo_Click(int direction)
@@ -288,7 +339,7 @@ void frmMain::Timer1_Timer()
 {
     AppState& st = shared_.state;
     const SystemSettings& s = shared_.settings;
-    auto t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+    auto t = ShownTemperature();
     if (!t) return;
     if (st.frameWait > 0) {
         --st.frameWait;
@@ -297,7 +348,7 @@ void frmMain::Timer1_Timer()
     if (st.rampOn != 0) {
         if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
             txtOndo->setText(QString::fromStdString(numtext::FormatWhole(*next)));
-            t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+            t = ShownTemperature();
             if (!t) return;
         }
     }
@@ -314,14 +365,16 @@ void frmMain::Timer1_Timer()
                                 wholeCelsius, std::numeric_limits<std::int32_t>::min())),
                             st);
 
+    // A frame that would show the same picture again is neither drawn nor flushed.
+    if (!framepace::MoveAll(shared_.field, drawn_)) return;
     backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
     for (int i = mdlSprite::kRows; i >= 1; --i) {
         for (int j = 1; j <= mdlSprite::kColumns; ++j) {
-            mdlSprite::MoveMol(shared_.field, j, i);
             const mdlSprite::MolCell& c = shared_.field.cells[i][j];
             backArea_.CopyBlock(sprite_, c.x, c.y);
         }
     }
+    drawn_.Remember(shared_.field);
     backArea_.Refresh();
 }
 
@@ -353,7 +406,7 @@ void frmMain::SetTemperatureText(const QString& text)
 void frmMain::RunSinarioStep()
 {
     std::optional<std::int32_t> shown;
-    if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()))) shown = t->whole;
+    if (const auto t = ShownTemperature()) shown = t->whole;
     const simulation::StepEffect e = simulation::RunSinarioStep(
         shared_.state, shared_.sinario, shared_.settings, shared_.table, shown);
     switch (e.kind) {
@@ -377,6 +430,7 @@ void frmMain::RunSinarioStep()
     case simulation::StepEffect::None:
         break;
     }
+    Replan(); // a ramp, or settings of an initial-settings step
 }
 
 void frmMain::picGrphSw_Click()

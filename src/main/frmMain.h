@@ -7,6 +7,8 @@
 
 #include "graph/GraphPanel.h"
 #include "main/AppState.h"
+#include "main/FramePace.h"
+#include "main/Simulation.h"
 #include "main/mdlSprite.h"
 #include "model/mdlData.h"
 #include "platform/DrawArea.h"
@@ -62,7 +64,12 @@ public:
     // Activation: runs when the window is first shown and after each modal dialog closes.
     void Form_Activate();
     void txtOndo_Change();
+    // One tick of 16 ms: counts the frame wait down, or draws a frame.
     void Timer1_Timer();
+    // The timer woke for the next frame: the ticks in between only counted down.
+    void Timer1_Wake();
+    // Starts the tick (done when the window is first shown).
+    void StartTimer();
     void Form_KeyUp(int keyCode, int shift);
     void picSinario_Click();
     void picGrphSw_Click();
@@ -101,6 +108,9 @@ public:
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
+    framepace::Schedule& Pace() { return pace_; }
+    // The clock the tick's schedule reads; set before StartTimer.
+    void SetMonotonicClock(framepace::MonotonicClock clock) { pace_.SetClock(std::move(clock)); }
 
     // Images of the picture buttons, as loaded from the resources.
     struct ButtonImages { QImage on, off; };
@@ -115,6 +125,9 @@ private:
     void BuildControls(QWidget* client);
     void BuildMenu();
     void SetTemperatureText(const QString& text);
+    std::optional<simulation::Temperature> ShownTemperature() const;
+    // Sets the timer for the next frame after anything that may change what it does.
+    void Replan();
 
     SharedRecords& shared_;
     mdlSprite::TimeOfDayClock clock_;
@@ -125,6 +138,9 @@ private:
     QImage background_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
+    framepace::Schedule pace_;
+    framepace::DrawnPlaces drawn_;
+    bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     int spinnerValue_ = 0;
     bool activatedOnce_ = false;
