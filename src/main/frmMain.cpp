@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "about/frmAbout.h"
+#include "assets/Background.h"
 #include "main/Simulation.h"
 #include "model/NumText.h"
 #include "platform/Fonts.h"
@@ -34,10 +35,13 @@ constexpr int k20pt = 27;
 constexpr int k14pt = 19;
 constexpr int k12pt = 16;
 
+// Drawn in code rather than from a full-window picture: nothing to decode at start-up and
+// nothing held in memory, and the painter clips it to what is exposed.
 class Background : public QWidget {
 public:
-    Background(const QImage& image, QWidget* parent) : QWidget(parent), image_(image)
+    explicit Background(QWidget* parent) : QWidget(parent)
     {
+        setAttribute(Qt::WA_OpaquePaintEvent);
         setFixedSize(kClientWidth, kClientHeight);
     }
 
@@ -45,12 +49,8 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false); // pixel art: no blur when scaled
-        p.drawImage(0, 0, image_);
+        assets::PaintBackground(p);
     }
-
-private:
-    const QImage& image_;
 };
 
 QImage LoadImage(const char* name)
@@ -108,13 +108,12 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
       grphArea_(315, 334, graph::kBackground),
       graph_(grphArea_)
 {
-    background_ = LoadImage("background.png");
     sprite_ = platform::DrawArea::Prepared(LoadImage("molecule.png"));
     sinarioImg_ = {LoadImage("sinario_on.png"), LoadImage("sinario_off.png")};
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
 
-    auto* client = new Background(background_, this);
+    auto* client = new Background(this);
     setCentralWidget(client);
     BuildControls(client);
     BuildMenu();

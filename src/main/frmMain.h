@@ -135,7 +135,6 @@ private:
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
     QImage sprite_;
-    QImage background_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
     framepace::Schedule pace_;

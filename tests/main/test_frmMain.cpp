@@ -490,3 +490,27 @@ TEST(FramePace, WakingOnlyForWorkKeepsEveryFrameOnItsTick)
     EXPECT_EQ(wakesBetween[2].second, 18);
     EXPECT_LT(wakes, kEnd / 3);
 }
+
+// At a pixel ratio of 1 the window shows the background it always showed, pixel for pixel,
+// wherever no control lies on it.
+TEST_F(MainWindow, BackgroundAroundTheControlsIsUnchanged)
+{
+    Open();
+    QImage shown = w->centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.devicePixelRatio(), 1.0);
+    const QImage before = QImage(QStringLiteral(VAPORIA_TEST_DATA "/background_before.png"))
+                              .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(800, 559));
+    QRegion controls;
+    for (const QWidget* child : w->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) controls += child->geometry();
+    int compared = 0, differ = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            if (controls.contains(QPoint(x, y))) continue;
+            ++compared;
+            if (shown.pixel(x, y) != before.pixel(x, y) && ++differ <= 5) ADD_FAILURE() << x << "," << y;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(compared, 130000); // the ground, frames and bevels around the controls
+}
