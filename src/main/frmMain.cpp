@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -55,7 +56,11 @@ protected:
 
 QImage LoadImage(const char* name)
 {
-    return QImage(QStringLiteral(":/img/%1").arg(QLatin1String(name)));
+    // Named as PNG and not guessed: guessing asks every image plugin installed, and loads
+    // each of them, before it settles on the built-in PNG reader.
+    QImageReader reader(QStringLiteral(":/img/%1").arg(QLatin1String(name)), "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h, int px,
