@@ -79,14 +79,27 @@ void DrawArea::FillBox(int x1, int y1, int x2, int y2, QRgb color)
     if (!ClipSpan(x1, x2, Width(), left, right) || !ClipSpan(y1, y2, Height(), top, bottom))
         return;
     FillPixels(image_, left, top, right, bottom, color);
-    if (plain_.isNull()) return;
-    FillPixels(plain_, left, top, right, bottom, color);
+    if (!plain_.isNull()) FillPixels(plain_, left, top, right, bottom, color);
     if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
         texts_.clear(); // keeps its capacity
         textsDropped_ = false;
     } else if (!texts_.empty()) {
         Overdraw(QRect(QPoint(left, top), QPoint(right, bottom)));
     }
+}
+
+void DrawArea::KeepTextApart(bool on)
+{
+    if (on == keepText_) return;
+    keepText_ = on;
+    if (on) {
+        textsDropped_ = true; // until the next blanking
+        return;
+    }
+    plain_ = QImage();
+    texts_.clear();
+    texts_.shrink_to_fit();
+    textsDropped_ = false;
 }
 
 void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
@@ -138,7 +151,7 @@ void DrawArea::Print(const QString& text)
     if (textX_ < -kFarText || textX_ > Width() + kFarText || textY_ < -kFarText
         || textY_ > Height() + kFarText)
         return; // nothing of it could show
-    if (plain_.isNull()) {
+    if (keepText_ && plain_.isNull()) {
         plain_ = image_.copy(); // once per area: later texts reuse it
         texts_.reserve(kMaxTexts);
     }
@@ -148,6 +161,7 @@ void DrawArea::Print(const QString& text)
     const QFontMetrics metrics = painter.fontMetrics();
     const QPoint baseline(textX_, textY_ + metrics.ascent());
     painter.drawText(baseline, text);
+    if (!keepText_) return;
     if (texts_.size() == kMaxTexts) {
         textsDropped_ = true;
         return;
@@ -214,9 +228,16 @@ DrawAreaView::DrawAreaView(DrawArea& area, QWidget* parent)
     area_.AttachView(this);
 }
 
+void DrawAreaView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FollowPixelRatio(devicePixelRatioF()); // before anything is printed for the first showing
+}
+
 void DrawAreaView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    FollowPixelRatio(painter.device()->devicePixelRatioF()); // the window may have changed screens
     area_.Draw(painter, painter.device()->devicePixelRatio());
 }
 

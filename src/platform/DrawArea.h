@@ -7,7 +7,8 @@
 // text would then look blocky. So an area that has printed text also keeps a copy of its
 // image without the text, and a list of the texts printed since it was last blanked; Draw
 // shows that copy with the texts as vector text on top. A text that something drawn later
-// overlaps is shown from the image instead, so what lies on top stays on top.
+// overlaps is shown from the image instead, so what lies on top stays on top. At a pixel
+// ratio of 1 none of that is needed: the view turns it off, and the copy is not kept.
 #include <QFont>
 #include <QImage>
 #include <QPointer>
@@ -63,6 +64,12 @@ public:
     const std::vector<PrintedText>& PrintedTexts() const { return texts_; }
     bool AllTextsKept() const { return !textsDropped_; }
 
+    // Whether texts are kept apart from the image (the default). Turned off, the copy and
+    // the list are freed; turned on again, texts show sharp from the next blanking of the
+    // whole area (those printed before are known only as pixels).
+    void KeepTextApart(bool on);
+    bool KeepsTextApart() const { return keepText_; }
+
     // Opaque copy of the top-left 10 × 10 block of source with its top-left corner at
     // (x, y): destination pixels are replaced, what falls outside is clipped. Fast only
     // for a source in kFormat.
@@ -84,6 +91,7 @@ private:
     QImage plain_; // the image without text; null until the first Print
     std::vector<PrintedText> texts_;
     bool textsDropped_ = false;
+    bool keepText_ = true;
     QFont font_;
     QRgb textColor_ = qRgb(0, 0, 0);
     int textX_ = 0;
@@ -99,8 +107,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Sharp text needs the text kept apart only above a pixel ratio of 1.
+    void FollowPixelRatio(qreal ratio) { area_.KeepTextApart(ratio > 1.0); }
+
     DrawArea& area_;
 };
 

@@ -492,10 +492,12 @@ TEST(FramePace, WakingOnlyForWorkKeepsEveryFrameOnItsTick)
 }
 
 // At a pixel ratio of 1 the window shows the background it always showed, pixel for pixel,
-// wherever no control lies on it.
-TEST_F(MainWindow, BackgroundAroundTheControlsIsUnchanged)
+// wherever no control lies on it, and the graph keeps no second, text-free image.
+TEST_F(MainWindow, AtRatioOneBackgroundIsUnchangedAndGraphKeepsOneImage)
 {
     Open();
+    EXPECT_FALSE(w->Graph().Area().KeepsTextApart());
+    EXPECT_TRUE(w->Graph().Area().PrintedTexts().empty());
     QImage shown = w->centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.devicePixelRatio(), 1.0);
     const QImage before = QImage(QStringLiteral(VAPORIA_TEST_DATA "/background_before.png"))

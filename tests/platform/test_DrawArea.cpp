@@ -313,6 +313,26 @@ TEST(DrawAreaHighResolution, BlankingTheWholeAreaForgetsItsTexts)
     EXPECT_GT(MixedBlocks(hi, Twice(l.area.PrintedTexts().front().bounds)), 0);
 }
 
+TEST(DrawAreaHighResolution, TextsAreKeptApartOnlyWhileAsked)
+{
+    LabelledArea l;
+    l.area.KeepTextApart(false); // ratio 1: no copy, no list
+    EXPECT_TRUE(l.area.PrintedTexts().empty());
+    l.area.SetTextPos(60, 5);
+    l.area.Print(QStringLiteral("7"));
+    EXPECT_TRUE(l.area.PrintedTexts().empty());
+    EXPECT_EQ(Drawn(l.area, 1), l.area.Image());
+    // Back above ratio 1: what was printed meanwhile shows as the pixels it is, until the
+    // whole area is blanked; texts from then on are sharp again.
+    l.area.KeepTextApart(true);
+    EXPECT_FALSE(l.area.AllTextsKept());
+    EXPECT_EQ(Drawn(l.area, 2), Doubled(l.area.Image()));
+    l.area.FillBox(0, 0, 119, 59, kWhite);
+    l.area.Print(QStringLiteral("7"));
+    ASSERT_EQ(l.area.PrintedTexts().size(), 1u);
+    EXPECT_GT(MixedBlocks(Drawn(l.area, 2), Twice(l.area.PrintedTexts().front().bounds)), 0);
+}
+
 TEST(DrawAreaHighResolution, TooManyTextsShowTheImageAsItIs)
 {
     DrawArea area(60, 20, kWhite);
