@@ -15,17 +15,7 @@ std::int64_t SteadyMilliseconds()
         .count();
 }
 
-void DrawnPlaces::Remember(const MolField& field)
-{
-    for (int i = 1; i <= kRows; ++i)
-        for (int j = 1; j <= kColumns; ++j) {
-            x[i][j] = field.cells[i][j].x;
-            y[i][j] = field.cells[i][j].y;
-        }
-    valid = true;
-}
-
-bool MoveAll(MolField& field, const DrawnPlaces& drawn)
+bool MoveAll(MolField& field, DrawnPlaces& drawn)
 {
     bool moved = !drawn.valid;
     for (int i = kRows; i >= 1; --i)
@@ -33,7 +23,10 @@ bool MoveAll(MolField& field, const DrawnPlaces& drawn)
             MoveMol(field, j, i);
             const MolCell& c = field.cells[i][j];
             moved |= c.x != drawn.x[i][j] || c.y != drawn.y[i][j];
+            drawn.x[i][j] = c.x;
+            drawn.y[i][j] = c.y;
         }
+    drawn.valid = true;
     return moved;
 }
 

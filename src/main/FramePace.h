@@ -24,15 +24,12 @@ struct DrawnPlaces {
     std::int32_t x[mdlSprite::kRows + 1][mdlSprite::kColumns + 1]{};
     std::int32_t y[mdlSprite::kRows + 1][mdlSprite::kColumns + 1]{};
     bool valid = false; // false: the container does not show the field yet
-
-    // Records the field as drawn now.
-    void Remember(const mdlSprite::MolField& field);
 };
 
 // Moves every molecule by one frame, in the frame's order (rows 15 down to 1, columns 1 up
 // to 37); true when a sprite now stands elsewhere than where it was drawn, so the picture
-// must be drawn again.
-bool MoveAll(mdlSprite::MolField& field, const DrawnPlaces& drawn);
+// must be drawn again, which the caller then does: the new places are recorded as drawn.
+bool MoveAll(mdlSprite::MolField& field, DrawnPlaces& drawn);
 
 // True when no later frame can change anything until the temperature, the liquid or a
 // setting changes: no ramp, no new liquid selection waiting, every molecule solid at its

@@ -113,7 +113,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
       grphArea_(315, 334, graph::kBackground),
       graph_(grphArea_)
 {
-    sprite_ = platform::DrawArea::Prepared(LoadImage("molecule.png"));
+    sprite_ = platform::DrawArea::PreparedBlock(LoadImage("molecule.png"));
     sinarioImg_ = {LoadImage("sinario_on.png"), LoadImage("sinario_off.png")};
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
@@ -372,13 +372,13 @@ void frmMain::Timer1_Timer()
     // A frame that would show the same picture again is neither drawn nor flushed.
     if (!framepace::MoveAll(shared_.field, drawn_)) return;
     backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
+    platform::DrawArea::BlockCopier sprites(backArea_, sprite_);
     for (int i = mdlSprite::kRows; i >= 1; --i) {
         for (int j = 1; j <= mdlSprite::kColumns; ++j) {
             const mdlSprite::MolCell& c = shared_.field.cells[i][j];
-            backArea_.CopyBlock(sprite_, c.x, c.y);
+            sprites.Copy(c.x, c.y);
         }
     }
-    drawn_.Remember(shared_.field);
     backArea_.Refresh();
 }
 

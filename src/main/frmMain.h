@@ -134,7 +134,7 @@ private:
     platform::DrawArea backArea_;
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
-    QImage sprite_;
+    platform::DrawArea::Block sprite_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
     framepace::Schedule pace_;

@@ -36,21 +36,6 @@ void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb co
         std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + left, count, color);
 }
 
-// Copies rows of bytes between images of the same format.
-void CopyRows(QImage& image, const QImage& source, std::int64_t srcX, std::int64_t srcY,
-              std::int64_t dstX, std::int64_t dstY, std::int64_t endX, std::int64_t endY)
-{
-    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
-    const qsizetype dstStride = image.bytesPerLine(), srcStride = source.bytesPerLine();
-    uchar* dst = image.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
-    const uchar* src = source.constBits() + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
-    for (std::int64_t row = dstY; row < endY; ++row) {
-        std::memcpy(dst, src, bytes);
-        dst += dstStride;
-        src += srcStride;
-    }
-}
-
 // Text further out than this cannot reach the area, and painting it could overflow.
 constexpr std::int64_t kFarText = std::int64_t{1} << 20;
 
@@ -171,23 +156,94 @@ void DrawArea::Print(const QString& text)
     texts_.push_back({baseline, box, font_, textColor_, text, false});
 }
 
+namespace {
+
+// A whole block of fixed size, the case of nearly every sprite of a frame: the compiler
+// turns each row into a few moves.
+void CopyWholeBlock(uchar* dst, qsizetype dstStride, const uchar* src, qsizetype srcStride)
+{
+    constexpr std::size_t kRowBytes = DrawArea::kBlockSize * sizeof(QRgb);
+    for (int row = 0; row < DrawArea::kBlockSize; ++row) {
+        std::memcpy(dst, src, kRowBytes);
+        dst += dstStride;
+        src += srcStride;
+    }
+}
+
+// Rows of pixels from a source of the areas' format, already clipped.
+void CopyRows(QImage& image, const uchar* source, qsizetype srcStride, std::int64_t srcX,
+              std::int64_t srcY, std::int64_t dstX, std::int64_t dstY, std::int64_t endX,
+              std::int64_t endY)
+{
+    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
+    const qsizetype dstStride = image.bytesPerLine();
+    uchar* dst = image.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
+    const uchar* src = source + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
+    for (std::int64_t row = dstY; row < endY; ++row) {
+        std::memcpy(dst, src, bytes);
+        dst += dstStride;
+        src += srcStride;
+    }
+}
+
+} // namespace
+
+DrawArea::Block DrawArea::PreparedBlock(const QImage& source)
+{
+    Block block;
+    const QImage prepared = Prepared(source);
+    for (int y = 0; y < std::min(kBlockSize, prepared.height()); ++y)
+        for (int x = 0; x < std::min(kBlockSize, prepared.width()); ++x)
+            block.pixels[y * kBlockSize + x] = prepared.pixel(x, y);
+    return block;
+}
+
 void DrawArea::CopyBlock(const QImage& source, int x, int y)
 {
     if (source.format() != kFormat) {
         CopyBlock(Prepared(source), x, y);
         return;
     }
-    const std::int64_t w = std::min(kBlockSize, source.width());
-    const std::int64_t h = std::min(kBlockSize, source.height());
+    CopyPixels(source.constBits(), source.bytesPerLine(), std::min(kBlockSize, source.width()),
+               std::min(kBlockSize, source.height()), x, y);
+}
+
+void DrawArea::CopyBlock(const Block& block, int x, int y)
+{
+    CopyPixels(reinterpret_cast<const uchar*>(block.pixels), kBlockSize * qsizetype{sizeof(QRgb)},
+               kBlockSize, kBlockSize, x, y);
+}
+
+DrawArea::BlockCopier::BlockCopier(DrawArea& area, const Block& block)
+    : area_(area), block_(block)
+{
+    // Only an area without printed texts has nothing but its image to keep up to date.
+    if (!area.plain_.isNull() || !area.texts_.empty()) return;
+    bits_ = area.image_.bits();
+    stride_ = area.image_.bytesPerLine();
+    maxX_ = area.Width() - kBlockSize;
+    maxY_ = area.Height() - kBlockSize;
+}
+
+void DrawArea::CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
+{
+    if (w == kBlockSize && h == kBlockSize && x >= 0 && y >= 0 && x <= Width() - kBlockSize
+        && y <= Height() - kBlockSize && texts_.empty()) {
+        const qsizetype stride = image_.bytesPerLine();
+        const qsizetype at = y * stride + x * qsizetype{sizeof(QRgb)};
+        CopyWholeBlock(image_.bits() + at, stride, source, srcStride);
+        if (!plain_.isNull()) CopyWholeBlock(plain_.bits() + at, stride, source, srcStride);
+        return;
+    }
     const std::int64_t srcX = std::max<std::int64_t>(0, -std::int64_t{x});
     const std::int64_t srcY = std::max<std::int64_t>(0, -std::int64_t{y});
     const std::int64_t endX = std::min<std::int64_t>(std::int64_t{x} + w, Width());
     const std::int64_t endY = std::min<std::int64_t>(std::int64_t{y} + h, Height());
     const std::int64_t dstX = x + srcX, dstY = y + srcY;
     if (dstX >= endX || dstY >= endY) return;
-    CopyRows(image_, source, srcX, srcY, dstX, dstY, endX, endY);
+    CopyRows(image_, source, srcStride, srcX, srcY, dstX, dstY, endX, endY);
     if (plain_.isNull()) return;
-    CopyRows(plain_, source, srcX, srcY, dstX, dstY, endX, endY);
+    CopyRows(plain_, source, srcStride, srcX, srcY, dstX, dstY, endX, endY);
     if (!texts_.empty())
         Overdraw(QRect(static_cast<int>(dstX), static_cast<int>(dstY), static_cast<int>(endX - dstX),
                        static_cast<int>(endY - dstY)));

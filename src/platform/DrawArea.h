@@ -15,6 +15,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <cstring>
 #include <vector>
 
 class QPainter;
@@ -74,6 +75,38 @@ public:
     // (x, y): destination pixels are replaced, what falls outside is clipped. Fast only
     // for a source in kFormat.
     void CopyBlock(const QImage& source, int x, int y);
+    // The same from a block kept as plain pixels: the frame's 555 sprite copies.
+    struct Block {
+        QRgb pixels[kBlockSize * kBlockSize]{};
+    };
+    static Block PreparedBlock(const QImage& source); // its top-left 10 × 10, black beyond
+    void CopyBlock(const Block& block, int x, int y);
+
+    // Many copies of one block in a row, as a frame makes them: the area's pixels are
+    // looked up once, and a block that lies wholly inside is copied inline. Use it at once
+    // and drop it: nothing else may draw into the area, or copy its image, meanwhile.
+    class BlockCopier {
+    public:
+        BlockCopier(DrawArea& area, const Block& block);
+        void Copy(int x, int y)
+        {
+            if (bits_ && x >= 0 && y >= 0 && x <= maxX_ && y <= maxY_) {
+                uchar* dst = bits_ + y * stride_ + x * qsizetype{sizeof(QRgb)};
+                const QRgb* src = block_.pixels;
+                for (int row = 0; row < kBlockSize; ++row, dst += stride_, src += kBlockSize)
+                    std::memcpy(dst, src, kBlockSize * sizeof(QRgb));
+                return;
+            }
+            area_.CopyBlock(block_, x, y); // clipped, or with texts to look after
+        }
+
+    private:
+        DrawArea& area_;
+        const Block& block_;
+        uchar* bits_ = nullptr; // null: every copy takes the general way
+        qsizetype stride_ = 0;
+        int maxX_ = 0, maxY_ = 0;
+    };
 
     // Shows the image on the attached view, in one piece.
     void Refresh();
@@ -86,6 +119,7 @@ public:
 
 private:
     void Overdraw(const QRect& rect);
+    void CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y);
 
     QImage image_;
     QImage plain_; // the image without text; null until the first Print
