@@ -124,4 +124,4 @@ if [ -n "${pid:-}" ]; then
     echo "image plugins loaded by the program: ${plugins:-none}"
     kill "$pid"
 fi
-echo "a first look at every installed font family (what a resolver that lists them all pays): $("$floor" families 2>/dev/null)"
+echo "fonts: $("$floor" families 2>/dev/null)"
