@@ -49,7 +49,7 @@ stats() { sort -g | awk '{a[NR]=$1} END {if (!NR) {print "-"; exit}
 # pairwise ratios of two columns of numbers, one pair a line
 ratios() { awk '$2 > 0 {printf "%.4f\n", $1 / $2}' | stats; }
 # CPU time in ns of every thread of a process
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d\n", s}'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f\n", s}'; }
 
 # --- start-up
 start() { "$xwatch" --timeout 30 -- "$@" 2>>"$work/errors" || echo "x - -"; }
