@@ -5,6 +5,7 @@ VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-
 VAPORIA_RUNTIME_PACKAGES=(fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n)
 VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3
+                       libxcb1-dev libxcb-damage0-dev
                        desktop-file-utils appstream lintian dpkg-dev fakeroot locales)
 
 vaporia_install_missing() {

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the program's pictures into assets/: the window background, the six picture-button
-images, the molecule sprite and the thermometer pin.
+"""Draws the program's pictures into assets/: the six picture-button images, the molecule
+sprite, the thermometer pin, and the textured field panel of the window background as
+ready-to-use pixels (background_panel.inc). The rest of the background (ground, frames and
+wells) is drawn by the program itself, with the same rectangles as draw_background below.
 
 Standard library only. Shapes are anti-aliased by supersampling; every picture is fully
 opaque and the output is the same on every run.
@@ -74,6 +76,19 @@ class Canvas:
         for y in range(h):
             for x in range(w):
                 self.put(dx + x, dy + y, other.get(x, y))
+
+    def rgb32_array(self, path, name, x0, y0, x1, y1):
+        """Writes the pixels x0..x1, y0..y1 as a C++ array of 0xffRRGGBB words, row by row."""
+        words = []
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                r, g, b = (max(0, min(255, int(round(c)))) for c in self.px[y][x])
+                words.append("0xff%02x%02x%02xu" % (r, g, b))
+        with open(path, "w") as f:
+            f.write("// Drawn by tools/draw_assets.py; do not edit.\n")
+            f.write("// %s: %d x %d pixels, 0xffRRGGBB, row by row.\n" % (name, x1 - x0 + 1, y1 - y0 + 1))
+            for i in range(0, len(words), 8):
+                f.write(", ".join(words[i:i + 8]) + ",\n")
 
     def png(self, path):
         raw = bytearray()
@@ -288,6 +303,9 @@ def textured_panel(c, x0, y0, x1, y1, seed):
             c.put(x0 + x, y0 + y, (base[0] + k, base[1] + k, base[2] + k * 0.7))
 
 
+PANEL = (445, 415, 767, 530)  # the textured panel, both corners included
+
+
 def draw_background():
     c = Canvas(800, 560, SLATE)
 
@@ -314,7 +332,7 @@ def draw_background():
     bevel(c, 445, 61, 763, 399, raised=False)
 
     # temperature and pressure: a raised light panel
-    textured_panel(c, 445, 415, 767, 530, seed=1995)
+    textured_panel(c, *PANEL, seed=1995)
     bevel(c, 445, 415, 767, 530, raised=True)
 
     return c
@@ -477,14 +495,16 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "assets")
     os.makedirs(out, exist_ok=True)
-    pictures = {"background.png": draw_background(), "molecule.png": draw_molecule(),
-                "pin_ondo.png": draw_pin()}
+    pictures = {"molecule.png": draw_molecule(), "pin_ondo.png": draw_pin()}
     for kind in ("sinario", "grphsw", "grphcls"):
         pictures[kind + "_on.png"] = draw_button(kind, True)
         pictures[kind + "_off.png"] = draw_button(kind, False)
     for name, picture in sorted(pictures.items()):
         picture.png(os.path.join(out, name))
         print(os.path.join(out, name))
+    panel = os.path.join(out, "background_panel.inc")
+    draw_background().rgb32_array(panel, "the field panel", *PANEL)
+    print(panel)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <limits>
 
 #include "about/frmAbout.h"
+#include "assets/Background.h"
 #include "graph/GraphReport.h"
 #include "main/Simulation.h"
 #include "model/NumText.h"
@@ -46,16 +48,20 @@ constexpr int k20pt = 27;
 constexpr int k14pt = 19;
 constexpr int k12pt = 16;
 
+// Drawn in code rather than from a full-window picture: nothing to decode at start-up and
+// nothing held in memory, and the painter clips it to what is exposed.
 class Background : public QWidget {
 public:
-    Background(const QImage& image, QWidget* parent) : QWidget(parent), image_(image)
+    explicit Background(QWidget* parent) : QWidget(parent)
     {
+        setAttribute(Qt::WA_OpaquePaintEvent);
         setFixedSize(kClientWidth, kClientHeight);
     }
 
     void SetZoom(int percent)
     {
-        zoomed_ = percent == 100 ? QImage() : platform::ZoomImage(image_, percent, QPoint());
+        zoomed_ = percent == 100 ? QImage()
+                                 : platform::ZoomImage(assets::BackgroundImage(), percent, QPoint());
         const zoom::Rect r = zoom::ScaleRect({0, 0, kClientWidth, kClientHeight}, percent);
         setFixedSize(r.width, r.height);
         update();
@@ -65,13 +71,15 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false); // pixel art: no blur when scaled
-        p.drawImage(0, 0, zoomed_.isNull() ? image_ : zoomed_);
+        if (zoomed_.isNull()) {
+            assets::PaintBackground(p);
+            return;
+        }
+        p.drawImage(0, 0, zoomed_);
     }
 
 private:
-    const QImage& image_;
-    QImage zoomed_; // the picture at the projector view's zoom; null at 100 %
+    QImage zoomed_; // the background at the projector view's zoom; null at 100 %
 };
 
 // The central widget: the client area, centred on the panel colour when there is room.
@@ -107,7 +115,11 @@ private:
 
 QImage LoadImage(const char* name)
 {
-    return QImage(QStringLiteral(":/img/%1").arg(QLatin1String(name)));
+    // Named as PNG and not guessed: guessing asks every image plugin installed, and loads
+    // each of them, before it settles on the built-in PNG reader.
+    QImageReader reader(QStringLiteral(":/img/%1").arg(QLatin1String(name)), "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h, int px,
@@ -200,13 +212,12 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
       grphArea_(315, 334, graph::kBackground),
       graph_(grphArea_)
 {
-    background_ = LoadImage("background.png");
-    sprite_ = platform::DrawArea::Prepared(LoadImage("molecule.png"));
+    sprite_ = platform::DrawArea::PreparedBlock(LoadImage("molecule.png"));
     sinarioImg_ = {LoadImage("sinario_on.png"), LoadImage("sinario_off.png")};
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
 
-    auto* client = new Background(background_, nullptr);
+    auto* client = new Background(nullptr);
     setCentralWidget(MakeViewStage(client));
     BuildControls(client);
     BuildMenu();
@@ -231,7 +242,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     st.freezeTemp = 0;
     st.frameWait = 0;
 
-    timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Timer(); }, this);
+    timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Wake(); }, this);
     keyPreview_ = std::make_unique<platform::KeyPreview>(
         this, [this](int key, int shift) { Form_KeyUp(key, shift); });
 }
@@ -308,6 +319,8 @@ void frmMain::BuildControls(QWidget* client)
     new platform::KeyPressGuard(cmbLiquid, [this](int keyCode) {
         return keyCode == 32 && shared_.state.sinarioRun == 1;
     });
+    // A new selection is taken up by the next frame, which a resting timer must then draw.
+    connect(cmbLiquid, &QComboBox::currentIndexChanged, this, [this] { Replan(); });
 
     lblMol = MakeLabel(client, QString(), 240, 504, 65, 17, k12pt, true, white);
     lblMol->setAccessibleName(QStringLiteral("物質量"));
@@ -395,7 +408,7 @@ void frmMain::showEvent(QShowEvent* event)
     activatedOnce_ = true;
     PlaceOnScreen();
     Form_Activate();
-    timer1_->Start();
+    StartTimer();
 }
 
 void frmMain::Form_Activate()
@@ -411,6 +424,7 @@ void frmMain::Form_Activate()
                                             : QStringLiteral("hPa"));
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
     simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
+    Replan();
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
     lblMol->setText(QString::fromStdString(numtext::FormatWhole(s.mol)) + QStringLiteral("mol"));
     lblVal->setText(QString::fromStdString(numtext::FormatGeneral(s.container)) + QStringLiteral("ﾘｯﾄﾙ"));
@@ -419,7 +433,8 @@ void frmMain::Form_Activate()
 
 void frmMain::txtOndo_Change()
 {
-    const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+    const auto t = ShownTemperature();
+    Replan();
     if (!t) return; // empty or no number: nothing changes
     const SystemSettings& s = shared_.settings;
     AppState& st = shared_.state;
@@ -428,6 +443,53 @@ void frmMain::txtOndo_Change()
     if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text);
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
+}
+
+std::optional<simulation::Temperature> frmMain::ShownTemperature() const
+{
+    // Read without allocating, as the tick reads it on every frame; text that is not plain
+    // ASCII takes the general path.
+    const QString text = txtOndo->text();
+    char ascii[64];
+    if (text.size() < qsizetype{sizeof ascii}) {
+        qsizetype n = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0x7F) break;
+            ascii[n++] = static_cast<char>(c.unicode());
+        }
+        if (n == text.size()) return simulation::ReadTemperature(std::string_view(ascii, static_cast<std::size_t>(n)));
+    }
+    return simulation::ReadTemperature(Utf8(text));
+}
+
+void frmMain::StartTimer()
+{
+    timer1_->Start();
+    pace_.Start();
+    Replan();
+}
+
+void frmMain::Replan()
+{
+    if (inWake_ || !timer1_ || !timer1_->IsEnabled()) return; // a frame plans after itself
+    if (const auto ms = pace_.Plan(shared_.state, ShownTemperature().has_value()))
+        timer1_->WakeIn(*ms);
+    else
+        timer1_->Sleep();
+}
+
+void frmMain::Timer1_Wake()
+{
+    AppState& st = shared_.state;
+    inWake_ = true;
+    pace_.BeginFrame(st);
+    Timer1_Timer();
+    inWake_ = false;
+    const bool atRest = framepace::AtRest(shared_.field, st, cmbLiquid->currentIndex(), drawn_);
+    if (const auto ms = pace_.AfterFrame(st, ShownTemperature().has_value(), atRest))
+        timer1_->WakeIn(*ms);
+    else
+        timer1_->Sleep();
 }
 
 void frmMain::UpDownOndo_Click(int direction)
@@ -447,7 +509,7 @@ void frmMain::Timer1_Timer()
 {
     AppState& st = shared_.state;
     const SystemSettings& s = shared_.settings;
-    auto t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+    auto t = ShownTemperature();
     if (!t) return;
     if (st.frameWait > 0) {
         --st.frameWait;
@@ -456,7 +518,7 @@ void frmMain::Timer1_Timer()
     if (st.rampOn != 0) {
         if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
             SetTextFromStart(*txtOndo, QString::fromStdString(numtext::FormatWhole(*next)));
-            t = simulation::ReadTemperature(Utf8(txtOndo->text()));
+            t = ShownTemperature();
             if (!t) return;
         }
     }
@@ -473,12 +535,14 @@ void frmMain::Timer1_Timer()
                                 wholeCelsius, std::numeric_limits<std::int32_t>::min())),
                             st);
 
+    // A frame that would show the same picture again is neither drawn nor flushed.
+    if (!framepace::MoveAll(shared_.field, drawn_)) return;
     backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
+    platform::DrawArea::BlockCopier sprites(backArea_, sprite_);
     for (int i = mdlSprite::kRows; i >= 1; --i) {
         for (int j = 1; j <= mdlSprite::kColumns; ++j) {
-            mdlSprite::MoveMol(shared_.field, j, i);
             const mdlSprite::MolCell& c = shared_.field.cells[i][j];
-            backArea_.CopyBlock(sprite_, c.x, c.y);
+            sprites.Copy(c.x, c.y);
         }
     }
     backArea_.Refresh();
@@ -516,7 +580,7 @@ void frmMain::SetTemperatureText(const QString& text)
 void frmMain::RunSinarioStep()
 {
     std::optional<std::int32_t> shown;
-    if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()))) shown = t->whole;
+    if (const auto t = ShownTemperature()) shown = t->whole;
     const simulation::StepEffect e = simulation::RunSinarioStep(
         shared_.state, shared_.sinario, shared_.settings, shared_.ActiveTable(), shown);
     switch (e.kind) {
@@ -540,6 +604,7 @@ void frmMain::RunSinarioStep()
     case simulation::StepEffect::None:
         break;
     }
+    Replan(); // a ramp, or settings of an initial-settings step
 }
 
 void frmMain::picGrphSw_Click()

@@ -9,6 +9,8 @@
 #include "graph/GraphExport.h"
 #include "graph/GraphPanel.h"
 #include "main/AppState.h"
+#include "main/FramePace.h"
+#include "main/Simulation.h"
 #include "main/mdlSprite.h"
 #include "model/mdlData.h"
 #include "platform/DrawArea.h"
@@ -68,7 +70,12 @@ public:
     // Activation: runs when the window is first shown and after each modal dialog closes.
     void Form_Activate();
     void txtOndo_Change();
+    // One tick of 16 ms: counts the frame wait down, or draws a frame.
     void Timer1_Timer();
+    // The timer woke for the next frame: the ticks in between only counted down.
+    void Timer1_Wake();
+    // Starts the tick (done when the window is first shown).
+    void StartTimer();
     void Form_KeyUp(int keyCode, int shift);
     void picSinario_Click();
     void picGrphSw_Click();
@@ -135,6 +142,9 @@ public:
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
     graph::GraphExport& Export() { return export_; }
+    framepace::Schedule& Pace() { return pace_; }
+    // The clock the tick's schedule reads; set before StartTimer.
+    void SetMonotonicClock(framepace::MonotonicClock clock) { pace_.SetClock(std::move(clock)); }
 
     // Images of the picture buttons, as loaded from the resources.
     struct ButtonImages { QImage on, off; };
@@ -158,6 +168,9 @@ private:
     void BuildViewMenu();
     void ApplyZoom(int percent);
     void PlaceOnScreen();
+    std::optional<simulation::Temperature> ShownTemperature() const;
+    // Sets the timer for the next frame after anything that may change what it does.
+    void Replan();
 
     SharedRecords& shared_;
     mdlSprite::TimeOfDayClock clock_;
@@ -165,10 +178,12 @@ private:
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
     graph::GraphExport export_;
-    QImage sprite_;
-    QImage background_;
+    platform::DrawArea::Block sprite_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
+    framepace::Schedule pace_;
+    framepace::DrawnPlaces drawn_;
+    bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     int spinnerValue_ = 0;
     bool activatedOnce_ = false;

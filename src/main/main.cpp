@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStringList>
 #include <QTranslator>
 #include <memory>
 
@@ -30,7 +31,16 @@ int main(int argc, char* argv[])
     shared->location = mdlSystem::SettingsLocation::ForApplication();
     shared->prefsPath = userprefs::UserPrefsPath();
     shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
+    // Building the window loads a few of Qt's own pictures (the menu bar's icons), and Qt
+    // finds their format by asking every image plugin installed, loading each one. Hide the
+    // plugins while the window is built; the built-in PNG reader does all the start-up needs,
+    // and the file dialogs find the plugins again afterwards. The style is chosen first, so a
+    // style plugin the user asked for is still found.
+    QApplication::style();
+    const QStringList pluginPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     frmMain window(*shared);
     window.show();
+    QCoreApplication::setLibraryPaths(pluginPaths);
     return app.exec();
 }

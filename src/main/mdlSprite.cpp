@@ -69,37 +69,4 @@ void SetMolStates(MolField& field, std::int32_t t, std::int32_t fullVaporTemp,
     }
 }
 
-void MoveMol(MolField& field, int j, int i)
-{
-    if (i < 1 || i > kRows || j < 1 || j > kColumns) return;
-    MolCell& c = field.cells[i][j];
-    switch (c.state) {
-    case MolVapor:
-        // Turn only a molecule that is beyond a wall and still moving outwards: one whose
-        // velocity already points back inside would otherwise turn again on every frame.
-        if ((c.x < 0 && c.dx < 0) || (c.x > kMaxX && c.dx > 0)) c.dx = -c.dx;
-        if ((c.y < 0 && c.dy < 0) || (c.y > kMaxY && c.dy > 0)) c.dy = -c.dy;
-        c.x += c.dx;
-        c.y += c.dy;
-        break;
-    case MolLiquid:
-        if (c.count <= 3) {
-            ++c.count;
-            break;
-        }
-        if (c.phase < 0 || c.phase > 5) c.phase = 0;
-        c.x = c.homeX + field.vibOffX[c.phase];
-        c.y = c.homeY + field.vibOffY[c.phase];
-        c.phase = c.phase >= 5 ? 0 : c.phase + 1;
-        c.count = 0;
-        break;
-    case MolSolid:
-        c.x = c.homeX;
-        c.y = c.homeY;
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace mdlSprite

@@ -38,21 +38,6 @@ void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb co
         std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + left, count, color);
 }
 
-// Copies rows of bytes between images of the same format.
-void CopyRows(QImage& image, const QImage& source, std::int64_t srcX, std::int64_t srcY,
-              std::int64_t dstX, std::int64_t dstY, std::int64_t endX, std::int64_t endY)
-{
-    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
-    const qsizetype dstStride = image.bytesPerLine(), srcStride = source.bytesPerLine();
-    uchar* dst = image.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
-    const uchar* src = source.constBits() + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
-    for (std::int64_t row = dstY; row < endY; ++row) {
-        std::memcpy(dst, src, bytes);
-        dst += dstStride;
-        src += srcStride;
-    }
-}
-
 // Text further out than this cannot reach the area, and painting it could overflow.
 constexpr std::int64_t kFarText = std::int64_t{1} << 20;
 
@@ -83,14 +68,27 @@ void DrawArea::FillBox(int x1, int y1, int x2, int y2, QRgb color)
     FillPixels(image_, left, top, right, bottom, color);
     if (zoom_ != 100)
         FillZoomed(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), color);
-    if (plain_.isNull()) return;
-    FillPixels(plain_, left, top, right, bottom, color);
+    if (!plain_.isNull()) FillPixels(plain_, left, top, right, bottom, color);
     if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
         texts_.clear(); // keeps its capacity
         textsDropped_ = false;
     } else if (!texts_.empty()) {
         Overdraw(QRect(QPoint(left, top), QPoint(right, bottom)));
     }
+}
+
+void DrawArea::KeepTextApart(bool on)
+{
+    if (on == keepText_) return;
+    keepText_ = on;
+    if (on) {
+        textsDropped_ = true; // until the next blanking
+        return;
+    }
+    plain_ = QImage();
+    texts_.clear();
+    texts_.shrink_to_fit();
+    textsDropped_ = false;
 }
 
 void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
@@ -143,7 +141,7 @@ void DrawArea::Print(const QString& text)
     if (textX_ < -kFarText || textX_ > Width() + kFarText || textY_ < -kFarText
         || textY_ > Height() + kFarText)
         return; // nothing of it could show
-    if (plain_.isNull()) {
+    if (keepText_ && plain_.isNull()) {
         plain_ = image_.copy(); // once per area: later texts reuse it
         texts_.reserve(kMaxTexts);
     }
@@ -153,6 +151,7 @@ void DrawArea::Print(const QString& text)
     const QFontMetrics metrics = painter.fontMetrics();
     const QPoint baseline(textX_, textY_ + metrics.ascent());
     painter.drawText(baseline, text);
+    if (!keepText_) return;
     if (texts_.size() == kMaxTexts) {
         textsDropped_ = true;
         return;
@@ -162,24 +161,96 @@ void DrawArea::Print(const QString& text)
     texts_.push_back({baseline, box, font_, textColor_, text, false, QPoint(textX_, textY_)});
 }
 
+namespace {
+
+// A whole block of fixed size, the case of nearly every sprite of a frame: the compiler
+// turns each row into a few moves.
+void CopyWholeBlock(uchar* dst, qsizetype dstStride, const uchar* src, qsizetype srcStride)
+{
+    constexpr std::size_t kRowBytes = DrawArea::kBlockSize * sizeof(QRgb);
+    for (int row = 0; row < DrawArea::kBlockSize; ++row) {
+        std::memcpy(dst, src, kRowBytes);
+        dst += dstStride;
+        src += srcStride;
+    }
+}
+
+// Rows of pixels from a source of the areas' format, already clipped.
+void CopyRows(QImage& image, const uchar* source, qsizetype srcStride, std::int64_t srcX,
+              std::int64_t srcY, std::int64_t dstX, std::int64_t dstY, std::int64_t endX,
+              std::int64_t endY)
+{
+    const std::size_t bytes = static_cast<std::size_t>(endX - dstX) * sizeof(QRgb);
+    const qsizetype dstStride = image.bytesPerLine();
+    uchar* dst = image.bits() + dstY * dstStride + dstX * std::int64_t{sizeof(QRgb)};
+    const uchar* src = source + srcY * srcStride + srcX * std::int64_t{sizeof(QRgb)};
+    for (std::int64_t row = dstY; row < endY; ++row) {
+        std::memcpy(dst, src, bytes);
+        dst += dstStride;
+        src += srcStride;
+    }
+}
+
+} // namespace
+
+DrawArea::Block DrawArea::PreparedBlock(const QImage& source)
+{
+    Block block;
+    const QImage prepared = Prepared(source);
+    for (int y = 0; y < std::min(kBlockSize, prepared.height()); ++y)
+        for (int x = 0; x < std::min(kBlockSize, prepared.width()); ++x)
+            block.pixels[y * kBlockSize + x] = prepared.pixel(x, y);
+    return block;
+}
+
 void DrawArea::CopyBlock(const QImage& source, int x, int y)
 {
     if (source.format() != kFormat) {
         CopyBlock(Prepared(source), x, y);
         return;
     }
-    const std::int64_t w = std::min(kBlockSize, source.width());
-    const std::int64_t h = std::min(kBlockSize, source.height());
+    CopyPixels(source.constBits(), source.bytesPerLine(), std::min(kBlockSize, source.width()),
+               std::min(kBlockSize, source.height()), x, y);
+}
+
+void DrawArea::CopyBlock(const Block& block, int x, int y)
+{
+    CopyPixels(reinterpret_cast<const uchar*>(block.pixels), kBlockSize * qsizetype{sizeof(QRgb)},
+               kBlockSize, kBlockSize, x, y);
+}
+
+DrawArea::BlockCopier::BlockCopier(DrawArea& area, const Block& block)
+    : area_(area), block_(block)
+{
+    // Only an area without printed texts, at 100 %, has nothing but its image to keep up
+    // to date.
+    if (!area.plain_.isNull() || !area.texts_.empty() || area.zoom_ != 100) return;
+    bits_ = area.image_.bits();
+    stride_ = area.image_.bytesPerLine();
+    maxX_ = area.Width() - kBlockSize;
+    maxY_ = area.Height() - kBlockSize;
+}
+
+void DrawArea::CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
+{
+    if (zoom_ != 100) CopyZoomed(source, srcStride, w, h, x, y);
+    if (w == kBlockSize && h == kBlockSize && x >= 0 && y >= 0 && x <= Width() - kBlockSize
+        && y <= Height() - kBlockSize && texts_.empty()) {
+        const qsizetype stride = image_.bytesPerLine();
+        const qsizetype at = y * stride + x * qsizetype{sizeof(QRgb)};
+        CopyWholeBlock(image_.bits() + at, stride, source, srcStride);
+        if (!plain_.isNull()) CopyWholeBlock(plain_.bits() + at, stride, source, srcStride);
+        return;
+    }
     const std::int64_t srcX = std::max<std::int64_t>(0, -std::int64_t{x});
     const std::int64_t srcY = std::max<std::int64_t>(0, -std::int64_t{y});
     const std::int64_t endX = std::min<std::int64_t>(std::int64_t{x} + w, Width());
     const std::int64_t endY = std::min<std::int64_t>(std::int64_t{y} + h, Height());
     const std::int64_t dstX = x + srcX, dstY = y + srcY;
     if (dstX >= endX || dstY >= endY) return;
-    CopyRows(image_, source, srcX, srcY, dstX, dstY, endX, endY);
-    if (zoom_ != 100) CopyZoomed(source, static_cast<int>(w), static_cast<int>(h), x, y);
+    CopyRows(image_, source, srcStride, srcX, srcY, dstX, dstY, endX, endY);
     if (plain_.isNull()) return;
-    CopyRows(plain_, source, srcX, srcY, dstX, dstY, endX, endY);
+    CopyRows(plain_, source, srcStride, srcX, srcY, dstX, dstY, endX, endY);
     if (!texts_.empty())
         Overdraw(QRect(static_cast<int>(dstX), static_cast<int>(dstY), static_cast<int>(endX - dstX),
                        static_cast<int>(endY - dstY)));
@@ -216,7 +287,7 @@ void DrawArea::SetZoom(int percent, QPoint origin)
     zoom_ = zoom::IsChoice(percent) ? percent : 100;
     zoomOrigin_ = origin;
     zoomedBlock_ = QImage();
-    zoomedBlockKey_ = -1;
+    zoomedBlockValid_ = false;
     zoomed_ = zoom_ == 100 ? QImage() : ZoomImage(plain_.isNull() ? image_ : plain_, zoom_, origin);
 }
 
@@ -243,14 +314,20 @@ void DrawArea::FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     FillPixels(zoomed_, left, top, right, bottom, color);
 }
 
-void DrawArea::CopyZoomed(const QImage& source, int w, int h, int x, int y)
+void DrawArea::CopyZoomed(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
 {
-    if (source.cacheKey() != zoomedBlockKey_) {
-        zoomedBlock_ = source.copy(0, 0, w, h)
+    if (w <= 0 || h <= 0) return;
+    // Keyed by the pixels themselves: a frame copies one sprite 555 times, scaled once.
+    std::size_t key = qHashMulti(0, w, h);
+    for (int row = 0; row < h; ++row)
+        key = qHashBits(source + row * srcStride, static_cast<std::size_t>(w) * sizeof(QRgb), key);
+    if (!zoomedBlockValid_ || key != zoomedBlockKey_) {
+        zoomedBlock_ = QImage(source, w, h, srcStride, kFormat)
                            .scaled(zoom::Length(w, zoom_), zoom::Length(h, zoom_),
                                    Qt::IgnoreAspectRatio, Qt::FastTransformation)
                            .convertToFormat(kFormat);
-        zoomedBlockKey_ = source.cacheKey();
+        zoomedBlockKey_ = key;
+        zoomedBlockValid_ = true;
     }
     const std::int64_t left = zoom::Edge(zoomOrigin_.x(), x, zoom_);
     const std::int64_t top = zoom::Edge(zoomOrigin_.y(), y, zoom_);
@@ -260,7 +337,8 @@ void DrawArea::CopyZoomed(const QImage& source, int w, int h, int x, int y)
     const std::int64_t endY = std::min<std::int64_t>(top + zoomedBlock_.height(), zoomed_.height());
     const std::int64_t dstX = left + srcX, dstY = top + srcY;
     if (dstX >= endX || dstY >= endY) return;
-    CopyRows(zoomed_, zoomedBlock_, srcX, srcY, dstX, dstY, endX, endY);
+    CopyRows(zoomed_, zoomedBlock_.constBits(), zoomedBlock_.bytesPerLine(), srcX, srcY, dstX, dstY,
+             endX, endY);
 }
 
 void DrawArea::DrawZoomed(QPainter& painter) const
@@ -334,13 +412,21 @@ DrawAreaView::DrawAreaView(DrawArea& area, QWidget* parent)
 void DrawAreaView::SetZoom(int percent, QPoint origin)
 {
     area_.SetZoom(percent, origin);
+    FollowPixelRatio(devicePixelRatioF());
     setFixedSize(area_.ZoomedSize());
     update();
+}
+
+void DrawAreaView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FollowPixelRatio(devicePixelRatioF()); // before anything is printed for the first showing
 }
 
 void DrawAreaView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    FollowPixelRatio(painter.device()->devicePixelRatioF()); // the window may have changed screens
     area_.Draw(painter, painter.device()->devicePixelRatio());
 }
 

@@ -13,6 +13,8 @@
 // text, drawn alongside the image: fills and lines on the window's pixel grid, each copied
 // block from one pre-scaled source, so every molecule has the same shape wherever it lies.
 // Draw then shows that copy with the texts printed from the font at the zoomed size.
+// At a pixel ratio of 1 and 100 % none of that is needed: the view turns it off, and the copy
+// is not kept.
 #include <QFont>
 #include <QImage>
 #include <QPointer>
@@ -20,6 +22,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 class QPainter;
@@ -70,10 +73,48 @@ public:
     const std::vector<PrintedText>& PrintedTexts() const { return texts_; }
     bool AllTextsKept() const { return !textsDropped_; }
 
+    // Whether texts are kept apart from the image (the default). Turned off, the copy and
+    // the list are freed; turned on again, texts show sharp from the next blanking of the
+    // whole area (those printed before are known only as pixels).
+    void KeepTextApart(bool on);
+    bool KeepsTextApart() const { return keepText_; }
+
     // Opaque copy of the top-left 10 × 10 block of source with its top-left corner at
     // (x, y): destination pixels are replaced, what falls outside is clipped. Fast only
     // for a source in kFormat.
     void CopyBlock(const QImage& source, int x, int y);
+    // The same from a block kept as plain pixels: the frame's 555 sprite copies.
+    struct Block {
+        QRgb pixels[kBlockSize * kBlockSize]{};
+    };
+    static Block PreparedBlock(const QImage& source); // its top-left 10 × 10, black beyond
+    void CopyBlock(const Block& block, int x, int y);
+
+    // Many copies of one block in a row, as a frame makes them: the area's pixels are
+    // looked up once, and a block that lies wholly inside is copied inline. Use it at once
+    // and drop it: nothing else may draw into the area, or copy its image, meanwhile.
+    class BlockCopier {
+    public:
+        BlockCopier(DrawArea& area, const Block& block);
+        void Copy(int x, int y)
+        {
+            if (bits_ && x >= 0 && y >= 0 && x <= maxX_ && y <= maxY_) {
+                uchar* dst = bits_ + y * stride_ + x * qsizetype{sizeof(QRgb)};
+                const QRgb* src = block_.pixels;
+                for (int row = 0; row < kBlockSize; ++row, dst += stride_, src += kBlockSize)
+                    std::memcpy(dst, src, kBlockSize * sizeof(QRgb));
+                return;
+            }
+            area_.CopyBlock(block_, x, y); // clipped, or with texts to look after
+        }
+
+    private:
+        DrawArea& area_;
+        const Block& block_;
+        uchar* bits_ = nullptr; // null: every copy takes the general way
+        qsizetype stride_ = 0;
+        int maxX_ = 0, maxY_ = 0;
+    };
 
     // Projector view: percent is 100, 150 or 200 (anything else is 100); origin is the
     // area's top-left in the 100 % window, which fixes its place on the window's grid.
@@ -97,13 +138,15 @@ public:
 private:
     void Overdraw(const QRect& rect);
     void FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb color);
-    void CopyZoomed(const QImage& source, int w, int h, int x, int y);
+    void CopyZoomed(const uchar* source, qsizetype srcStride, int w, int h, int x, int y);
     void DrawZoomed(QPainter& painter) const;
+    void CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y);
 
     QImage image_;
     QImage plain_; // the image without text; null until the first Print
     std::vector<PrintedText> texts_;
     bool textsDropped_ = false;
+    bool keepText_ = true;
     QFont font_;
     QRgb textColor_ = qRgb(0, 0, 0);
     int textX_ = 0;
@@ -113,7 +156,8 @@ private:
     QPoint zoomOrigin_;
     QImage zoomed_;
     QImage zoomedBlock_;          // the last block source, pre-scaled
-    qint64 zoomedBlockKey_ = -1;  // which source and size it was made from
+    std::size_t zoomedBlockKey_ = 0; // hash of the source pixels and size it was made from
+    bool zoomedBlockValid_ = false;
 };
 
 // A nearest-neighbour copy of image at a zoom, for a picture whose top-left lies at design
@@ -131,8 +175,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Sharp text needs the text kept apart only above a pixel ratio of 1.
+    void FollowPixelRatio(qreal ratio) { area_.KeepTextApart(ratio > 1.0 || area_.Zoom() != 100); }
+
     DrawArea& area_;
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 // The periodic tick of the main window: as short a period as the platform keeps steadily,
 // and it goes on while a modal dialog is open (the dialog's event loop delivers it too).
+// Its owner may instead ask for one wake-up at a time (WakeIn) or none (Sleep), so that
+// the program wakes only when there is work.
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -14,16 +16,25 @@ public:
 
     explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
 
-    void Start() { timer_.start(); }
-    void Stop() { timer_.stop(); }
+    // Enables the timer, ticking every kPeriodMs.
+    void Start();
+    // Disables it: nothing fires, and WakeIn does nothing, until Start.
+    void Stop();
+    bool IsEnabled() const { return enabled_; }
     bool IsActive() const { return timer_.isActive(); }
     const QTimer& Timer() const { return timer_; }
+
+    // While enabled: fire once, after ms milliseconds, then stay quiet until asked again.
+    void WakeIn(int ms);
+    // While enabled: fire no more until WakeIn.
+    void Sleep() { timer_.stop(); }
 
 private:
     void Tick();
 
     QTimer timer_;
     std::function<void()> onTick_;
+    bool enabled_ = false;
     bool inTick_ = false;
 };
 

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "about/frmAbout.h"
+#include "assets/Background.h"
 #include "assets/assets.h"
 #include "main/Simulation.h"
 #include "main/frmMain.h"
@@ -80,7 +81,7 @@ TEST_F(ProjectorView, ZoomScalesPicturesOnOneGridAndDrawsTextFromTheFont)
     const QRect unitAt100(648, 480, 97, 33); // lblPress, "mmHg"
     const QRect inkAt100 = InkOf(Client(), unitAt100, dark);
     ASSERT_FALSE(inkAt100.isEmpty());
-    const QImage background = QImage(QStringLiteral(":/img/background.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage background = assets::BackgroundImage().convertToFormat(QImage::Format_RGB32);
     const QImage sprite = QImage(QStringLiteral(":/img/molecule.png")).convertToFormat(QImage::Format_RGB32);
 
     for (int i : {1, 2}) {

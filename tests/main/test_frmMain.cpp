@@ -586,3 +586,144 @@ TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)
     ASSERT_EQ(w->menu_Lessons->actions().size(), 1);
     EXPECT_FALSE(w->menu_Lessons->actions().front()->isEnabled());
 }
+
+namespace {
+
+// What the container and the temperature box showed, each time either changed.
+struct Shown {
+    std::int64_t tick;
+    QString temperature;
+    std::size_t picture;
+    friend bool operator==(const Shown&, const Shown&) = default;
+};
+void PrintTo(const Shown& s, std::ostream* os)
+{
+    *os << "tick " << s.tick << " '" << s.temperature.toStdString() << "' " << s.picture;
+}
+
+// A main window that is activated but never shown: no real tick reaches it.
+struct Quiet {
+    QTemporaryDir dir;
+    SharedRecords shared;
+    std::unique_ptr<frmMain> w;
+    std::vector<Shown> seen;
+    Quiet()
+    {
+        shared.location = {dir.path(), QString()};
+        w = std::make_unique<frmMain>(shared, [] { return 43200.25f; });
+        w->Form_Activate();
+    }
+    void Note(std::int64_t tick)
+    {
+        const QImage& image = w->BackArea().Image();
+        const Shown now{tick, w->txtOndo->text(),
+                        qHashBits(image.constBits(), static_cast<std::size_t>(image.sizeInBytes()))};
+        if (seen.empty() || seen.back().temperature != now.temperature || seen.back().picture != now.picture)
+            seen.push_back(now);
+    }
+};
+
+} // namespace
+
+// Waking only for frames, skipping frames that change nothing and resting while nothing can
+// move shows the same frames, on the same ticks, with the same ramp values, as a timer that
+// wakes on every 16 ms tick; and the timer does not wake while at rest or while the box
+// holds no number.
+TEST(FramePace, WakingOnlyForWorkKeepsEveryFrameOnItsTick)
+{
+    InitVaporiaAssets();
+    Quiet everyTick, onlyForWork;
+    std::int64_t now = 5000;
+    onlyForWork.w->SetMonotonicClock([&] { return now; });
+    onlyForWork.w->StartTimer();
+    const std::int64_t origin = now;
+    int wakes = 0;
+
+    // Events between ticks: after tick k, before tick k + 1.
+    const struct { std::int64_t tick; std::function<void(Quiet&)> act; } events[] = {
+        {0, [](Quiet& q) { q.w->txtOndo->setText("0"); }},        // frozen: at rest
+        {40, [](Quiet& q) { q.w->txtOndo->setText("100"); }},     // all vapour, every 2nd tick
+        {81, [](Quiet& q) { q.w->cmbLiquid->setCurrentIndex(1); }},
+        {120, [](Quiet& q) { q.w->txtOndo->setText(""); }},       // the countdown holds
+        {137, [](Quiet& q) { q.w->txtOndo->setText("-50"); }},    // all liquid, slow pace
+        {200, [](Quiet& q) {                                      // a ramp to -45
+             auto& step = q.shared.sinario.steps[1];
+             step = {};
+             step.kind = mdlSinario::StepTemp;
+             step.value = -45;
+             step.addTemp = 1;
+             q.shared.sinario.stepCount = 1;
+             q.shared.state.sinarioRun = 1;
+             q.shared.state.sinarioPos = 1;
+             q.w->RunSinarioStep();
+         }},
+        {263, [](Quiet& q) { q.w->cmbLiquid->setCurrentIndex(0); }}, // water at -45: frozen
+        {300, [](Quiet& q) { q.w->Form_Activate(); }},               // settings reloaded
+        {333, [](Quiet& q) { q.w->txtOndo->setText("50"); }},
+    };
+    constexpr std::int64_t kEnd = 420;
+    std::int64_t tick = 0;
+    std::vector<std::pair<std::int64_t, int>> wakesBetween; // (event tick, wakes since the last)
+    for (std::size_t e = 0; e <= std::size(events); ++e) {
+        const std::int64_t until = e < std::size(events) ? events[e].tick : kEnd;
+        for (; tick < until;) {
+            ++tick;
+            everyTick.w->Timer1_Timer();
+            everyTick.Note(tick);
+        }
+        const int before = wakes;
+        framepace::Schedule& pace = onlyForWork.w->Pace();
+        while (pace.Armed() && pace.DueTime() <= origin + until * framepace::kTickMs) {
+            now = pace.DueTime();
+            onlyForWork.w->Timer1_Wake();
+            onlyForWork.Note((now - origin) / framepace::kTickMs);
+            ++wakes;
+        }
+        wakesBetween.push_back({until, wakes - before});
+        if (e == std::size(events)) break;
+        now = origin + until * framepace::kTickMs + 7;
+        for (Quiet* q : {&everyTick, &onlyForWork}) {
+            events[e].act(*q);
+            q->Note(until);
+        }
+    }
+    EXPECT_EQ(onlyForWork.seen, everyTick.seen);
+    // Ramp values, one per frame of the slow pace.
+    std::vector<QString> ramp;
+    for (const Shown& s : everyTick.seen)
+        if (s.tick > 200 && s.tick < 263 && (ramp.empty() || ramp.back() != s.temperature))
+            ramp.push_back(s.temperature);
+    EXPECT_EQ(ramp, (std::vector<QString>{"-49", "-48", "-47", "-46", "-45"}));
+    // Frozen from tick 0 to 40: one frame, then no wake-up; nothing while the box is empty.
+    EXPECT_EQ(wakesBetween[1], (std::pair<std::int64_t, int>{40, 1}));
+    EXPECT_EQ(wakesBetween[4], (std::pair<std::int64_t, int>{137, 0}));
+    // Hot: the first frame on the frozen pace's tick 46 (1 + 5 × 9), then one every 2nd tick.
+    EXPECT_EQ(wakesBetween[2].second, 18);
+    EXPECT_LT(wakes, kEnd / 3);
+}
+
+// At a pixel ratio of 1 the window shows the background it always showed, pixel for pixel,
+// wherever no control lies on it, and the graph keeps no second, text-free image.
+TEST_F(MainWindow, AtRatioOneBackgroundIsUnchangedAndGraphKeepsOneImage)
+{
+    Open();
+    EXPECT_FALSE(w->Graph().Area().KeepsTextApart());
+    EXPECT_TRUE(w->Graph().Area().PrintedTexts().empty());
+    QImage shown = w->ClientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.devicePixelRatio(), 1.0);
+    const QImage before = QImage(QStringLiteral(VAPORIA_TEST_DATA "/background_before.png"))
+                              .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(800, 559));
+    QRegion controls;
+    for (const QWidget* child : w->ClientArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) controls += child->geometry();
+    int compared = 0, differ = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            if (controls.contains(QPoint(x, y))) continue;
+            ++compared;
+            if (shown.pixel(x, y) != before.pixel(x, y) && ++differ <= 5) ADD_FAILURE() << x << "," << y;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(compared, 130000); // the ground, frames and bevels around the controls
+}

@@ -365,6 +365,26 @@ TEST(DrawAreaHighResolution, BlankingTheWholeAreaForgetsItsTexts)
     EXPECT_GT(MixedBlocks(hi, Twice(l.area.PrintedTexts().front().bounds)), 0);
 }
 
+TEST(DrawAreaHighResolution, TextsAreKeptApartOnlyWhileAsked)
+{
+    LabelledArea l;
+    l.area.KeepTextApart(false); // ratio 1: no copy, no list
+    EXPECT_TRUE(l.area.PrintedTexts().empty());
+    l.area.SetTextPos(60, 5);
+    l.area.Print(QStringLiteral("7"));
+    EXPECT_TRUE(l.area.PrintedTexts().empty());
+    EXPECT_EQ(Drawn(l.area, 1), l.area.Image());
+    // Back above ratio 1: what was printed meanwhile shows as the pixels it is, until the
+    // whole area is blanked; texts from then on are sharp again.
+    l.area.KeepTextApart(true);
+    EXPECT_FALSE(l.area.AllTextsKept());
+    EXPECT_EQ(Drawn(l.area, 2), Doubled(l.area.Image()));
+    l.area.FillBox(0, 0, 119, 59, kWhite);
+    l.area.Print(QStringLiteral("7"));
+    ASSERT_EQ(l.area.PrintedTexts().size(), 1u);
+    EXPECT_GT(MixedBlocks(Drawn(l.area, 2), Twice(l.area.PrintedTexts().front().bounds)), 0);
+}
+
 TEST(DrawAreaHighResolution, TooManyTextsShowTheImageAsItIs)
 {
     DrawArea area(60, 20, kWhite);
@@ -525,5 +545,32 @@ TEST(DrawAreaZoom, TextIsPrintedFromTheFontAtTheZoomedSize)
             EXPECT_GT(mixed, 5);
         }
         EXPECT_EQ(PixelsOf(shown, kRed).size(), static_cast<std::size_t>(zoom::Length(3, percent) * zoom::Length(3, percent)));
+    }
+}
+
+// The frame's inline copier keeps the zoomed copy too: at 100 % it writes the image alone,
+// at a zoom it takes the way that also draws the pre-scaled sprite on the window's grid.
+TEST(DrawAreaZoom, FrameCopierDrawsIntoTheZoomedCopy)
+{
+    const QRgb red = qRgb(255, 0, 0), black = qRgb(0, 0, 0);
+    QImage sprite(10, 10, QImage::Format_RGB32);
+    sprite.fill(red);
+    const DrawArea::Block block = DrawArea::PreparedBlock(sprite);
+    for (int percent : {150, 200}) {
+        DrawArea area(60, 60, black);
+        area.SetZoom(percent, QPoint(37, 20));
+        {
+            DrawArea::BlockCopier copier(area, block);
+            copier.Copy(5, 7);
+            copier.Copy(6, 30);
+        }
+        const QImage& z = area.ZoomedImage();
+        for (QPoint at : {QPoint(5, 7), QPoint(6, 30)}) {
+            const int left = zoom::Edge(37, at.x(), percent), top = zoom::Edge(20, at.y(), percent);
+            const int side = zoom::Length(10, percent);
+            EXPECT_EQ(z.pixel(left, top), red) << percent;
+            EXPECT_EQ(z.pixel(left + side - 1, top + side - 1), red) << percent;
+            EXPECT_EQ(z.pixel(left + side, top + side), black) << percent;
+        }
     }
 }

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "assets/Background.h"
 #include "assets/assets.h"
 #include "main/frmMain.h"
 #include "platform/PictureButton.h"
@@ -88,9 +89,9 @@ TEST_F(HighDpiWindow, PixelArtIsDoubledPixelForPixel)
         {"scenario button", QRect(464, 8, 81, 47), w->SinarioImages().off.copy(0, 0, 81, 47)},
         {"graph switch", QRect(560, 8, 81, 47), w->GrphSwImages().on.copy(0, 0, 81, 47)},
         {"background above the buttons", QRect(0, 0, 800, 8),
-         QImage(QStringLiteral(":/img/background.png")).copy(0, 0, 800, 8)},
+         assets::BackgroundImage().copy(0, 0, 800, 8)},
         {"background between the panels", QRect(412, 60, 30, 400),
-         QImage(QStringLiteral(":/img/background.png")).copy(412, 60, 30, 400)},
+         assets::BackgroundImage().copy(412, 60, 30, 400)},
     };
     for (const auto& p : parts)
         EXPECT_EQ(client.copy(Twice(p.where)), Doubled(p.source)) << p.what;

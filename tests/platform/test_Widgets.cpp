@@ -192,6 +192,26 @@ TEST(TickTimer, TicksPreciselyAndIsNeverReentered)
     EXPECT_EQ(deepest, 1);
 }
 
+TEST(TickTimer, WakesOnceWhenAskedAndNeverWhileStopped)
+{
+    int ticks = 0;
+    TickTimer timer([&] { ++ticks; });
+    timer.WakeIn(0); // not started: nothing
+    QTest::qWait(60);
+    EXPECT_EQ(ticks, 0);
+    timer.Start();
+    timer.WakeIn(20); // one wake-up instead of the steady tick
+    QTest::qWait(200);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer.IsActive());
+    timer.WakeIn(500);
+    timer.Sleep();
+    timer.WakeIn(10);
+    timer.Stop();
+    QTest::qWait(100);
+    EXPECT_EQ(ticks, 1);
+}
+
 TEST(RunModal, CentresRunsAndThenCallsBack)
 {
     QWidget main;
