@@ -301,20 +301,25 @@ so1="$work/lesson.so1"
     head -c $((46 * 48)) /dev/zero
 } > "$so1"
 [ "$(stat -c %s "$so1")" = 2380 ] || fail "fixture scenario is $(stat -c %s "$so1") bytes"
-xdotool key --clearmodifiers alt+f
-sleep 0.4
-xdotool key s
-ed=$(wait_window '^シナリオ作成$') || fail "scenario editor did not open"
-eval "$(xdotool getwindowgeometry --shell "$ed")"
-ex=$X; ey=$Y
-xdotool mousemove --sync $((ex + 44)) $((ey + 460)) click 1     # 読込
-fd=$(wait_window 'シナリオデータを読み込む') || fail "open dialog did not appear"
-xdotool windowfocus --sync "$fd" 2>/dev/null
-sleep 0.5
-xdotool type --delay 30 "$so1"
-xdotool key Return
-wait_gone 'シナリオデータを読み込む' || fail "open dialog did not close"
-xdotool mousemove --sync $((ex + 448)) $((ey + 460)) click 1    # 閉じる
+# Loads a scenario file through ファイル → シナリオ設定 → 読込 and the real file dialog,
+# then closes the editor.
+load_scenario() {
+    local ed fd
+    xdotool key --clearmodifiers alt+f
+    sleep 0.4
+    xdotool key s
+    ed=$(wait_window '^シナリオ作成$') || fail "scenario editor did not open"
+    eval "$(xdotool getwindowgeometry --shell "$ed")"
+    xdotool mousemove --sync $((X + 44)) $((Y + 460)) click 1      # 読込
+    fd=$(wait_window 'シナリオデータを読み込む') || fail "open dialog did not appear"
+    xdotool windowfocus --sync "$fd" 2>/dev/null
+    sleep 0.5
+    xdotool type --delay 30 "$1"
+    xdotool key Return
+    wait_gone 'シナリオデータを読み込む' || fail "open dialog did not close"
+    xdotool mousemove --sync $((X + 448)) $((Y + 460)) click 1     # 閉じる
+}
+load_scenario "$so1"
 sleep 0.5
 name=$(xdotool getwindowname "$win")
 [ "$name" = "蒸気圧曲線　-　E2E                           " ] || fail "caption after loading is '$name'"
@@ -441,19 +446,7 @@ held_keys_flow() {
     } > "$so1"
     [ "$(stat -c %s "$so1")" = 2380 ] || fail "held-key scenario is $(stat -c %s "$so1") bytes"
     xdotool windowfocus --sync "$win"
-    xdotool key --clearmodifiers alt+f
-    sleep 0.4
-    xdotool key s
-    ed=$(wait_window '^シナリオ作成$') || fail "scenario editor did not open"
-    eval "$(xdotool getwindowgeometry --shell "$ed")"
-    xdotool mousemove --sync $((X + 44)) $((Y + 460)) click 1      # 読込
-    fd=$(wait_window 'シナリオデータを読み込む') || fail "open dialog did not appear"
-    xdotool windowfocus --sync "$fd" 2>/dev/null
-    sleep 0.5
-    xdotool type --delay 30 "$so1"
-    xdotool key Return
-    wait_gone 'シナリオデータを読み込む' || fail "open dialog did not close"
-    xdotool mousemove --sync $((X + 448)) $((Y + 460)) click 1     # 閉じる
+    load_scenario "$so1"
     wait_gone '^シナリオ作成$' || fail "scenario editor did not close"
     xdotool windowfocus --sync "$win"
     click 504 30                                                   # playback off (it was on)
