@@ -11,6 +11,7 @@
 #include <QTest>
 #include <memory>
 
+#include "FloorArea.h"
 #include "assets/assets.h"
 #include "main/frmMain.h"
 #include "main/mdlSprite.h"
@@ -42,25 +43,9 @@ BENCHMARK(BM_Tick);
 
 // A window of the same size with one area of the container's size and place, repainted
 // from a picture on every call.
-class Area : public QWidget {
-public:
-    explicit Area(QWidget* parent) : QWidget(parent), image_(mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, QImage::Format_RGB32)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(37, 20, image_.width(), image_.height());
-        image_.fill(Qt::black);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.drawImage(0, 0, image_);
-    }
-
-private:
-    QImage image_;
-};
+static_assert(floorbench::kAreaWidth == mdlSprite::kContainerWidth
+              && floorbench::kAreaHeight == mdlSprite::kContainerHeight);
+using floorbench::Area;
 
 void BM_TickFloor(benchmark::State& state)
 {

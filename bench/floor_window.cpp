@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FloorArea.h"
+
 namespace {
 
 // Resident memory in KiB.
@@ -31,25 +33,7 @@ long ResidentKiB()
     return resident * 4;
 }
 
-class Area : public QWidget {
-public:
-    explicit Area(QWidget* parent) : QWidget(parent), image_(371, 457, QImage::Format_RGB32)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(37, 20, 371, 457);
-        image_.fill(Qt::black);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.drawImage(0, 0, image_);
-    }
-
-private:
-    QImage image_;
-};
+using floorbench::Area;
 
 } // namespace
 

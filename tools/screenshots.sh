@@ -71,12 +71,17 @@ menu=$((HEIGHT - 559))
 
 # Water, default settings: step the temperature from 0 to 60 ℃ so the points trace the
 # curve, then let the molecules move at 60 ℃.
-xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
-for t in $(seq 0 5 60); do
-    xdotool key --clearmodifiers ctrl+a BackSpace
-    xdotool type --delay 60 "$t"
-    sleep 0.4
-done
+# Types the temperatures 0, 5, ... 60 into the temperature box, one at a time.
+step_0_to_60() {
+    local t
+    xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
+    for t in $(seq 0 5 60); do
+        xdotool key --clearmodifiers ctrl+a BackSpace
+        xdotool type --delay 60 "$t"
+        sleep 0.4
+    done
+}
+step_0_to_60
 sleep 3
 snap "$main" main.png
 
@@ -85,12 +90,7 @@ snap "$main" main.png
 xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
 keys Tab Down                             # the substance list: エタノール
 sleep 0.5
-xdotool mousemove --sync $((X + 569)) $((Y + menu + 446)) click 1
-for t in $(seq 0 5 60); do
-    xdotool key --clearmodifiers ctrl+a BackSpace
-    xdotool type --delay 60 "$t"
-    sleep 0.4
-done
+step_0_to_60
 xdotool mousemove --sync $((X + 446 + 100)) $((Y + menu + 64 + 100)) click 3
 sleep 0.7
 keys c
