@@ -1,5 +1,6 @@
 #include "main/Simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 

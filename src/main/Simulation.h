@@ -8,7 +8,7 @@
 
 #include "main/AppState.h"
 #include "model/mdlData.h"
-#include "scenario/mdlSinario.h"
+#include "scenario/SinarioRecord.h"
 #include "settings/SystemSettings.h"
 
 namespace simulation {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "SystemSettings.h"
+#include "settings/ProfileText.h"
 
 namespace mdlSystem {
 
@@ -45,25 +46,10 @@ bool SaveBesideProgram(const LocationFacts& f);
 // True when the file beside the program is the one to read.
 bool LoadBesideProgram(const LocationFacts& f);
 
-inline constexpr std::string_view kSection = "DATA";
-inline constexpr std::size_t kTransferSize = 50; // the reader keeps 49 characters
-inline constexpr std::size_t kValueWidth = 50;   // saved values are padded to this width
-// Loading reads at most this much of the file and ignores the rest (from the last line
-// break within it); saving leaves a larger file untouched and reports it.
-inline constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-void InitSystemSettings(SystemSettings& s);
 void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where);
 // Returns false if the file could not be written, with the reason in words for the
 // teacher in *error when given; the file is then unchanged.
 bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where,
                         QString* error = nullptr);
-
-// The load on the file's text. A value that is empty, no number, not finite, beyond its
-// 32-bit field, or a unit outside its codes (temperature 0..1, pressure 0..2) gives that
-// key's default.
-void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text);
-// The save on the file's text: the eight keys set in `text`, every other line kept.
-std::string SaveSystemSettingsToText(const SystemSettings& s, std::string text);
 
 } // namespace mdlSystem

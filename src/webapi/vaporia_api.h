@@ -142,7 +142,7 @@ const uint8_t* vaporia_field_pixels(void);
 /* ---- The graph panel -------------------------------------------------------------------- */
 
 int vaporia_graph_width(void);  /* 315 */
-int vaporia_graph_height(void); /* 340 */
+int vaporia_graph_height(void); /* 334 */
 /* The panel's pixels: background, grid lines and points; no label texts. */
 const uint8_t* vaporia_graph_pixels(void);
 

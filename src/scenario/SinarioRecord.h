@@ -1,0 +1,55 @@
+#pragma once
+// The scenario record and its 2380-byte .so1 form, without files: a title and up to 50
+// steps. Plain data and bytes, no Qt, for every face.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mdlSinario {
+
+enum SinarioStepKind : std::int16_t {
+    StepInit = 0, StepTemp = 1, StepGrphOn = 2, StepGrphOff = 3, StepGrphCls = 4, StepBussitu = 5
+};
+
+struct SinarioStep {
+    std::int16_t kind = 0;
+    std::int32_t value = 0;
+    std::int32_t addTemp = 0;
+    std::int32_t mol = 0;
+    double container = 0;
+    std::int32_t temperatureUnit = 0;
+    std::int32_t pressureUnit = 0;
+    std::int32_t grphWMin = 0;
+    std::int32_t grphWMax = 0;
+    std::int32_t grphHMin = 0;
+    std::int32_t grphHMax = 0;
+
+    friend bool operator==(const SinarioStep&, const SinarioStep&) = default;
+};
+
+constexpr int kTitleChars = 30;
+constexpr int kMaxSteps = 50;
+constexpr std::size_t kRecordSize = 2380;
+
+struct SinarioData {
+    // Exactly 30 UTF-16 units; all NUL while unset, else padded with spaces.
+    std::array<char16_t, kTitleChars> title{};
+    std::int32_t stepCount = 0;
+    std::array<SinarioStep, kMaxSteps + 1> steps{}; // slot 0 unused
+
+    friend bool operator==(const SinarioData&, const SinarioData&) = default;
+};
+
+// The title's 30 units with the NULs dropped.
+std::u16string TitleUnits(const SinarioData& d);
+// Padded with spaces or cut to 30 units, never between the halves of a surrogate pair.
+void SetTitleUnits(SinarioData& d, std::u16string_view text);
+
+// The record in its file form; both never fail on any input.
+void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>& out);
+// Returns false and leaves d untouched when fewer than kRecordSize bytes are given.
+bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d);
+
+} // namespace mdlSinario

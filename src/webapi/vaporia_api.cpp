@@ -1,0 +1,699 @@
+// The one program state behind the flat C interface, doing what the desktop window does with
+// its shared records, event by event; see vaporia_api.h.
+#include "webapi/vaporia_api.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graph/mdlGrph.h"
+#include "main/AppState.h"
+#include "main/FramePace.h"
+#include "main/Simulation.h"
+#include "main/mdlSprite.h"
+#include "model/NumText.h"
+#include "model/mdlData.h"
+#include "render/FieldPicture.h"
+#include "render/GraphPicture.h"
+#include "scenario/SinarioRecord.h"
+#include "settings/ProfileText.h"
+#include "webapi/Lessons.h"
+#include "webapi/Utf.h"
+
+namespace {
+
+constexpr std::size_t kMaxInput = 16u << 20;
+constexpr int kSpinMin = -100; // the spinner's range
+constexpr int kSpinMax = 200;
+
+struct Program {
+    SystemSettings settings;
+    mdlData::VaporTable table;
+    mdlData::VaporTable dataBookTable;
+    bool dataBook = false;
+    mdlSinario::SinarioData sinario;
+    AppState st;
+    mdlSprite::MolField field;
+    framepace::DrawnPlaces drawn;
+    framepace::Schedule pace;
+    render::FieldPicture fieldPicture;
+    render::GraphPicture graph;
+
+    std::string temperatureText; // the only copy of the temperature, as the box holds it
+    std::string readoutText;
+    double readoutPressure = 0;
+    int selectedLiquid = 0;      // cmbLiquid's position
+    int spinnerValue = 0;
+    bool inWake = false;
+
+    double nowMs = 0;
+    double startMs = 0;
+    double startTimeOfDay = 0;
+
+    std::string out;             // the last text returned
+    std::vector<std::uint8_t> input;
+    std::string error;
+    std::array<unsigned char, mdlSinario::kRecordSize> record{};
+
+    const mdlData::VaporTable& ActiveTable() const { return dataBook ? dataBookTable : table; }
+
+    // The time of day now, continued from the one given at start.
+    float TimeOfDay() const
+    {
+        const double t = startTimeOfDay + (nowMs - startMs) / 1000.0;
+        return static_cast<float>(std::isfinite(t) ? std::fmod(std::fmod(t, 86400.0) + 86400.0, 86400.0) : 0.0);
+    }
+    std::optional<simulation::Temperature> Shown() const { return simulation::ReadTemperature(temperatureText); }
+};
+
+Program* g = nullptr;
+
+Program& P()
+{
+    if (!g) {
+        g = new Program; // lives as long as the module
+        vaporia_init(0, 0);
+    }
+    return *g;
+}
+
+void SetNow(double nowMs)
+{
+    if (std::isfinite(nowMs) && nowMs >= g->nowMs) g->nowMs = nowMs; // the clock never goes back
+}
+
+const char* Out(std::string text)
+{
+    g->out = std::move(text);
+    return g->out.c_str();
+}
+
+std::string_view Text(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+// txtOndo_Change.
+int TemperatureChanged()
+{
+    Program& p = *g;
+    int changed = 0;
+    if (!p.inWake) p.pace.Plan(p.st, p.Shown().has_value());
+    const auto t = p.Shown();
+    if (!t) return changed;
+    const simulation::Readout r = simulation::ComputeReadout(p.ActiveTable(), p.st.curLiquid, p.settings, t->whole);
+    p.readoutText = r.text;
+    p.readoutPressure = r.pressure;
+    changed |= VAPORIA_CHANGED_READOUT;
+    if (p.st.grphVisible != 0) {
+        p.graph.GrphPlotPoint(p.settings, p.st, t->whole, r.pressure, r.text);
+        changed |= VAPORIA_CHANGED_GRAPH;
+    }
+    const std::int64_t celsius = std::int64_t{t->whole} - (p.settings.temperatureUnit == 1 ? 273 : 0);
+    if (celsius <= p.st.freezeTemp) {
+        const float now = p.TimeOfDay();
+        mdlSprite::InitMolField(p.field, [now] { return now; });
+    }
+    return changed;
+}
+
+void Replan()
+{
+    if (!g->inWake) g->pace.Plan(g->st, g->Shown().has_value());
+}
+
+// Timer1_Timer.
+int FrameTick()
+{
+    Program& p = *g;
+    AppState& st = p.st;
+    int changed = 0;
+    auto t = p.Shown();
+    if (!t) return changed;
+    if (st.frameWait > 0) {
+        --st.frameWait;
+        return changed;
+    }
+    if (st.rampOn != 0) {
+        if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
+            p.temperatureText = numtext::FormatWhole(*next);
+            changed |= VAPORIA_CHANGED_TEMPERATURE | TemperatureChanged();
+            t = p.Shown();
+            if (!t) return changed;
+        }
+    }
+    if (p.selectedLiquid != st.curLiquid) {
+        st.curLiquid = p.selectedLiquid;
+        simulation::RefreshLiquidTemps(st, p.ActiveTable(), p.settings);
+    }
+    const double celsius = simulation::CelsiusOf(t->real, p.settings.temperatureUnit);
+    st.frameWait = simulation::FrameWaitFor(celsius, st.fullVaporTemp, st.freezeTemp);
+    const std::int64_t wholeCelsius = std::int64_t{t->whole} - (p.settings.temperatureUnit == 1 ? 273 : 0);
+    mdlSprite::SetMolStates(p.field,
+                            static_cast<std::int32_t>(std::max<std::int64_t>(
+                                wholeCelsius, std::numeric_limits<std::int32_t>::min())),
+                            st);
+    if (!framepace::MoveAll(p.field, p.drawn)) return changed;
+    p.fieldPicture.Draw(p.field);
+    return changed | VAPORIA_CHANGED_FIELD;
+}
+
+int StepsInUse() { return std::clamp(g->sinario.stepCount, 0, mdlSinario::kMaxSteps); }
+
+// frmSinario::InsertStep.
+int InsertStep(int selectedRow, const mdlSinario::SinarioStep& step)
+{
+    mdlSinario::SinarioData& d = P().sinario;
+    const int count = StepsInUse();
+    if (count >= mdlSinario::kMaxSteps) return 0;
+    int at = count + 1;
+    if (count > 0 && selectedRow >= 0 && selectedRow < count) {
+        at = selectedRow + 1;
+        for (int i = count + 1; i >= at + 1; --i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i - 1)];
+    }
+    d.steps[static_cast<std::size_t>(at)] = step;
+    d.stepCount = count + 1;
+    return 1;
+}
+
+std::string DescribeStep(const mdlSinario::SinarioStep& step)
+{
+    switch (step.kind) {
+    case mdlSinario::StepInit: return "初期値設定";
+    case mdlSinario::StepTemp: return "温度を " + numtext::FormatWhole(step.value) + " に設定します。";
+    case mdlSinario::StepGrphOn: return "グラフを表示します。";
+    case mdlSinario::StepGrphOff: return "グラフを非表示にします。";
+    case mdlSinario::StepGrphCls: return "描画されたグラフを消します。";
+    case mdlSinario::StepBussitu:
+        if (step.value == 0) return "データを水に設定します。";
+        if (step.value == 1) return "データをエタノールに設定します。";
+        return "データをジエチルエーテルに設定します。";
+    default: return {};
+    }
+}
+
+std::string TrimmedTitle()
+{
+    std::u16string t = mdlSinario::TitleUnits(g->sinario);
+    const auto first = t.find_first_not_of(u' ');
+    if (first == std::u16string::npos) return {};
+    t = t.substr(first, t.find_last_not_of(u' ') - first + 1);
+    return webapi::Utf8Of(t);
+}
+
+} // namespace
+
+extern "C" {
+
+int vaporia_init(double time_of_day_seconds, double now_ms)
+{
+    if (!g) g = new Program;
+    Program& p = *g;
+    p.settings = {};
+    mdlSystem::InitSystemSettings(p.settings);
+    mdlData::InitVaporTable(p.table);
+    mdlData::InitDataBookTable(p.dataBookTable);
+    p.dataBook = false;
+    p.sinario = {};
+    p.st = {};
+    p.st.sinarioRun = 0;
+    p.st.grphVisible = 1;
+    p.st.curLiquid = mdlData::Water;
+    p.st.fullVaporTemp = 100;
+    p.st.freezeTemp = 0;
+    p.st.frameWait = 0;
+    p.drawn = {};
+    p.temperatureText.clear();
+    p.readoutText.clear();
+    p.readoutPressure = 0;
+    p.selectedLiquid = 0;
+    p.spinnerValue = 0;
+    p.inWake = false;
+    p.nowMs = std::isfinite(now_ms) ? now_ms : 0;
+    p.startMs = p.nowMs;
+    p.startTimeOfDay = std::isfinite(time_of_day_seconds) ? time_of_day_seconds : 0;
+    p.error.clear();
+    const float now = p.TimeOfDay();
+    mdlSprite::InitMolField(p.field, [now] { return now; });
+    p.fieldPicture.Draw(p.field);
+    p.pace.SetClock([] { return static_cast<std::int64_t>(std::floor(g->nowMs)); });
+    p.pace.Start();
+    p.graph.GrphRedraw(p.settings);
+    Replan();
+    return 1;
+}
+
+uint8_t* vaporia_input(size_t size)
+{
+    if (size > kMaxInput) return nullptr;
+    Program& p = P();
+    p.input.assign(size + 1, 0);
+    return p.input.data();
+}
+
+const char* vaporia_version(void)
+{
+    P();
+    return Out("1.0.0");
+}
+
+int vaporia_activate(const char* config_ini, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    mdlSystem::LoadSystemSettingsFromText(p.settings, Text(config_ini));
+    p.graph.GrphRedraw(p.settings);
+    p.selectedLiquid = p.st.curLiquid >= 0 && p.st.curLiquid <= 2 ? p.st.curLiquid : -1;
+    simulation::RefreshLiquidTemps(p.st, p.ActiveTable(), p.settings);
+    Replan();
+    return VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_SETTINGS | VAPORIA_CHANGED_LIQUID | VAPORIA_CHANGED_SCENARIO
+         | VAPORIA_CHANGED_PLAYBACK;
+}
+
+const char* vaporia_settings_to_ini(const char* old_text)
+{
+    Program& p = P();
+    return Out(mdlSystem::SaveSystemSettingsToText(p.settings, std::string(Text(old_text))));
+}
+
+double vaporia_setting(int which)
+{
+    const SystemSettings& s = P().settings;
+    switch (which) {
+    case 0: return s.container;
+    case 1: return s.mol;
+    case 2: return s.temperatureUnit;
+    case 3: return s.pressureUnit;
+    case 4: return s.grphWMin;
+    case 5: return s.grphWMax;
+    case 6: return s.grphHMin;
+    case 7: return s.grphHMax;
+    default: return 0;
+    }
+}
+
+const char* vaporia_setting_text(int which)
+{
+    const SystemSettings& s = P().settings;
+    switch (which) {
+    case 0: return Out(numtext::FormatGeneral(s.container));
+    case 1: return Out(numtext::FormatWhole(s.mol));
+    case 2: return Out(numtext::FormatWhole(s.temperatureUnit >= 0 && s.temperatureUnit < 2 ? s.temperatureUnit : 0));
+    case 3: return Out(numtext::FormatWhole(s.pressureUnit >= 0 && s.pressureUnit < 3 ? s.pressureUnit : 0));
+    case 4: return Out(numtext::FormatWhole(s.grphWMin));
+    case 5: return Out(numtext::FormatWhole(s.grphWMax));
+    case 6: return Out(numtext::FormatGeneral(s.grphHMin));
+    case 7: return Out(numtext::FormatGeneral(s.grphHMax));
+    default: return Out({});
+    }
+}
+
+int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* grph_w_min,
+                          const char* grph_w_max, const char* press_w_min,
+                          const char* press_w_max, const char* container, const char* mol)
+{
+    SystemSettings& s = P().settings;
+    // The lists hold two and three units; a position outside them is the first.
+    s.temperatureUnit = temperature_unit >= 0 && temperature_unit < 2 ? temperature_unit : 0;
+    s.pressureUnit = pressure_unit >= 0 && pressure_unit < 3 ? pressure_unit : 0;
+    const auto whole = [](const char* text, std::int32_t& field) {
+        if (const auto v = numtext::ParseTypedWhole(Text(text))) field = *v;
+    };
+    const auto real = [](const char* text, double& field) {
+        if (const auto v = numtext::ParseTypedDouble(Text(text))) field = *v;
+    };
+    whole(grph_w_min, s.grphWMin);
+    whole(grph_w_max, s.grphWMax);
+    real(press_w_min, s.grphHMin);
+    real(press_w_max, s.grphHMax);
+    real(container, s.container);
+    whole(mol, s.mol);
+    return VAPORIA_CHANGED_SETTINGS;
+}
+
+void vaporia_settings_defaults(void) { mdlSystem::InitSystemSettings(P().settings); }
+
+const char* vaporia_label(int which)
+{
+    const SystemSettings& s = P().settings;
+    switch (which) {
+    case 0: return Out(s.temperatureUnit == 0 ? "℃" : "Ｋ");
+    case 1: return Out(s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa");
+    case 2: return Out(numtext::FormatWhole(s.mol) + "mol");
+    case 3: return Out(numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ");
+    default: return Out({});
+    }
+}
+
+int vaporia_set_temperature_text(const char* text, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    p.temperatureText = std::string(Text(text));
+    return TemperatureChanged();
+}
+
+const char* vaporia_temperature_text(void) { return Out(P().temperatureText); }
+const char* vaporia_readout_text(void) { return Out(P().readoutText); }
+double vaporia_readout_pressure(void) { return P().readoutPressure; }
+
+int vaporia_spin(int direction, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    direction = direction > 0 ? 1 : -1;
+    // Continue from the temperature shown; from beyond the range come back to its nearer
+    // end, never against the arrow's direction.
+    std::int64_t from = p.spinnerValue;
+    if (const auto t = p.Shown()) from = t->whole;
+    const std::int64_t next = std::clamp<std::int64_t>(from + direction, kSpinMin, kSpinMax);
+    if ((next - from) * direction < 0) return 0;
+    p.spinnerValue = static_cast<int>(next);
+    const std::string text = numtext::FormatWhole(p.spinnerValue);
+    if (text == p.temperatureText) return 0; // the box's text does not change: no event
+    p.temperatureText = text;
+    return VAPORIA_CHANGED_TEMPERATURE | TemperatureChanged();
+}
+
+int vaporia_select_liquid(int index, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    p.selectedLiquid = index >= 0 && index <= 2 ? index : -1;
+    Replan();
+    return 0;
+}
+
+int vaporia_liquid(void) { return P().st.curLiquid; }
+int vaporia_selected_liquid(void) { return P().selectedLiquid; }
+
+int vaporia_set_data_book(int on, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    p.dataBook = on != 0;
+    simulation::RefreshLiquidTemps(p.st, p.ActiveTable(), p.settings);
+    Replan();
+    return 0;
+}
+
+int vaporia_next_wake_ms(double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    if (!p.pace.Armed()) return VAPORIA_NO_WAKE;
+    const double ms = static_cast<double>(p.pace.DueTime()) - p.nowMs;
+    return static_cast<int>(std::clamp(std::ceil(ms), 0.0, 1e9));
+}
+
+int vaporia_wake(double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    if (!p.pace.Armed()) return 0;
+    p.inWake = true;
+    p.pace.BeginFrame(p.st);
+    const int changed = FrameTick();
+    p.inWake = false;
+    const bool atRest = framepace::AtRest(p.field, p.st, p.selectedLiquid, p.drawn);
+    p.pace.AfterFrame(p.st, p.Shown().has_value(), atRest);
+    return changed;
+}
+
+int vaporia_field_width(void) { return render::FieldPicture::kWidth; }
+int vaporia_field_height(void) { return render::FieldPicture::kHeight; }
+const uint8_t* vaporia_field_pixels(void) { return P().fieldPicture.Bytes(); }
+
+int vaporia_graph_width(void) { return render::GraphPicture::kWidth; }
+int vaporia_graph_height(void) { return render::GraphPicture::kHeight; }
+const uint8_t* vaporia_graph_pixels(void) { return P().graph.Bytes(); }
+
+int vaporia_graph_label_count(void) { return static_cast<int>(P().graph.Labels().size()); }
+
+const char* vaporia_graph_label_text(int index)
+{
+    const auto& labels = P().graph.Labels();
+    if (index < 0 || static_cast<std::size_t>(index) >= labels.size()) return Out({});
+    return Out(labels[static_cast<std::size_t>(index)].text);
+}
+
+int vaporia_graph_label_x(int index)
+{
+    const auto& labels = P().graph.Labels();
+    if (index < 0 || static_cast<std::size_t>(index) >= labels.size()) return 0;
+    return labels[static_cast<std::size_t>(index)].x;
+}
+
+int vaporia_graph_label_y(int index)
+{
+    const auto& labels = P().graph.Labels();
+    if (index < 0 || static_cast<std::size_t>(index) >= labels.size()) return 0;
+    return labels[static_cast<std::size_t>(index)].y;
+}
+
+int vaporia_graph_switch(void)
+{
+    Program& p = P();
+    p.graph.SwitchClicked(p.settings, p.st);
+    return VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_GRAPH_SHOWN;
+}
+
+int vaporia_graph_clear(void)
+{
+    Program& p = P();
+    p.graph.ClearClicked(p.settings, p.st);
+    return VAPORIA_CHANGED_GRAPH;
+}
+
+int vaporia_graph_shown(void) { return P().st.grphVisible != 0 ? 1 : 0; }
+
+const char* vaporia_points_csv(void) { return Out(mdlGrph::PointsCsv(P().graph.Points())); }
+
+int vaporia_point_count(void) { return static_cast<int>(P().graph.Points().Size()); }
+
+int vaporia_playback_toggle(void)
+{
+    AppState& st = P().st;
+    if (st.sinarioRun == 0) {
+        st.sinarioRun = 1;
+        st.sinarioPos = 1;
+    } else {
+        st.sinarioRun = 0;
+    }
+    return VAPORIA_CHANGED_PLAYBACK;
+}
+
+int vaporia_playback_on(void) { return P().st.sinarioRun != 0 ? 1 : 0; }
+
+int vaporia_key_up(int key_code, double now_ms)
+{
+    Program& p = P();
+    SetNow(now_ms);
+    if (!simulation::IsPlaybackKey(key_code) || p.st.sinarioRun != 1) return 0;
+    std::optional<std::int32_t> shown;
+    if (const auto t = p.Shown()) shown = t->whole;
+    const simulation::StepEffect e =
+        simulation::RunSinarioStep(p.st, p.sinario, p.settings, p.ActiveTable(), shown);
+    int changed = VAPORIA_CHANGED_PLAYBACK | VAPORIA_CHANGED_SETTINGS;
+    switch (e.kind) {
+    case simulation::StepEffect::SetTemperature:
+        // A step that sets the same temperature again still gives the readout and point.
+        p.temperatureText = numtext::FormatWhole(e.value);
+        changed |= VAPORIA_CHANGED_TEMPERATURE | TemperatureChanged();
+        break;
+    case simulation::StepEffect::GraphOn:
+        p.graph.GrphRedraw(p.settings);
+        changed |= VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_GRAPH_SHOWN;
+        break;
+    case simulation::StepEffect::GraphOff:
+        p.graph.GrphClear();
+        changed |= VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_GRAPH_SHOWN;
+        break;
+    case simulation::StepEffect::GraphClear:
+        p.graph.GrphClear();
+        changed |= VAPORIA_CHANGED_GRAPH;
+        break;
+    case simulation::StepEffect::SelectLiquid:
+        p.selectedLiquid = e.value;
+        changed |= VAPORIA_CHANGED_LIQUID;
+        break;
+    case simulation::StepEffect::None:
+        break;
+    }
+    Replan(); // a ramp, or the settings of an initial-settings step
+    return changed;
+}
+
+int vaporia_sinario_decode(const uint8_t* bytes, size_t size)
+{
+    Program& p = P();
+    if (bytes == nullptr || size < mdlSinario::kRecordSize) {
+        p.error = "シナリオデータとして読み込めません（" + numtext::FormatWhole(static_cast<std::int64_t>(size))
+                + " バイト。シナリオデータは " + numtext::FormatWhole(static_cast<std::int64_t>(mdlSinario::kRecordSize))
+                + " バイトです）。";
+        return 0;
+    }
+    if (!mdlSinario::DecodeSinario(bytes, size, p.sinario)) {
+        p.error = "シナリオデータとして読み込めません。";
+        return 0;
+    }
+    p.error.clear();
+    return 1;
+}
+
+const char* vaporia_error_text(void) { return Out(P().error); }
+
+const uint8_t* vaporia_sinario_encode(void)
+{
+    Program& p = P();
+    mdlSinario::EncodeSinario(p.sinario, p.record);
+    return p.record.data();
+}
+
+size_t vaporia_sinario_size(void) { return mdlSinario::kRecordSize; }
+
+const char* vaporia_caption(void)
+{
+    P();
+    return Out("蒸気圧曲線　-　" + webapi::Utf8Of(mdlSinario::TitleUnits(g->sinario)));
+}
+
+const char* vaporia_sinario_title(void)
+{
+    P();
+    return Out(webapi::Utf8Of(mdlSinario::TitleUnits(g->sinario)));
+}
+
+const char* vaporia_sinario_title_trimmed(void)
+{
+    P();
+    return Out(TrimmedTitle());
+}
+
+void vaporia_sinario_set_title(const char* text)
+{
+    mdlSinario::SetTitleUnits(P().sinario, webapi::Utf16Of(Text(text)));
+}
+
+int vaporia_sinario_step_count(void)
+{
+    P();
+    return StepsInUse();
+}
+
+const char* vaporia_sinario_step_text(int index)
+{
+    P();
+    if (index < 0 || index >= StepsInUse()) return Out({});
+    return Out(DescribeStep(g->sinario.steps[static_cast<std::size_t>(index + 1)]));
+}
+
+int vaporia_sinario_add_init(int selected_row, int temperature_unit, int pressure_unit,
+                             const char* mol, const char* container, const char* grph_w_min,
+                             const char* grph_w_max, const char* press_w_min,
+                             const char* press_w_max)
+{
+    P();
+    const auto molV = numtext::ParseTypedWhole(Text(mol));
+    const auto containerV = numtext::ParseTypedDouble(Text(container));
+    const auto wMin = numtext::ParseTypedWhole(Text(grph_w_min));
+    const auto wMax = numtext::ParseTypedWhole(Text(grph_w_max));
+    const auto hMin = numtext::ParseTypedWhole(Text(press_w_min));
+    const auto hMax = numtext::ParseTypedWhole(Text(press_w_max));
+    const bool read[] = {molV.has_value(), containerV.has_value(), wMin.has_value(),
+                         wMax.has_value(), hMin.has_value(), hMax.has_value()};
+    for (int n = 0; n < 6; ++n)
+        if (!read[n]) return -(n + 1);
+    mdlSinario::SinarioStep step;
+    step.kind = mdlSinario::StepInit;
+    step.temperatureUnit = temperature_unit >= 0 && temperature_unit < 2 ? temperature_unit : 0;
+    step.pressureUnit = pressure_unit >= 0 && pressure_unit < 3 ? pressure_unit : 0;
+    step.grphWMin = *wMin;
+    step.grphWMax = *wMax;
+    step.grphHMin = *hMin;
+    step.grphHMax = *hMax;
+    step.container = *containerV;
+    step.mol = *molV;
+    return InsertStep(selected_row, step);
+}
+
+int vaporia_sinario_add_temp(int selected_row, const char* temperature, int add_temp)
+{
+    P();
+    const auto value = numtext::ParseTypedWhole(Text(temperature));
+    if (!value) return -1;
+    mdlSinario::SinarioStep step;
+    step.kind = mdlSinario::StepTemp;
+    step.value = *value;
+    step.addTemp = add_temp ? 1 : 0;
+    return InsertStep(selected_row, step);
+}
+
+int vaporia_sinario_add_graph(int selected_row, int shown)
+{
+    mdlSinario::SinarioStep step;
+    step.kind = shown ? mdlSinario::StepGrphOn : mdlSinario::StepGrphOff;
+    return InsertStep(selected_row, step);
+}
+
+int vaporia_sinario_add_graph_clear(int selected_row)
+{
+    mdlSinario::SinarioStep step;
+    step.kind = mdlSinario::StepGrphCls;
+    return InsertStep(selected_row, step);
+}
+
+int vaporia_sinario_add_liquid(int selected_row, int liquid)
+{
+    mdlSinario::SinarioStep step;
+    step.kind = mdlSinario::StepBussitu;
+    step.value = liquid >= 0 && liquid <= 2 ? liquid : -1;
+    return InsertStep(selected_row, step);
+}
+
+int vaporia_sinario_delete(int selected_row)
+{
+    mdlSinario::SinarioData& d = P().sinario;
+    const int count = StepsInUse();
+    if (selected_row < 0 || selected_row >= count) return 0;
+    for (int i = selected_row + 1; i <= count - 1; ++i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i + 1)];
+    d.stepCount = count - 1;
+    return 1;
+}
+
+int vaporia_lesson_count(void) { return static_cast<int>(webapi::LessonCount()); }
+
+const char* vaporia_lesson_title(int index)
+{
+    P();
+    mdlSinario::SinarioData d;
+    if (index < 0 || static_cast<std::size_t>(index) >= webapi::LessonCount()) return Out({});
+    const webapi::Lesson lesson = webapi::LessonAt(static_cast<std::size_t>(index));
+    if (!mdlSinario::DecodeSinario(lesson.bytes, lesson.size, d)) return Out(lesson.name);
+    std::u16string t = mdlSinario::TitleUnits(d);
+    const auto first = t.find_first_not_of(u' ');
+    if (first == std::u16string::npos) return Out(lesson.name);
+    return Out(webapi::Utf8Of(t.substr(first, t.find_last_not_of(u' ') - first + 1)));
+}
+
+int vaporia_lesson_load(int index)
+{
+    Program& p = P();
+    if (index < 0 || static_cast<std::size_t>(index) >= webapi::LessonCount()) return 0;
+    const webapi::Lesson lesson = webapi::LessonAt(static_cast<std::size_t>(index));
+    return mdlSinario::DecodeSinario(lesson.bytes, lesson.size, p.sinario) ? 1 : 0;
+}
+
+int vaporia_parse_number(const char* text, double* out)
+{
+    const auto v = numtext::ParseTypedDouble(Text(text));
+    if (!v) return 0;
+    if (out) *out = *v;
+    return 1;
+}
+
+} // extern "C"
