@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the browser edition: build-web/vaporia.html, one file with the cores (WebAssembly),
+# the pictures and the sample lessons inside, plus the manifest, service worker and icons
+# that a web server hands out beside it. Installs what is missing from Debian's packages.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/deps.sh
+vaporia_install_missing "${VAPORIA_WEB_PACKAGES[@]}"
+
+out=build-web
+mkdir -p "$out" web/gen
+tools/build_wasm.sh
+core=build-wasm/vaporia_core.js
+[ -f "$core" ] || { echo "build_web: $core was not built" >&2; exit 1; }
+
+/usr/bin/python3 tools/web_background.py web/gen/background.png
+# tsc only checks the types; esbuild bundles.
+tsc -p web
+esbuild web/src/main.ts --bundle --format=iife --target=es2020 --minify \
+    --loader:.png=dataurl --log-level=warning --outfile="$out/app.js"
+/usr/bin/python3 tools/web_inline.py web/index.html web/style.css "$core" "$out/app.js" "$out/vaporia.html"
+rm -f "$out/app.js"
+
+cp web/manifest.webmanifest "$out/"
+cp packaging/icons/vaporia-128.png packaging/icons/vaporia-256.png "$out/"
+# A new page gets a new cache name, so a school server's update reaches the pupils.
+version=$(sha256sum "$out/vaporia.html" | cut -c1-12)
+sed "s/VERSION/$version/" web/sw.js >"$out/sw.js"
+echo "Built $out/vaporia.html ($(stat -c %s "$out/vaporia.html") bytes)"

@@ -1,0 +1,4 @@
+declare module "*.png" {
+  const url: string;
+  export default url;
+}

@@ -1,0 +1,176 @@
+// The cores, compiled to WebAssembly, behind typed calls. Every number, byte and pixel the
+// face shows comes through here; the face itself decides none of them.
+
+export const CHANGED = {
+  TEMPERATURE: 1 << 0,
+  READOUT: 1 << 1,
+  FIELD: 1 << 2,
+  GRAPH: 1 << 3,
+  LIQUID: 1 << 4,
+  SETTINGS: 1 << 5,
+  PLAYBACK: 1 << 6,
+  GRAPH_SHOWN: 1 << 7,
+  SCENARIO: 1 << 8,
+} as const;
+
+export const NO_WAKE = -1;
+
+interface EmModule {
+  HEAPU8: Uint8Array;
+  HEAPF64: Float64Array;
+  ccall(name: string, ret: string | null, types: string[], args: unknown[]): any;
+  UTF8ToString(ptr: number): string;
+  stackSave(): number;
+  stackRestore(p: number): void;
+  stackAlloc(n: number): number;
+  [k: string]: any;
+}
+
+type Factory = (opts?: object) => Promise<EmModule>;
+
+export class Core {
+  private constructor(private readonly m: EmModule) {}
+
+  static async load(): Promise<Core> {
+    const g = globalThis as any;
+    const factory: Factory | undefined = g.createVaporiaCore ?? g.VaporiaCore;
+    if (typeof factory !== "function") throw new Error("vaporia core missing");
+    return new Core(await factory({}));
+  }
+
+  private heap(): Uint8Array {
+    return this.m.HEAPU8;
+  }
+  private fn(name: string): (...a: any[]) => any {
+    return this.m["_" + name];
+  }
+  private s(name: string, ...args: unknown[]): string {
+    const types = args.map((a) => (typeof a === "string" ? "string" : "number"));
+    const p: number = this.m.ccall(name, "number", types, args);
+    return p ? this.m.UTF8ToString(p) : "";
+  }
+  private n(name: string, ...args: unknown[]): number {
+    if (args.every((a) => typeof a === "number")) return this.fn(name)(...args);
+    const types = args.map((a) => (typeof a === "string" ? "string" : "number"));
+    return this.m.ccall(name, "number", types, args);
+  }
+  private putInput(bytes: Uint8Array): number {
+    const p: number = this.fn("vaporia_input")(bytes.length);
+    if (!p) return 0;
+    this.heap().set(bytes, p);
+    this.heap()[p + bytes.length] = 0;
+    return p;
+  }
+  private putText(text: string): number {
+    return this.putInput(new TextEncoder().encode(text));
+  }
+
+  init(now: number): void {
+    const d = new Date();
+    const tod = d.getHours() * 3600 + d.getMinutes() * 60 + d.getSeconds() + d.getMilliseconds() / 1000;
+    this.n("vaporia_init", tod, now);
+  }
+  version(): string { return this.s("vaporia_version"); }
+
+  activate(ini: string, now: number): number {
+    return this.fn("vaporia_activate")(this.putText(ini), now);
+  }
+  settingsToIni(old: string): string {
+    const p = this.putText(old);
+    return this.m.UTF8ToString(this.fn("vaporia_settings_to_ini")(p));
+  }
+  setting(which: number): number { return this.n("vaporia_setting", which); }
+  settingText(which: number): string { return this.s("vaporia_setting_text", which); }
+  settingsTake(tu: number, pu: number, wMin: string, wMax: string, pMin: string, pMax: string, container: string, mol: string): number {
+    return this.n("vaporia_settings_take", tu, pu, wMin, wMax, pMin, pMax, container, mol);
+  }
+  settingsDefaults(): void { this.fn("vaporia_settings_defaults")(); }
+  label(which: number): string { return this.s("vaporia_label", which); }
+
+  setTemperatureText(text: string, now: number): number { return this.n("vaporia_set_temperature_text", text, now); }
+  temperatureText(): string { return this.s("vaporia_temperature_text"); }
+  readoutText(): string { return this.s("vaporia_readout_text"); }
+  spin(direction: number, now: number): number { return this.n("vaporia_spin", direction, now); }
+  selectLiquid(index: number, now: number): number { return this.n("vaporia_select_liquid", index, now); }
+  liquid(): number { return this.n("vaporia_liquid"); }
+  selectedLiquid(): number { return this.n("vaporia_selected_liquid"); }
+  setDataBook(on: boolean, now: number): number { return this.n("vaporia_set_data_book", on ? 1 : 0, now); }
+
+  nextWakeMs(now: number): number { return this.n("vaporia_next_wake_ms", now); }
+  wake(now: number): number { return this.n("vaporia_wake", now); }
+
+  fieldWidth(): number { return this.n("vaporia_field_width"); }
+  fieldHeight(): number { return this.n("vaporia_field_height"); }
+  fieldPixels(): Uint8Array {
+    const w = this.fieldWidth(), h = this.fieldHeight();
+    const p = this.n("vaporia_field_pixels");
+    return this.heap().subarray(p, p + w * h * 4);
+  }
+  graphWidth(): number { return this.n("vaporia_graph_width"); }
+  graphHeight(): number { return this.n("vaporia_graph_height"); }
+  graphPixels(): Uint8Array {
+    const w = this.graphWidth(), h = this.graphHeight();
+    const p = this.n("vaporia_graph_pixels");
+    return this.heap().subarray(p, p + w * h * 4);
+  }
+  graphLabels(): { text: string; x: number; y: number }[] {
+    const out = [];
+    const n = this.n("vaporia_graph_label_count");
+    for (let i = 0; i < n; i++) {
+      out.push({
+        text: this.s("vaporia_graph_label_text", i),
+        x: this.n("vaporia_graph_label_x", i),
+        y: this.n("vaporia_graph_label_y", i),
+      });
+    }
+    return out;
+  }
+  graphSwitch(): number { return this.n("vaporia_graph_switch"); }
+  graphClear(): number { return this.n("vaporia_graph_clear"); }
+  graphShown(): boolean { return this.n("vaporia_graph_shown") !== 0; }
+  pointsCsv(): string { return this.s("vaporia_points_csv"); }
+  pointCount(): number { return this.n("vaporia_point_count"); }
+
+  playbackToggle(): number { return this.n("vaporia_playback_toggle"); }
+  playbackOn(): boolean { return this.n("vaporia_playback_on") !== 0; }
+  keyUp(code: number, now: number): number { return this.n("vaporia_key_up", code, now); }
+
+  sinarioDecode(bytes: Uint8Array): boolean {
+    const p = this.putInput(bytes);
+    if (!p) return false;
+    return this.fn("vaporia_sinario_decode")(p, bytes.length) === 1;
+  }
+  errorText(): string { return this.s("vaporia_error_text"); }
+  sinarioEncode(): Uint8Array {
+    const p = this.n("vaporia_sinario_encode");
+    const size = this.n("vaporia_sinario_size");
+    return this.heap().slice(p, p + size);
+  }
+  caption(): string { return this.s("vaporia_caption"); }
+  sinarioTitle(): string { return this.s("vaporia_sinario_title"); }
+  sinarioTitleTrimmed(): string { return this.s("vaporia_sinario_title_trimmed"); }
+  sinarioSetTitle(t: string): void { this.n("vaporia_sinario_set_title", t); }
+  stepCount(): number { return this.n("vaporia_sinario_step_count"); }
+  stepText(i: number): string { return this.s("vaporia_sinario_step_text", i); }
+  addInit(row: number, tu: number, pu: number, mol: string, container: string, wMin: string, wMax: string, pMin: string, pMax: string): number {
+    return this.n("vaporia_sinario_add_init", row, tu, pu, mol, container, wMin, wMax, pMin, pMax);
+  }
+  addTemp(row: number, t: string, add: boolean): number { return this.n("vaporia_sinario_add_temp", row, t, add ? 1 : 0); }
+  addGraph(row: number, shown: boolean): number { return this.n("vaporia_sinario_add_graph", row, shown ? 1 : 0); }
+  addGraphClear(row: number): number { return this.n("vaporia_sinario_add_graph_clear", row); }
+  addLiquid(row: number, liquid: number): number { return this.n("vaporia_sinario_add_liquid", row, liquid); }
+  deleteStep(row: number): number { return this.n("vaporia_sinario_delete", row); }
+
+  lessonCount(): number { return this.n("vaporia_lesson_count"); }
+  lessonTitle(i: number): string { return this.s("vaporia_lesson_title", i); }
+  lessonLoad(i: number): number { return this.n("vaporia_lesson_load", i); }
+
+  // Optional extras: absent from an older core, the face then leaves the item out.
+  has(name: string): boolean { return typeof this.m["_" + name] === "function"; }
+  reportPng(): Uint8Array | null {
+    if (!this.has("vaporia_report_png")) return null;
+    const p = this.n("vaporia_report_png");
+    const size = this.n("vaporia_report_png_size");
+    return p && size ? this.heap().slice(p, p + size) : null;
+  }
+}

@@ -1,0 +1,336 @@
+// The three dialogs and the message box, modal over the main window. Each closes by its
+// own buttons or its title bar's ×; closing runs the main window's activation.
+import type { App } from "./main";
+import { browserLine } from "./main";
+import { el, place } from "./dom";
+
+let open = 0;
+export function anyDialogOpen(): boolean {
+  return open > 0;
+}
+
+interface Dialog {
+  root: HTMLElement;
+  client: HTMLElement;
+  close: () => void;
+}
+
+// A dialog of the given client size, centred on the stage and drawn at its scale (at
+// least the scale that gives a finger 44 CSS px for a 25 px control).
+function dialog(app: App, id: string, caption: string, w: number, h: number, onClose: () => void): Dialog {
+  open++;
+  const layer = el("div", document.body, id + "_layer", "dlglayer");
+  const root = el("div", layer, id, "dialog");
+  root.setAttribute("role", "dialog");
+  root.setAttribute("aria-modal", "true");
+  root.setAttribute("aria-label", caption);
+  const TITLE = 30;
+  root.style.width = w + "px";
+  root.style.height = h + TITLE + "px";
+  const bar = el("div", root, undefined, "dlgtitle");
+  el("span", bar, id + "_caption", undefined, caption);
+  const x = el("button", bar, id + "_x", "dlgx", "×");
+  x.type = "button";
+  x.setAttribute("aria-label", "閉じる");
+  const client = el("div", root, undefined, "dlgclient");
+  place(client, 0, TITLE, w, h);
+  const fit = () => {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const s = Math.min(Math.max(app.scale, 1), vw / (w + 8), vh / (h + TITLE + 8));
+    root.style.transform = `scale(${s})`;
+    root.style.left = (vw - w * s) / 2 + "px";
+    root.style.top = (vh - (h + TITLE) * s) / 2 + "px";
+  };
+  fit();
+  window.addEventListener("resize", fit);
+  let closed = false;
+  const close = () => {
+    if (closed) return;
+    closed = true;
+    window.removeEventListener("resize", fit);
+    layer.remove();
+    open--;
+    onClose();
+  };
+  x.addEventListener("click", close);
+  return { root, client, close };
+}
+
+function button(parent: HTMLElement, id: string, text: string, x: number, y: number, w: number, h: number, act: () => void) {
+  const b = el("button", parent, id, "dlgbutton", text);
+  b.type = "button";
+  place(b, x, y, w, h);
+  b.addEventListener("click", act);
+  return b;
+}
+
+function label(parent: HTMLElement, id: string, text: string, x: number, y: number, bold: boolean) {
+  const l = el("div", parent, id, "dlglabel" + (bold ? " bold" : ""), text);
+  place(l, x, y);
+  return l;
+}
+
+function textBox(parent: HTMLElement, id: string, x: number, y: number, w: number, h: number, max: number, name?: string) {
+  const t = el("input", parent, id, "dlgbox");
+  t.maxLength = max; // limits typing and pasting; text the program sets shows in full
+  t.autocomplete = "off";
+  if (name) t.setAttribute("aria-label", name);
+  place(t, x, y, w, h);
+  return t;
+}
+
+function list(parent: HTMLElement, id: string, items: string[], x: number, y: number, w: number, h: number, name: string) {
+  const s = el("select", parent, id, "dlglist");
+  for (const i of items) el("option", s, undefined, undefined, i);
+  s.setAttribute("aria-label", name);
+  place(s, x, y, w, h);
+  return s;
+}
+
+// The value a list shows for a stored position; one beyond its items shows the first.
+function select(s: HTMLSelectElement, v: number): void {
+  s.selectedIndex = v >= 0 && v < s.options.length ? v : 0;
+}
+
+export function messageBox(app: App, text: string): Promise<void> {
+  return new Promise((resolve) => {
+    const d = dialog(app, "msgBox", "Vaporia", 360, 150, resolve);
+    const t = el("div", d.client, "msgText", "msgtext", text);
+    place(t, 16, 16, 328, 80);
+    const ok = button(d.client, "cmdMsgOK", "OK", 134, 108, 92, 30, d.close);
+    ok.focus();
+  });
+}
+
+// ---------------------------------------------------------------------- 物質量 (settings)
+
+export function openSettings(app: App): void {
+  const core = app.core;
+  const d = dialog(app, "frmSystem", "物質量", 289, 244, () => app.activate());
+  const c = d.client;
+  const rowY = (r: number) => 8 + 32 * r;
+  const names = ["物質量　（mol）", "容器の体積　(L)", "温度の単位", "圧力の単位", "グラフの温度範囲", "グラフの圧力範囲"];
+  names.forEach((n, r) => label(c, "Label" + (r + 1), n, 8, rowY(r), true));
+  const txtMol = textBox(c, "txtMol", 136, rowY(0), 57, 20, 3, names[0]);
+  const txtContainer = textBox(c, "txtContainer", 136, rowY(1), 57, 20, 3, names[1]);
+  const cmbTempUnit = list(c, "cmbTempUnit", ["℃", "Ｋ"], 136, rowY(2), 73, 20, names[2]);
+  const cmbPressUnit = list(c, "cmbPressUnit", ["mmHg", "atm", "hPa"], 136, rowY(3), 73, 20, names[3]);
+  const txtGrphWMin = textBox(c, "txtGrphWMin", 136, rowY(4), 57, 20, 3, "グラフの温度範囲（下限）");
+  label(c, "Label7", "～", 197, rowY(4), false);
+  const txtGrphWMax = textBox(c, "txtGrphWMax", 216, rowY(4), 57, 20, 3, "グラフの温度範囲（上限）");
+  const txtPressWMin = textBox(c, "txtPressWMin", 136, rowY(5), 57, 20, 4, "グラフの圧力範囲（下限）");
+  label(c, "Label8", "～", 197, rowY(5), false);
+  const txtPressWMax = textBox(c, "txtPressWMax", 216, rowY(5), 57, 20, 4, "グラフの圧力範囲（上限）");
+  const fill = () => {
+    select(cmbTempUnit, core.setting(2));
+    select(cmbPressUnit, core.setting(3));
+    txtGrphWMin.value = core.settingText(4);
+    txtGrphWMax.value = core.settingText(5);
+    txtPressWMin.value = core.settingText(6);
+    txtPressWMax.value = core.settingText(7);
+    txtContainer.value = core.settingText(0);
+    txtMol.value = core.settingText(1);
+  };
+  fill();
+  button(c, "cmdDefault", "初期値", 40, 204, 89, 25, () => {
+    core.settingsDefaults();
+    fill();
+  });
+  button(c, "cmdClose", "閉じる", 160, 204, 89, 25, () => {
+    core.settingsTake(cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex, txtGrphWMin.value,
+      txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value, txtContainer.value, txtMol.value);
+    app.saveSettings();
+    d.close();
+  });
+  txtMol.focus();
+}
+
+// ---------------------------------------------------------------------- シナリオ作成 (editor)
+
+export function openScenario(app: App): void {
+  const core = app.core;
+  const d = dialog(app, "frmSinario", "シナリオ作成", 490, 480, () => app.activate());
+  const c = d.client;
+  const txtTTl = textBox(c, "txtTTl", 8, 8, 465, 25, 30, "シナリオのタイトル");
+  txtTTl.value = core.sinarioTitle();
+  // The title is stored whenever the box loses the focus, so a button pressed right after
+  // typing acts on the typed title.
+  const storeTitle = () => core.sinarioSetTitle(txtTTl.value);
+  txtTTl.addEventListener("blur", storeTitle);
+
+  const tabs = el("div", c, "SSTabMenu", "tabs");
+  place(tabs, 8, 40, 473, 137);
+  const strip = el("div", tabs, undefined, "tabstrip");
+  strip.setAttribute("role", "tablist");
+  const captions = ["初期設定", "温度設定", "グラフ表示", "グラフ消去", "物質変更"];
+  const pages: HTMLElement[] = [];
+  const tabButtons: HTMLButtonElement[] = [];
+  const show = (k: number) => pages.forEach((p, i) => {
+    p.hidden = i !== k;
+    tabButtons[i].classList.toggle("current", i === k);
+    tabButtons[i].setAttribute("aria-selected", String(i === k));
+  });
+  captions.forEach((cap, i) => {
+    const t = el("button", strip, "SSTabMenu_" + i, "tab", cap);
+    t.type = "button";
+    t.setAttribute("role", "tab");
+    t.addEventListener("click", () => show(i));
+    tabButtons.push(t);
+    const p = el("div", tabs, "SSTabPage" + i, "tabpage");
+    pages.push(p);
+  });
+
+  let selectedRow = -1;
+  const listSinario = el("div", c, "listSinario", "steplist");
+  listSinario.setAttribute("role", "listbox");
+  listSinario.setAttribute("aria-label", "シナリオのステップ");
+  place(listSinario, 8, 200, 473, 232);
+  const refresh = () => {
+    listSinario.textContent = "";
+    selectedRow = -1;
+    const n = core.stepCount();
+    for (let i = 0; i < n; i++) {
+      const row = el("div", listSinario, undefined, "steprow", core.stepText(i));
+      row.setAttribute("role", "option");
+      row.addEventListener("click", () => {
+        selectedRow = i;
+        for (const r of listSinario.children) r.classList.toggle("selected", r === row);
+      });
+    }
+  };
+  const added = (r: number, focusables: HTMLElement[]) => {
+    if (r === 1) refresh();
+    else if (r === 0) messageBox(app, "ステップは50までです。これ以上は追加できません。");
+    else if (r < 0 && focusables[-r - 1]) focusables[-r - 1].focus();
+  };
+
+  // 初期設定
+  const p0 = pages[0];
+  label(p0, "Label1", "物質量　（mol）", 8, 32 - 24, true);
+  const txtMol = textBox(p0, "txtMol", 120, 8, 57, 18, 3, "物質量　（mol）");
+  label(p0, "Label2", "容器の体積　(L)", 8, 32, true);
+  const txtContainer = textBox(p0, "txtContainer", 120, 32, 57, 18, 3, "容器の体積　(L)");
+  label(p0, "Label3", "温度の単位", 8, 56, true);
+  const cmbTempUnit = list(p0, "cmbTempUnit", ["℃", "Ｋ"], 120, 56, 73, 20, "温度の単位");
+  label(p0, "Label4", "圧力の単位", 8, 80, true);
+  const cmbPressUnit = list(p0, "cmbPressUnit", ["mmHg", "atm", "hPa"], 120, 80, 73, 20, "圧力の単位");
+  label(p0, "Label5", "グラフの温度範囲", 208, 8, true);
+  const txtGrphWMin = textBox(p0, "txtGrphWMin", 320, 8, 57, 18, 3, "グラフの温度範囲（下限）");
+  label(p0, "Label7", "～", 384, 8, false);
+  const txtGrphWMax = textBox(p0, "txtGrphWMax", 408, 8, 57, 18, 3, "グラフの温度範囲（上限）");
+  label(p0, "Label6", "グラフの圧力範囲", 208, 32, true);
+  const txtPressWMin = textBox(p0, "txtPressWMin", 320, 32, 57, 18, 4, "グラフの圧力範囲（下限）");
+  label(p0, "Label8", "～", 384, 32, false);
+  const txtPressWMax = textBox(p0, "txtPressWMax", 408, 32, 57, 18, 4, "グラフの圧力範囲（上限）");
+  select(cmbTempUnit, core.setting(2));
+  select(cmbPressUnit, core.setting(3));
+  txtGrphWMin.value = core.settingText(4);
+  txtGrphWMax.value = core.settingText(5);
+  txtPressWMin.value = core.settingText(6);
+  txtPressWMax.value = core.settingText(7);
+  txtContainer.value = core.settingText(0);
+  txtMol.value = core.settingText(1);
+  const addButton = (page: number, act: () => void) =>
+    button(pages[page], "cmdAdd" + (page + 1), "追加", 392, 80, 65, 25, () => { storeTitle(); act(); });
+  addButton(0, () => added(core.addInit(selectedRow, cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex,
+    txtMol.value, txtContainer.value, txtGrphWMin.value, txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value),
+    [txtMol, txtContainer, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax]));
+
+  // 温度設定
+  const p1 = pages[1];
+  label(p1, "Label9", "温度を", 24, 24, false);
+  const txtTemp = textBox(p1, "txtTemp", 64, 16, 49, 26, 4, "設定する温度");
+  txtTemp.classList.add("bold");
+  label(p1, "Label10", "に設定します。", 120, 24, false);
+  const chkLabel = el("label", p1, "chkAddTempLabel", "dlgcheck");
+  place(chkLabel, 24, 56);
+  const chkAddTemp = el("input", chkLabel, "chkAddTemp");
+  chkAddTemp.type = "checkbox";
+  chkLabel.append("1度ずつ変化する。");
+  addButton(1, () => added(core.addTemp(selectedRow, txtTemp.value, chkAddTemp.checked), [txtTemp]));
+
+  // グラフ表示
+  const p2 = pages[2];
+  const radio = (id: string, text: string, y: number, checked: boolean) => {
+    const l = el("label", p2, id + "Label", "dlgcheck");
+    place(l, 32, y);
+    const r = el("input", l, id);
+    r.type = "radio";
+    r.name = "grph";
+    r.checked = checked;
+    l.append(text);
+    return r;
+  };
+  const OptGrphOn = radio("OptGrphOn", "グラフ表示", 16, true);
+  radio("optGrphOff", "グラフ非表示", 48, false);
+  addButton(2, () => added(core.addGraph(selectedRow, OptGrphOn.checked), []));
+
+  // グラフ消去
+  label(pages[3], "Label11", "描画されているグラフを消去します。", 24, 24, false);
+  addButton(3, () => added(core.addGraphClear(selectedRow), []));
+
+  // 物質変更: an editable list; typed text means no liquid chosen (-1).
+  const p4 = pages[4];
+  label(p4, "Label12", "物質を変更します。", 16, 16, false);
+  const cmbBussitu = textBox(p4, "cmbBussitu", 56, 48, 209, 22, 1000, "物質");
+  const names = ["水", "エタノール", "ジエチルエーテル"];
+  const dl = el("datalist", p4, "cmbBussituItems");
+  for (const n of names) { const o = el("option", dl); o.value = n; }
+  cmbBussitu.setAttribute("list", "cmbBussituItems");
+  cmbBussitu.value = names[0];
+  let bussitu = 0;
+  cmbBussitu.addEventListener("input", (e) => {
+    // Choosing from the list gives the item; typing leaves no item selected.
+    const chosen = !(e as InputEvent).inputType || (e as InputEvent).inputType === "insertReplacementText";
+    bussitu = chosen ? names.indexOf(cmbBussitu.value) : -1;
+  });
+  const pickers = el("div", p4, "cmbBussituPick", "pickrow");
+  place(pickers, 56, 76);
+  names.forEach((n, i) => {
+    const b = button(pickers, "cmbBussitu_" + i, n, 0, 0, 0, 0, () => { cmbBussitu.value = n; bussitu = i; });
+    b.style.position = "static";
+    b.style.width = b.style.height = "";
+  });
+  addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
+
+  button(c, "cmdDel", "削除", 400, 184, 65, 17, () => {
+    storeTitle();
+    if (selectedRow >= 0 && core.deleteStep(selectedRow)) refresh();
+  });
+  button(c, "cmdLoad", "読込", 8, 448, 73, 25, async () => {
+    storeTitle();
+    if (await app.loadScenario()) {
+      txtTTl.value = core.sinarioTitleTrimmed();
+      refresh();
+    }
+  });
+  button(c, "cmdSave", "保存", 96, 448, 73, 25, () => { storeTitle(); app.saveScenario(); });
+  button(c, "cmdClose", "閉じる", 416, 448, 65, 25, () => { storeTitle(); d.close(); });
+  show(0);
+  refresh();
+  txtTTl.focus();
+}
+
+// ---------------------------------------------------------------------- バージョン情報
+
+export function openAbout(app: App): void {
+  const d = dialog(app, "frmAbout", "Vaporiaのﾊﾞｰｼﾞｮﾝ情報", 382, 237, () => app.activate());
+  const c = d.client;
+  const lbl = (id: string, text: string, x: number, y: number, w: number, h: number, cls = "") => {
+    const l = el("div", c, id, "dlglabel wrap " + cls, text);
+    place(l, x, y, w, h);
+    return l;
+  };
+  lbl("lblTitle", "Vaporia", 70, 16, 259, 32, "title");
+  lbl("lblVersion", "ﾊﾞｰｼﾞｮﾝ " + app.core.version(), 70, 52, 259, 15);
+  lbl("lblDescription", "化学の授業で蒸気圧曲線を見せる教材です。\n" +
+    "標準の値はクラウジウス・クラペイロン式のモデル値です。文献値はIAPWS式とアントワン式による実測の値です。\n" +
+    browserLine(), 70, 75, 259, 84);
+  const etch = el("div", c, "Line1", "etch");
+  place(etch, 6, 163, 371, 3);
+  lbl("lblDisclaimer", "表示する値は授業で使うための目安で、実験や測定の代わりにはなりません。このソフトウェアは無保証です。",
+    17, 175, 258, 55);
+  const ok = button(c, "cmdOK", "OK", 283, 175, 92, 23, d.close);
+  d.root.addEventListener("keydown", (e) => { if (e.key === "Enter" || e.key === "Escape") { e.preventDefault(); d.close(); } });
+  ok.focus();
+}

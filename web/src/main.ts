@@ -1,0 +1,554 @@
+// The browser face: the main window at its designed 800 × 559, the menus and the three
+// dialogs. It reads its controls, calls the cores and draws what they return.
+import { Core, CHANGED, NO_WAKE } from "./core";
+import { el, place, saveBytes, download, pickFile, fileName, browserName } from "./dom";
+import { Store, STORAGE_FAILED, STORAGE_READ_FAILED } from "./storage";
+import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen } from "./dialogs";
+import background from "../gen/background.png";
+import sinarioOn from "../../assets/sinario_on.png";
+import sinarioOff from "../../assets/sinario_off.png";
+import grphSwOn from "../../assets/grphsw_on.png";
+import grphSwOff from "../../assets/grphsw_off.png";
+import grphClsOn from "../../assets/grphcls_on.png";
+import grphClsOff from "../../assets/grphcls_off.png";
+
+const MENU_H = 46; // tall enough for a finger at the smallest fitted scale
+const CLIENT_W = 800, CLIENT_H = 559;
+const STAGE_W = CLIENT_W, STAGE_H = MENU_H + CLIENT_H;
+const ALL = 0x1ff;
+
+export class App {
+  readonly core: Core;
+  readonly store = new Store();
+  private timer = 0;
+  private fieldImage!: ImageData;
+  private graphImage!: ImageData;
+  private fieldCtx!: CanvasRenderingContext2D;
+  private graphCtx!: CanvasRenderingContext2D;
+  private stage!: HTMLElement;
+  txtOndo!: HTMLInputElement;
+  private txtAturyoku!: HTMLInputElement;
+  private cmbLiquid!: HTMLSelectElement;
+  private labels!: HTMLElement;
+  private picSinario!: HTMLImageElement;
+  private picGrphSw!: HTMLImageElement;
+  private picGrphCls!: HTMLImageElement;
+  private lblTmp!: HTMLElement;
+  private lblPress!: HTMLElement;
+  private lblMol!: HTMLElement;
+  private lblVal!: HTMLElement;
+  private cmdNextStep!: HTMLButtonElement;
+  private openMenu: HTMLElement | null = null;
+  scale = 1;
+
+  constructor(core: Core) {
+    this.core = core;
+  }
+
+  now(): number {
+    return performance.now();
+  }
+
+  start(): void {
+    this.build();
+    this.core.init(this.now());
+    this.core.setDataBook(this.store.prefs.dataBook, this.now());
+    this.applyZoom();
+    this.activate();
+    if (this.store.readFailed) messageBox(this, STORAGE_READ_FAILED);
+  }
+
+  // The main window's activation: settings from storage, empty grid, labels.
+  activate(): void {
+    this.apply(this.core.activate(this.store.config, this.now()) | ALL);
+  }
+
+  // Redraws what a call changed, then plans the next wake.
+  apply(changed: number): void {
+    const c = this.core;
+    if (changed & CHANGED.TEMPERATURE) {
+      const t = c.temperatureText();
+      if (this.txtOndo.value !== t) this.txtOndo.value = t;
+    }
+    if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
+    if (changed & CHANGED.FIELD) this.drawField();
+    if (changed & CHANGED.GRAPH) this.drawGraph();
+    if (changed & CHANGED.LIQUID) this.cmbLiquid.selectedIndex = c.selectedLiquid();
+    if (changed & CHANGED.SETTINGS) {
+      this.lblTmp.textContent = c.label(0);
+      this.lblPress.textContent = c.label(1);
+      this.lblMol.textContent = c.label(2);
+      this.lblVal.textContent = c.label(3);
+    }
+    if (changed & CHANGED.PLAYBACK) {
+      const on = c.playbackOn();
+      this.picSinario.src = on ? sinarioOn : sinarioOff;
+      this.cmdNextStep.hidden = !on;
+    }
+    if (changed & CHANGED.GRAPH_SHOWN) this.picGrphSw.src = c.graphShown() ? grphSwOn : grphSwOff;
+    if (changed & CHANGED.SCENARIO) document.title = c.caption();
+    this.schedule();
+  }
+
+  // One timer at most, and none while nothing can move.
+  private schedule(): void {
+    if (this.timer) clearTimeout(this.timer);
+    this.timer = 0;
+    const ms = this.core.nextWakeMs(this.now());
+    if (ms !== NO_WAKE && ms >= 0) this.timer = window.setTimeout(this.onWake, ms);
+  }
+
+  private onWake = (): void => {
+    this.timer = 0;
+    this.apply(this.core.wake(this.now()));
+  };
+
+  isScheduled(): boolean {
+    return this.timer !== 0;
+  }
+
+  private drawField(): void {
+    this.fieldImage.data.set(this.core.fieldPixels());
+    this.fieldCtx.putImageData(this.fieldImage, 0, 0);
+  }
+
+  private drawGraph(): void {
+    this.graphImage.data.set(this.core.graphPixels());
+    this.graphCtx.putImageData(this.graphImage, 0, 0);
+    this.labels.textContent = "";
+    for (const l of this.core.graphLabels()) {
+      const s = el("span", this.labels, undefined, undefined, l.text);
+      place(s, l.x, l.y);
+    }
+  }
+
+  // ------------------------------------------------------------------ building
+
+  private build(): void {
+    const viewport = el("div", document.body, "viewport");
+    const stage = (this.stage = el("div", viewport, "stage"));
+    place(stage, 0, 0, STAGE_W, STAGE_H);
+    this.buildMenu(stage);
+    const client = el("div", stage, "client");
+    place(client, 0, MENU_H, CLIENT_W, CLIENT_H);
+    client.style.backgroundImage = `url(${background})`;
+
+    const back = el("canvas", client, "picBack", "pixels");
+    back.width = 371; back.height = 457;
+    back.setAttribute("aria-label", "容器");
+    place(back, 37, 20, 371, 457);
+    this.fieldCtx = back.getContext("2d")!;
+    this.fieldImage = this.fieldCtx.createImageData(this.core.fieldWidth(), this.core.fieldHeight());
+
+    const grph = el("div", client, "picGrph");
+    grph.setAttribute("aria-label", "蒸気圧曲線のグラフ");
+    grph.setAttribute("role", "img");
+    place(grph, 446, 64, 315, 334);
+    const gc = el("canvas", grph, "picGrphCanvas", "pixels");
+    gc.width = 315; gc.height = 334;
+    place(gc, 0, 0, 315, 334);
+    this.graphCtx = gc.getContext("2d")!;
+    this.graphImage = this.graphCtx.createImageData(this.core.graphWidth(), this.core.graphHeight());
+    this.labels = el("div", grph, "grphLabels");
+    grph.addEventListener("contextmenu", (e) => { e.preventDefault(); this.showMenu("menu_File"); });
+
+    const button = (id: string, x: number, tip: string, src: string, click: () => void) => {
+      const b = el("img", client, id, "picbutton");
+      b.src = src;
+      b.alt = tip;
+      b.title = tip;
+      b.setAttribute("role", "button");
+      b.draggable = false;
+      place(b, x, 8, 81, 47);
+      b.addEventListener("click", click);
+      return b;
+    };
+    this.picSinario = button("picSinario", 464, "シナリオ実行", sinarioOff, () =>
+      this.apply(this.core.playbackToggle()));
+    this.picGrphSw = button("picGrphSw", 560, "グラフ表示・非表示切替", grphSwOn, () =>
+      this.apply(this.core.graphSwitch()));
+    this.picGrphCls = button("picGrphCls", 656, "表示されているグラフの消去", grphClsOff, () => {
+      this.picGrphCls.src = grphClsOff;
+      this.apply(this.core.graphClear());
+    });
+    // The clear button lights while pressed, as the desktop's flashes while it clears.
+    this.picGrphCls.addEventListener("pointerdown", () => (this.picGrphCls.src = grphClsOn));
+    for (const ev of ["pointerup", "pointercancel", "pointerleave"])
+      this.picGrphCls.addEventListener(ev, () => (this.picGrphCls.src = grphClsOff));
+
+    const text = (t: string, x: number, y: number, cls: string, id?: string) => {
+      const s = el("div", client, id, "label " + cls, t);
+      place(s, x, y);
+      return s;
+    };
+    text("温度", 477, 430, "big shadow");
+    text("温度", 475, 428, "big red");
+    text("圧力", 478, 480, "big shadow");
+    text("圧力", 476, 479, "big red");
+
+    // A label around the box gives it a finger-sized target; its text stays as drawn.
+    const ondoHit = el("label", client, "txtOndoHit", "hit");
+    ondoHit.htmlFor = "txtOndo";
+    place(ondoHit, 532, 419, 67, 54);
+    const ondo = (this.txtOndo = el("input", client, "txtOndo", "box big"));
+    ondo.value = "0";
+    ondo.autocomplete = "off";
+    ondo.spellcheck = false;
+    ondo.setAttribute("aria-label", "温度");
+    ondo.setAttribute("enterkeyhint", "done");
+    place(ondo, 539, 428, 60, 36);
+    // A composition shows nothing until committed; then its text counts like a keystroke.
+    ondo.addEventListener("input", (e) => {
+      if ((e as InputEvent).isComposing) return;
+      this.temperatureTyped();
+    });
+    ondo.addEventListener("compositionend", () => this.temperatureTyped());
+
+    this.buildSpinner(client);
+
+    this.lblTmp = text("", 624, 432, "big plain", "lblTmp");
+    this.lblTmp.setAttribute("aria-label", "温度の単位");
+    const at = (this.txtAturyoku = el("input", client, "txtAturyoku", "box big readout"));
+    at.readOnly = true;
+    at.tabIndex = -1;
+    at.value = "0";
+    at.setAttribute("aria-label", "圧力");
+    place(at, 540, 475, 103, 36);
+    this.lblPress = text("", 648, 480, "big plain", "lblPress");
+    this.lblPress.setAttribute("aria-label", "圧力の単位");
+
+    // The visible box is 27 px tall; the list itself is taller and transparent, so a
+    // finger finds it, and its text stays centred on the box.
+    const liquidBox = el("div", client, "cmbLiquidBox", "selectbox");
+    place(liquidBox, 40, 500, 173, 27);
+    const cmb = (this.cmbLiquid = el("select", client, "cmbLiquid", "liquid"));
+    for (const name of ["水", "エタノール", "ジエチルエーテル"]) el("option", cmb, undefined, undefined, name);
+    cmb.setAttribute("aria-label", "物質");
+    place(cmb, 40, 490, 173, 47);
+    cmb.addEventListener("change", () => this.apply(this.core.selectLiquid(cmb.selectedIndex, this.now())));
+    cmb.addEventListener("keydown", (e) => {
+      // During playback Space runs the next step here too, instead of opening the list.
+      if (e.key === " " && this.core.playbackOn()) e.preventDefault();
+    });
+
+    this.lblMol = text("", 240, 504, "mid white", "lblMol");
+    this.lblMol.setAttribute("aria-label", "物質量");
+    this.lblVal = text("", 320, 504, "mid white", "lblVal");
+    this.lblVal.setAttribute("aria-label", "容器の体積");
+
+    document.addEventListener("keyup", (e) => this.keyUp(e));
+    document.addEventListener("keydown", (e) => this.keyDown(e));
+    window.addEventListener("resize", () => this.applyZoom());
+    document.addEventListener("fullscreenchange", () => this.applyZoom());
+    document.addEventListener("pointerdown", (e) => {
+      if (this.openMenu && !(e.target as HTMLElement).closest(".menutitle, .menulist")) this.closeMenu();
+    });
+    ondo.focus();
+  }
+
+  private temperatureTyped(): void {
+    this.apply(this.core.setTemperatureText(this.txtOndo.value, this.now()));
+  }
+
+  private buildSpinner(client: HTMLElement): void {
+    const spin = el("div", client, "UpDownOndo", "spinner");
+    spin.setAttribute("role", "group");
+    spin.setAttribute("aria-label", "温度の調整");
+    place(spin, 599, 430, 16, 33);
+    const arrow = (id: string, dir: number, label: string, glyph: string) => {
+      const b = el("button", spin, id, "arrow " + id, glyph);
+      b.type = "button";
+      b.tabIndex = -1;
+      b.setAttribute("aria-label", label);
+      let repeat = 0;
+      const stop = () => { if (repeat) clearTimeout(repeat); repeat = 0; };
+      // Held, it repeats as the desktop's does: a pause, then steady steps.
+      const step = (delay: number) => {
+        this.apply(this.core.spin(dir, this.now()));
+        repeat = window.setTimeout(() => step(50), delay);
+      };
+      b.addEventListener("pointerdown", (e) => {
+        e.preventDefault();
+        stop();
+        b.setPointerCapture?.(e.pointerId);
+        step(400);
+      });
+      for (const ev of ["pointerup", "pointercancel", "lostpointercapture"]) b.addEventListener(ev, stop);
+      // A click without a pointer (keyboard, assistive technology) steps once.
+      b.addEventListener("click", (e) => { if (e.detail === 0) this.apply(this.core.spin(dir, this.now())); });
+      return b;
+    };
+    arrow("UpDownOndoUp", +1, "温度を上げる", "▲");
+    arrow("UpDownOndoDown", -1, "温度を下げる", "▼");
+  }
+
+  private keyUp(e: KeyboardEvent): void {
+    if (anyDialogOpen()) return;
+    const code = e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : 0;
+    if (code) this.apply(this.core.keyUp(code, this.now()));
+  }
+
+  private keyDown(e: KeyboardEvent): void {
+    if (e.key === "F11") {
+      e.preventDefault();
+      this.toggleFullScreen();
+    } else if (e.key === "Escape" && this.openMenu) {
+      this.closeMenu();
+    }
+  }
+
+  // One step per tap: the step control stands in for a key release.
+  nextStep(): void {
+    this.apply(this.core.keyUp(40, this.now()));
+  }
+
+  // ------------------------------------------------------------------ menus
+
+  private buildMenu(stage: HTMLElement): void {
+    const bar = el("div", stage, "menubar");
+    bar.setAttribute("role", "menubar");
+    place(bar, 0, 0, STAGE_W, MENU_H);
+    const menu = (id: string, title: string, x: number) => {
+      const t = el("button", bar, id, "menutitle", title);
+      t.type = "button";
+      t.setAttribute("aria-haspopup", "true");
+      place(t, x, 0, undefined, MENU_H);
+      const list = el("div", stage, id + "_list", "menulist");
+      list.setAttribute("role", "menu");
+      list.hidden = true;
+      place(list, x, MENU_H);
+      t.addEventListener("click", () => (this.openMenu === list ? this.closeMenu() : this.showMenu(id)));
+      return list;
+    };
+    const item = (list: HTMLElement, id: string, text: string, act: () => void) => {
+      const b = el("button", list, id, "menuitem", text);
+      b.type = "button";
+      b.setAttribute("role", "menuitem");
+      b.addEventListener("click", () => { this.closeMenu(); act(); });
+      return b;
+    };
+    const sep = (list: HTMLElement) => el("div", list, undefined, "menusep");
+
+    const file = menu("menu_File", "ファイル(F)", 0);
+    item(file, "menu_Init", "初期設定(I)", () => openSettings(this));
+    item(file, "menu_Sinario", "シナリオ設定(S)", () => openScenario(this));
+    sep(file);
+    const n = this.core.lessonCount();
+    for (let i = 0; i < n; i++) {
+      item(file, "menu_Lesson" + (i + 1), "サンプル: " + this.core.lessonTitle(i), () => {
+        this.core.lessonLoad(i);
+        this.activate(); // as after the editor's load: new caption, stored settings, clean graph
+      });
+    }
+    sep(file);
+    item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
+    item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());
+    item(file, "menu_CsvSave", "測定点を CSV で保存(D)...", () => this.saveCsv());
+    sep(file);
+    item(file, "menu_ConfigExport", "設定を書き出す...", () => this.exportConfig());
+    item(file, "menu_ConfigImport", "設定を読み込む...", () => this.importConfig());
+    sep(file);
+    item(file, "menu_end", "終了(X)", () => window.close());
+
+    const view = menu("menu_View", "表示(V)", 118);
+    const zooms: [string, number][] = [["画面に合わせる", 0], ["100%", 100], ["150%", 150], ["200%", 200]];
+    for (const [label, z] of zooms) {
+      const b = item(view, z ? "menu_Zoom" + z : "menu_ZoomFit", label, () => this.setZoom(z));
+      b.classList.add("check");
+      b.dataset.zoom = String(z);
+    }
+    sep(view);
+    item(view, "menu_FullScreen", "全画面表示 (F11)", () => this.toggleFullScreen());
+    sep(view);
+    const db = item(view, "menu_DataBook", "文献値で計算する(R)", () => this.toggleDataBook());
+    db.classList.add("check");
+
+    const help = menu("menu_Help", "ヘルプ(H)", 214);
+    item(help, "menu_search", "検索(H)", () => {});
+    item(help, "menu_ver", "バージョン情報(A)", () => openAbout(this));
+
+    const next = (this.cmdNextStep = el("button", bar, "cmdNextStep", "barbutton", "次へ ▶"));
+    next.type = "button";
+    next.hidden = true;
+    next.setAttribute("aria-label", "次のステップ");
+    place(next, 560, 0, 130, MENU_H);
+    // Never focused, so Space or Enter after a tap is not a second step.
+    next.addEventListener("pointerdown", (e) => e.preventDefault());
+    next.addEventListener("click", () => this.nextStep());
+    const fs = el("button", bar, "cmdFullScreen", "barbutton", "⛶ 全画面");
+    fs.type = "button";
+    fs.setAttribute("aria-label", "全画面表示");
+    place(fs, 694, 0, 106, MENU_H);
+    fs.addEventListener("pointerdown", (e) => e.preventDefault());
+    fs.addEventListener("click", () => this.toggleFullScreen());
+  }
+
+  showMenu(id: string): void {
+    this.closeMenu();
+    const list = document.getElementById(id + "_list")!;
+    for (const b of list.querySelectorAll<HTMLElement>(".check")) {
+      const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook : Number(b.dataset.zoom) === this.store.prefs.zoom;
+      b.classList.toggle("checked", on);
+      b.setAttribute("aria-checked", String(on));
+    }
+    list.hidden = false;
+    this.openMenu = list;
+  }
+
+  closeMenu(): void {
+    if (this.openMenu) this.openMenu.hidden = true;
+    this.openMenu = null;
+  }
+
+  // ------------------------------------------------------------------ view
+
+  private setZoom(z: number): void {
+    this.store.prefs.zoom = z;
+    if (!this.store.savePrefs()) messageBox(this, STORAGE_FAILED);
+    this.applyZoom();
+  }
+
+  // Fitted to the window unless a fixed zoom is chosen; full screen always fits.
+  applyZoom(): void {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const fit = Math.min(vw / STAGE_W, vh / STAGE_H);
+    const z = this.store.prefs.zoom;
+    const s = document.fullscreenElement || !z ? fit : z / 100;
+    this.scale = s;
+    const w = STAGE_W * s, h = STAGE_H * s;
+    this.stage.style.transform = `scale(${s})`;
+    this.stage.style.left = Math.max(0, (vw - w) / 2) + "px";
+    this.stage.style.top = Math.max(0, (vh - h) / 2) + "px";
+    const vp = document.getElementById("viewport")!;
+    // A fixed zoom larger than the window scrolls; a fitted stage never does.
+    vp.style.overflow = w > vw + 0.5 || h > vh + 0.5 ? "auto" : "hidden";
+    const spacer = document.getElementById("spacer") ?? el("div", vp, "spacer");
+    spacer.style.width = w + "px";
+    spacer.style.height = h + "px";
+    // Whole-pixel scales keep the pixels crisp with nearest-neighbour; others too, at
+    // the cost of uneven rows, which is still sharper than blur.
+    document.body.dataset.zoom = String(z);
+  }
+
+  toggleFullScreen(): void {
+    if (document.fullscreenElement) {
+      document.exitFullscreen?.();
+    } else {
+      const r = document.documentElement.requestFullscreen?.();
+      if (r) r.catch(() => {});
+    }
+  }
+
+  private toggleDataBook(): void {
+    this.store.prefs.dataBook = !this.store.prefs.dataBook;
+    this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()));
+    if (!this.store.savePrefs()) messageBox(this, STORAGE_FAILED);
+  }
+
+  // ------------------------------------------------------------------ files
+
+  async saveScenario(): Promise<void> {
+    const bytes = this.core.sinarioEncode();
+    await saveBytes(bytes, fileName(this.core.sinarioTitleTrimmed(), "シナリオ", ".so1"),
+      "application/octet-stream", ".so1", "シナリオデータ(*.so1)");
+  }
+
+  // Loads a .so1 the user picks; a file the cores refuse leaves the scenario as it was.
+  async loadScenario(): Promise<boolean> {
+    const f = await pickFile(".so1");
+    if (!f) return false;
+    if (!this.core.sinarioDecode(f.bytes)) {
+      await messageBox(this, this.core.errorText() || "このファイルはシナリオデータとして読み込めません。");
+      return false;
+    }
+    document.title = this.core.caption();
+    return true;
+  }
+
+  // Stores the settings in memory as CONFIG.INI text; a storage failure is reported.
+  saveSettings(): void {
+    const text = this.core.settingsToIni(this.store.config);
+    if (!this.store.saveConfig(text)) messageBox(this, STORAGE_FAILED);
+  }
+
+  private exportConfig(): void {
+    const text = this.store.config || this.core.settingsToIni("");
+    download(new TextEncoder().encode(text), "CONFIG.INI", "text/plain");
+  }
+
+  private async importConfig(): Promise<void> {
+    const f = await pickFile(".ini,.INI,text/plain");
+    if (!f) return;
+    if (f.bytes.length > 65536) {
+      await messageBox(this, "このファイルは設定ファイル(CONFIG.INI)として大きすぎます。");
+      return;
+    }
+    const text = new TextDecoder("latin1").decode(f.bytes);
+    if (!this.store.saveConfig(text)) messageBox(this, STORAGE_FAILED);
+    this.activate();
+  }
+
+  private async reportBlob(): Promise<Blob> {
+    const png = this.core.reportPng();
+    if (png) return new Blob([png], { type: "image/png" });
+    // Without the cores' report picture: the panel as shown, grid labels included.
+    const c = document.createElement("canvas");
+    c.width = 315 * 2; c.height = 334 * 2;
+    const g = c.getContext("2d")!;
+    g.imageSmoothingEnabled = false;
+    g.drawImage(document.getElementById("picGrphCanvas") as HTMLCanvasElement, 0, 0, c.width, c.height);
+    g.fillStyle = "#000";
+    g.font = "18px " + getComputedStyle(document.body).fontFamily;
+    g.textBaseline = "top";
+    for (const l of this.core.graphLabels()) g.fillText(l.text, l.x * 2, l.y * 2);
+    return new Promise((res) => c.toBlob((b) => res(b!), "image/png"));
+  }
+
+  private async saveReport(): Promise<void> {
+    const b = await this.reportBlob();
+    await saveBytes(new Uint8Array(await b.arrayBuffer()), "蒸気圧曲線.png", "image/png", ".png", "PNG 画像");
+  }
+
+  private async copyReport(): Promise<void> {
+    try {
+      const CI = (window as any).ClipboardItem;
+      await navigator.clipboard.write([new CI({ "image/png": this.reportBlob() })]);
+    } catch {
+      await messageBox(this, "このブラウザーでは画像をコピーできません。「グラフを画像で保存」を使ってください。");
+    }
+  }
+
+  private saveCsv(): void {
+    const csv = new TextEncoder().encode(this.core.pointsCsv());
+    saveBytes(csv, "測定点.csv", "text/csv", ".csv", "CSV");
+  }
+
+  get stageElement(): HTMLElement {
+    return this.stage;
+  }
+}
+
+export function browserLine(): string {
+  return "ブラウザー: " + browserName();
+}
+
+async function main(): Promise<void> {
+  let core: Core;
+  try {
+    core = await Core.load();
+  } catch (e) {
+    document.body.textContent = "このブラウザーではVaporiaを動かせません（WebAssemblyが使えません）。";
+    return;
+  }
+  const app = new App(core);
+  (window as any).vaporia = app; // for tests and the console
+  app.start();
+  if (/^https?:$/.test(location.protocol)) {
+    const link = el("link", document.head);
+    link.rel = "manifest";
+    link.href = "manifest.webmanifest";
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
+  }
+}
+
+main();
