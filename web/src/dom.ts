@@ -50,21 +50,25 @@ export function download(bytes: Uint8Array, name: string, mime: string): void {
 }
 
 // A file the user picks, as bytes; null when cancelled.
-export function pickFile(accept: string): Promise<{ name: string; bytes: Uint8Array } | null> {
+// Only the first `limit` bytes are read: a huge file picked by mistake never fills memory.
+export function pickFile(accept: string, limit: number): Promise<{ name: string; size: number; bytes: Uint8Array } | null> {
   return new Promise((resolve) => {
+    document.getElementById("filePicker")?.remove(); // one left by a picker closed unseen
     const input = el("input", document.body);
     input.type = "file";
     // iPadOS greys out files whose type it cannot map from an unknown extension.
     if (!isAppleTouch()) input.accept = accept;
-    input.style.display = "none";
+    input.id = "filePicker";
+    // Out of sight but not display:none, which some browsers refuse to open a picker for.
+    input.style.cssText = "position:fixed;left:0;top:0;width:1px;height:1px;opacity:0";
     input.addEventListener("change", async () => {
       const f = input.files && input.files[0];
       input.remove();
       if (!f) return resolve(null);
       try {
-        resolve({ name: f.name, bytes: new Uint8Array(await f.arrayBuffer()) });
+        resolve({ name: f.name, size: f.size, bytes: new Uint8Array(await f.slice(0, limit).arrayBuffer()) });
       } catch {
-        resolve({ name: f.name, bytes: new Uint8Array(0) });
+        resolve({ name: f.name, size: f.size, bytes: new Uint8Array(0) });
       }
     });
     input.addEventListener("cancel", () => { input.remove(); resolve(null); });

@@ -110,6 +110,8 @@ export class App {
   private drawField(): void {
     this.fieldImage.data.set(this.core.fieldPixels());
     this.fieldCtx.putImageData(this.fieldImage, 0, 0);
+    const w = window as any;
+    if (w.vaporiaFirstFrame === undefined) w.vaporiaFirstFrame = performance.now();
   }
 
   private drawGraph(): void {
@@ -375,7 +377,7 @@ export class App {
     // Never focused, so Space or Enter after a tap is not a second step.
     next.addEventListener("pointerdown", (e) => e.preventDefault());
     next.addEventListener("click", () => this.nextStep());
-    const fs = el("button", bar, "cmdFullScreen", "barbutton", "⛶ 全画面");
+    const fs = el("button", bar, "cmdFullScreen", "barbutton", "全画面");
     fs.type = "button";
     fs.setAttribute("aria-label", "全画面表示");
     place(fs, 694, 0, 106, MENU_H);
@@ -455,7 +457,7 @@ export class App {
 
   // Loads a .so1 the user picks; a file the cores refuse leaves the scenario as it was.
   async loadScenario(): Promise<boolean> {
-    const f = await pickFile(".so1");
+    const f = await pickFile(".so1", 1 << 20);
     if (!f) return false;
     if (!this.core.sinarioDecode(f.bytes)) {
       await messageBox(this, this.core.errorText() || "このファイルはシナリオデータとして読み込めません。");
@@ -477,9 +479,9 @@ export class App {
   }
 
   private async importConfig(): Promise<void> {
-    const f = await pickFile(".ini,.INI,text/plain");
+    const f = await pickFile(".ini,.INI,text/plain", 65536);
     if (!f) return;
-    if (f.bytes.length > 65536) {
+    if (f.size > 65536) {
       await messageBox(this, "このファイルは設定ファイル(CONFIG.INI)として大きすぎます。");
       return;
     }

@@ -1,0 +1,509 @@
+#!/usr/bin/python3
+"""End-to-end tests of the browser edition, build-web/vaporia.html opened as a file, in
+headless Chromium (chromedriver) and in WebKit (WebKitWebDriver with MiniBrowser, in Xvfb).
+
+Usage: test_web.py [chromium|webkit|touch ...]   (all three groups without arguments)
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.chrome.service import Service as ChromeService
+from selenium.webdriver.webkitgtk.service import Service as WebKitGTKService
+
+ROOT = Path(__file__).resolve().parents[2]
+PAGE = ROOT / "build-web" / "vaporia.html"
+URL = PAGE.as_uri()
+LESSON1 = ROOT / "lessons" / "lesson1-water-curve.so1"
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+                  "--disable-component-update", "--disable-sync", "--no-first-run"]
+
+RED, WATER = (255, 0, 0), (0, 0, 192)
+
+
+def chromium():
+    opts = webdriver.ChromeOptions()
+    for f in CHROMIUM_FLAGS:
+        opts.add_argument(f)
+    opts.add_argument("--window-size=1000,800")
+    opts.add_argument("--allow-file-access-from-files")
+    return webdriver.Chrome(service=ChromeService("/usr/bin/chromedriver"), options=opts)
+
+
+def minibrowser():
+    for d in sorted(Path("/usr/lib").glob("*/webkit2gtk-4.*")):
+        if (d / "MiniBrowser").exists():
+            return str(d / "MiniBrowser")
+    raise unittest.SkipTest("MiniBrowser not found")
+
+
+def webkit():
+    opts = webdriver.WebKitGTKOptions()
+    opts.binary_location = minibrowser()
+    opts.add_argument("--automation")
+    opts.add_argument("--geometry=1000x800")
+    return webdriver.WebKitGTK(options=opts, service=WebKitGTKService("/usr/bin/WebKitWebDriver"))
+
+
+class Xvfb:
+    """An X server for WebKit when none is there; stopped with the tests."""
+
+    def __init__(self):
+        self.proc = None
+
+    def start(self):
+        if os.environ.get("DISPLAY"):
+            return
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                     pass_fds=(w,), stderr=subprocess.DEVNULL)
+        os.close(w)
+        display = b""
+        while not display.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            display += chunk
+        os.close(r)
+        os.environ["DISPLAY"] = ":" + display.decode().strip()
+
+    def stop(self):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait(10)
+            del os.environ["DISPLAY"]
+
+
+class Page:
+    """The program in one browser: load it, read and drive its controls by their names."""
+
+    def __init__(self, driver):
+        self.d = driver
+
+    def js(self, script, *args):
+        return self.d.execute_script(script, *args)
+
+    def load(self, fresh=True):
+        self.d.get(URL)
+        if fresh:
+            self.js("localStorage.clear()")
+            self.d.get(URL)
+        self.wait(lambda: self.js("return !!(window.vaporia && document.getElementById('txtOndo'))"))
+
+    def wait(self, cond, timeout=10.0, what="condition"):
+        end = time.time() + timeout
+        while time.time() < end:
+            v = cond()
+            if v:
+                return v
+            time.sleep(0.03)
+        raise AssertionError("timed out waiting for " + what)
+
+    def el(self, id_):
+        return self.d.find_element(By.ID, id_)
+
+    def value(self, id_):
+        return self.js("return document.getElementById(arguments[0]).value", id_)
+
+    def text(self, id_):
+        return self.js("return document.getElementById(arguments[0]).textContent", id_)
+
+    def visible(self, id_):
+        return self.js("const e = document.getElementById(arguments[0]); return !!e && e.offsetParent !== null", id_)
+
+    def type_temperature(self, text):
+        box = self.el("txtOndo")
+        box.click()
+        self.js("const b = document.getElementById('txtOndo'); b.select();")
+        box.send_keys(Keys.BACKSPACE)
+        box.send_keys(text)
+
+    def menu(self, title, item):
+        self.el(title).click()
+        self.el(item).click()
+
+    def pixel(self, x, y):
+        return tuple(self.js(
+            "return Array.from(document.getElementById('picGrphCanvas').getContext('2d')"
+            ".getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3))", x, y))
+
+    def choose_file(self, path):
+        # The test stands in for the chooser: no native dialog, the file set by the driver.
+        picker = self.wait(lambda: self.d.find_elements(By.ID, "filePicker"), what="file picker")[0]
+        picker.send_keys(str(path))
+
+    def no_native_chooser(self):
+        self.js("HTMLInputElement.prototype.click = function () { if (this.type !== 'file') HTMLElement.prototype.click.call(this); }")
+
+    def load_scenario(self, path):
+        self.no_native_chooser()
+        self.menu("menu_File", "menu_Sinario")
+        self.el("cmdLoad").click()
+        self.choose_file(path)
+
+    def capture_downloads(self):
+        # The next saved file's bytes land in window.__saved instead of the download folder.
+        self.js("""
+            window.__saved = null;
+            window.showSaveFilePicker = undefined;
+            const make = URL.createObjectURL.bind(URL);
+            URL.createObjectURL = (b) => { b.arrayBuffer().then(a => window.__saved = Array.from(new Uint8Array(a))); return make(b); };
+            HTMLAnchorElement.prototype.click = function () {};
+        """)
+
+    def saved(self):
+        return bytes(self.wait(lambda: self.js("return window.__saved"), what="saved file"))
+
+    def message(self):
+        return self.wait(lambda: self.visible("msgBox") and self.text("msgText"), what="message box")
+
+    def settings_ini(self):
+        return self.js("return localStorage.getItem('vaporia.CONFIG.INI')")
+
+
+class Behaviour:
+    """What both engines must do alike."""
+    driver = None
+    page = None
+
+    def setUp(self):
+        self.page.load()
+
+    def test_opened_from_a_file_url_and_nothing_scheduled_at_rest(self):
+        p = self.page
+        self.assertEqual(p.js("return location.protocol"), "file:")
+        self.assertTrue(p.js("return document.title.startsWith('蒸気圧曲線')"))
+        # A field at rest at freezing point: the page asks for no timer and no frame.
+        p.js("window.__raf = 0; const r = window.requestAnimationFrame; window.requestAnimationFrame = (f) => { window.__raf++; return r(f); };")
+        p.type_temperature("-20")
+        p.wait(lambda: not p.js("return vaporia.isScheduled()"), what="rest")
+        time.sleep(0.3)
+        self.assertFalse(p.js("return vaporia.isScheduled()"))
+        self.assertEqual(p.js("return window.__raf"), 0)
+        p.type_temperature("60")
+        self.assertTrue(p.js("return vaporia.isScheduled()"), "a warm field moves")
+
+    def test_typed_temperatures_give_the_readout_in_every_unit(self):
+        p = self.page
+        cases = [  # temperature unit, pressure unit, typed, readout, unit labels
+            (0, 0, "25", "28.1", "℃", "mmHg"),
+            (0, 1, "25", "0.037", "℃", "atm"),
+            (0, 2, "25", "37", "℃", "hPa"),
+            (1, 0, "300", "31.4", "Ｋ", "mmHg"),
+            (0, 0, "20.5", p and None, "℃", "mmHg"),
+        ]
+        for tu, pu, typed, readout, lt, lp in cases:
+            with self.subTest(tu=tu, pu=pu, typed=typed):
+                p.menu("menu_File", "menu_Init")
+                p.js("document.getElementById('cmbTempUnit').selectedIndex = arguments[0];"
+                     "document.getElementById('cmbPressUnit').selectedIndex = arguments[1];", tu, pu)
+                p.el("cmdClose").click()
+                self.assertEqual((p.text("lblTmp"), p.text("lblPress")), (lt, lp))
+                p.type_temperature(typed)
+                if readout is None:  # a fraction goes to the even neighbour: 20.5 reads as 20
+                    at20 = p.value("txtAturyoku")
+                    p.type_temperature("20")
+                    self.assertEqual(p.value("txtAturyoku"), at20)
+                else:
+                    self.assertEqual(p.value("txtAturyoku"), readout)
+        # Each keystroke is a change: "1" then "12" each give their readout.
+        p.type_temperature("1")
+        one = p.value("txtAturyoku")
+        p.el("txtOndo").send_keys("2")
+        self.assertNotEqual(p.value("txtAturyoku"), one)
+        # Text that is no number changes nothing.
+        before = p.value("txtAturyoku")
+        p.type_temperature("abc")
+        self.assertEqual(p.value("txtAturyoku"), before)
+
+    def test_points_on_the_graph_canvas(self):
+        p = self.page
+        p.type_temperature("100")  # Water 100 ℃, 760 mmHg: the red box spans (240,16)-(242,18)
+        self.assertEqual(p.value("txtAturyoku"), "760.0")
+        self.assertEqual(p.pixel(241, 17), RED)
+        p.type_temperature("50")
+        self.assertEqual(p.pixel(241, 17), WATER)  # the earlier point in Water's colour
+        p.el("picGrphCls").click()
+        self.assertEqual(p.pixel(241, 17), (255, 255, 255))
+        labels = p.js("return Array.from(document.querySelectorAll('#grphLabels span')).map(s => s.textContent)")
+        self.assertIn("-50", labels)
+        self.assertIn("800", labels)
+
+    def test_scenario_loaded_played_by_keys_and_saved_back_byte_identical(self):
+        p = self.page
+        p.load_scenario(LESSON1)
+        p.wait(lambda: p.js("return document.querySelectorAll('#listSinario .steprow').length") == 15, what="list")
+        self.assertEqual(p.value("txtTTl"), "水の蒸気圧曲線")
+        p.capture_downloads()
+        p.el("cmdSave").click()
+        self.assertEqual(p.saved(), LESSON1.read_bytes())
+        p.el("cmdClose").click()
+        self.assertIn("水の蒸気圧曲線", p.js("return document.title"))
+
+        p.el("picSinario").click()
+        body = p.d.find_element(By.TAG_NAME, "body")
+        p.js("document.activeElement.blur()")
+        # Steps 1-4: settings, Water, graph on, temperature 0. A held key is one step.
+        ActionChains(p.d).key_down(Keys.SPACE).pause(0.4).key_up(Keys.SPACE).perform()
+        for _ in range(3):
+            body.send_keys(Keys.ARROW_DOWN)
+        self.assertEqual(p.value("txtOndo"), "0")
+        body.send_keys(Keys.ENTER)  # step 5: 10 ℃
+        self.assertEqual(p.value("txtOndo"), "10")
+        for _ in range(9):          # steps 6-14: up to 100 ℃
+            body.send_keys(Keys.ARROW_DOWN)
+        self.assertEqual((p.value("txtOndo"), p.value("txtAturyoku")), ("100", "760.0"))
+        body.send_keys(Keys.ARROW_DOWN)  # step 15: one degree per frame up to 110
+        p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
+        body.send_keys(Keys.ARROW_DOWN)  # finished: nothing more
+        self.assertEqual(p.value("txtOndo"), "110")
+
+    def test_hostile_scenario_refused_and_the_old_one_kept(self):
+        p = self.page
+        p.load_scenario(LESSON1)
+        p.wait(lambda: p.value("txtTTl") == "水の蒸気圧曲線", what="lesson")
+        bad = Path(tempfile.mkdtemp()) / "broken.so1"
+        bad.write_bytes(b"\x89PNG\r\n\x1a\n" + b"\xff" * 500)
+        try:
+            p.el("cmdLoad").click()
+            p.choose_file(bad)
+            self.assertIn("シナリオデータとして読み込めません", p.message())
+            p.el("cmdMsgOK").click()
+        finally:
+            shutil.rmtree(bad.parent)
+        self.assertEqual(p.value("txtTTl"), "水の蒸気圧曲線")
+        self.assertEqual(p.js("return document.querySelectorAll('#listSinario .steprow').length"), 15)
+        p.capture_downloads()
+        p.el("cmdSave").click()
+        self.assertEqual(p.saved(), LESSON1.read_bytes())
+
+    def test_settings_limits_and_the_stored_config_ini_after_a_reload(self):
+        p = self.page
+        p.menu("menu_File", "menu_Init")
+        shown = [p.value(i) for i in ("txtMol", "txtContainer", "txtGrphWMin", "txtGrphWMax", "txtPressWMin", "txtPressWMax")]
+        self.assertEqual(shown, ["1", "30", "-50", "150", "0", "800"])
+        for box, typed, kept in (("txtMol", "2345", "234"), ("txtGrphWMin", "-100", "-10"),
+                                 ("txtPressWMax", "10000", "1000"), ("txtContainer", "2.5", "2.5")):
+            p.el(box).clear()
+            p.el(box).send_keys(typed)
+            self.assertEqual(p.value(box), kept, box)
+        p.js("document.getElementById('cmbPressUnit').selectedIndex = 1")
+        p.el("cmdClose").click()
+        ini = p.settings_ini()
+        self.assertIn("[DATA]", ini)
+        self.assertIn("pressureUnit=" + "1".ljust(50), ini)
+        self.assertIn("container=" + "2.5".ljust(50), ini)
+        self.assertIn("mol=" + "234".ljust(50), ini)
+        # A line the program does not own survives its saves.
+        p.js("localStorage.setItem('vaporia.CONFIG.INI', localStorage.getItem('vaporia.CONFIG.INI') + '[EXTRA]\\r\\nkeep=me\\r\\n')")
+        p.load(fresh=False)
+        self.assertEqual((p.text("lblPress"), p.text("lblMol"), p.text("lblVal")), ("atm", "234mol", "2.5ﾘｯﾄﾙ"))
+        p.menu("menu_File", "menu_Init")
+        self.assertEqual(p.value("txtGrphWMin"), "-10")
+        p.el("cmdDefault").click()
+        self.assertEqual(p.value("txtMol"), "1")
+        p.el("frmSystem_x").click()  # closing without 閉じる keeps the stored settings
+        self.assertEqual(p.text("lblPress"), "atm")
+        p.menu("menu_File", "menu_Init")
+        p.el("cmdDefault").click()
+        p.el("cmdClose").click()
+        ini = p.settings_ini()
+        self.assertIn("pressureUnit=" + "0".ljust(50), ini)
+        self.assertIn("keep=me", ini)
+
+    def test_full_storage_reported_and_the_settings_kept_in_memory(self):
+        p = self.page
+        p.js("Storage.prototype.setItem = function () { throw new DOMException('full', 'QuotaExceededError'); }")
+        p.menu("menu_File", "menu_Init")
+        p.js("document.getElementById('cmbPressUnit').selectedIndex = 2")
+        p.el("cmdClose").click()
+        self.assertIn("保存できませんでした", p.message())
+        p.el("cmdMsgOK").click()
+        self.assertEqual(p.text("lblPress"), "hPa")
+        p.type_temperature("25")
+        self.assertEqual(p.value("txtAturyoku"), "37")
+        # Another dialog and back: the values in memory still hold.
+        p.menu("menu_Help", "menu_ver")
+        self.assertIn("ブラウザー", p.text("lblDescription"))
+        self.assertFalse(p.d.find_elements(By.ID, "cmdSysInfo"))
+        p.el("cmdOK").click()
+        self.assertEqual(p.text("lblPress"), "hPa")
+
+    def test_spinner_and_full_width_and_minus_signs(self):
+        p = self.page
+        p.type_temperature("-10")
+        minus = p.value("txtAturyoku")
+        p.type_temperature("25")
+        p.type_temperature("－１０")
+        self.assertEqual(p.value("txtAturyoku"), minus)
+        p.type_temperature("199")
+        p.el("UpDownOndoUp").click()
+        self.assertEqual(p.value("txtOndo"), "200")
+        p.el("UpDownOndoUp").click()
+        self.assertEqual(p.value("txtOndo"), "200")  # the spinner stops at 200
+
+
+class ChromiumBehaviour(Behaviour, unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.driver = chromium()
+        cls.page = Page(cls.driver)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+
+    def test_save_picker_gets_the_record(self):
+        p = self.page
+        p.load_scenario(LESSON1)
+        p.wait(lambda: p.value("txtTTl") == "水の蒸気圧曲線", what="lesson")
+        p.js("""window.__saved = null; window.__name = null;
+            window.showSaveFilePicker = async (o) => { window.__name = o.suggestedName; return {
+              createWritable: async () => ({ write: async (b) => { window.__saved = Array.from(new Uint8Array(await b.arrayBuffer())); }, close: async () => {} }) }; };""")
+        p.el("cmdSave").click()
+        self.assertEqual(p.saved(), LESSON1.read_bytes())
+        self.assertEqual(p.js("return window.__name"), "水の蒸気圧曲線.so1")
+
+
+class WebKitBehaviour(Behaviour, unittest.TestCase):
+    xvfb = Xvfb()
+
+    @classmethod
+    def setUpClass(cls):
+        cls.xvfb.start()
+        try:
+            cls.driver = webkit()
+        except WebDriverException:
+            cls.xvfb.stop()
+            raise
+        cls.page = Page(cls.driver)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+        cls.xvfb.stop()
+
+
+class Touch(unittest.TestCase):
+    """Chromium with touch emulation at tablet sizes, in both orientations."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.driver = chromium()
+        cls.page = Page(cls.driver)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+
+    def device(self, w, h):
+        d = self.driver
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                          {"width": w, "height": h, "deviceScaleFactor": 1, "mobile": True})
+        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+        self.page.load()
+
+    def tap(self, id_, times=1):
+        x, y = self.page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                            "return [r.left + r.width / 2, r.top + r.height / 2]", id_)
+        for _ in range(times):
+            for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+                self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+
+    def test_stage_fits_both_orientations(self):
+        for w, h in ((1024, 768), (768, 1024)):
+            with self.subTest(size=(w, h)):
+                self.device(w, h)
+                p = self.page
+                vw, vh, sw, sh = p.js("const e = document.documentElement; return [e.clientWidth, e.clientHeight, e.scrollWidth, e.scrollHeight]")
+                self.assertEqual((sw, sh), (vw, vh), "no scrolling")
+                for id_ in ("stage", "picGrph", "picBack", "txtAturyoku"):
+                    r = p.js("const r = document.getElementById(arguments[0]).getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]", id_)
+                    self.assertTrue(r[0] >= -0.5 and r[1] >= -0.5 and r[2] <= vw + 0.5 and r[3] <= vh + 0.5, (id_, r))
+                # The stage uses the whole of one side.
+                r = p.js("const r = document.getElementById('stage').getBoundingClientRect(); return [r.width, r.height]")
+                self.assertTrue(abs(r[0] - vw) < 1 or abs(r[1] - vh) < 1, r)
+
+    def test_hit_areas_at_least_44_css_pixels(self):
+        for w, h in ((1024, 768), (768, 1024)):
+            self.device(w, h)
+            p = self.page
+            p.el("picSinario").click()  # the step control shows while playback is on
+            misses = p.js("""
+                const ids = ['txtOndo', 'UpDownOndoUp', 'UpDownOndoDown', 'picSinario', 'picGrphSw', 'picGrphCls',
+                             'cmbLiquid', 'menu_File', 'menu_View', 'menu_Help', 'cmdNextStep', 'cmdFullScreen'];
+                const out = [];
+                for (const id of ids) {
+                  const e = document.getElementById(id), r = e.getBoundingClientRect();
+                  const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
+                  // the square of 44 CSS px around the centre (the spinner's arrows: beside it)
+                  const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
+                  const sy = id === 'UpDownOndoUp' ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
+                  for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
+                    const hit = document.elementFromPoint(sx + dx, sy + dy);
+                    const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
+                    if (!ok) out.push(id + ' ' + dx + ',' + dy + ' -> ' + (hit && (hit.id || hit.tagName)));
+                  }
+                }
+                return out;""")
+            self.assertEqual(misses, [], (w, h))
+
+    def test_taps_play_a_lesson_to_the_end_as_keys_do(self):
+        p = self.page
+        self.device(1024, 768)
+
+        def play(step):
+            self.tap("menu_File")
+            self.tap("menu_Lesson1")
+            self.tap("picSinario")
+            self.assertFalse(p.js("return document.getElementById('cmdNextStep').hidden"))
+            seen = []
+            for _ in range(16):
+                step()
+                seen.append(p.value("txtAturyoku"))
+            p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
+            return seen, p.value("txtAturyoku")
+
+        by_tap = play(lambda: self.tap("cmdNextStep"))
+        p.load()
+        body = p.d.find_element(By.TAG_NAME, "body")
+        by_key = play(lambda: body.send_keys(Keys.ARROW_DOWN))
+        self.assertEqual(by_tap, by_key)
+
+    def test_spinner_taps_and_typed_minus_signs(self):
+        p = self.page
+        self.device(768, 1024)
+        p.type_temperature("20")
+        self.tap("UpDownOndoUp")
+        self.assertEqual(p.value("txtOndo"), "21")
+        self.tap("UpDownOndoDown", 2)
+        self.assertEqual(p.value("txtOndo"), "19")
+        p.type_temperature("-10")
+        minus = p.value("txtAturyoku")
+        p.type_temperature("０")
+        p.type_temperature("－１０")
+        self.assertEqual((p.value("txtOndo"), p.value("txtAturyoku")), ("－１０", minus))
+
+
+def main():
+    groups = {"chromium": ChromiumBehaviour, "webkit": WebKitBehaviour, "touch": Touch}
+    chosen = sys.argv[1:] or list(groups)
+    if not PAGE.exists():
+        sys.exit(f"{PAGE} is missing: run tools/build_web.sh first")
+    suite = unittest.TestSuite(unittest.defaultTestLoader.loadTestsFromTestCase(groups[g]) for g in chosen)
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    sys.exit(0 if result.wasSuccessful() else 1)
+
+
+if __name__ == "__main__":
+    main()
