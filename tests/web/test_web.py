@@ -14,12 +14,10 @@ import unittest
 from pathlib import Path
 
 from selenium import webdriver
-from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.chrome.service import Service as ChromeService
-from selenium.webdriver.webkitgtk.service import Service as WebKitGTKService
 
 ROOT = Path(__file__).resolve().parents[2]
 PAGE = ROOT / "build-web" / "vaporia.html"
@@ -52,7 +50,7 @@ def webkit():
     opts.binary_location = minibrowser()
     opts.add_argument("--automation")
     opts.add_argument("--geometry=1000x800")
-    return webdriver.WebKitGTK(options=opts, service=WebKitGTKService("/usr/bin/WebKitWebDriver"))
+    return webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=opts)
 
 
 class Xvfb:
@@ -383,7 +381,7 @@ class WebKitBehaviour(Behaviour, unittest.TestCase):
         cls.xvfb.start()
         try:
             cls.driver = webkit()
-        except WebDriverException:
+        except Exception:
             cls.xvfb.stop()
             raise
         cls.page = Page(cls.driver)
