@@ -466,11 +466,12 @@ class Touch(unittest.TestCase):
             self.tap("picSinario")
             self.assertFalse(p.js("return document.getElementById('cmdNextStep').hidden"))
             seen = []
-            for _ in range(16):
+            for _ in range(15):
                 step()
                 seen.append(p.value("txtAturyoku"))
             p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
-            return seen, p.value("txtAturyoku")
+            step()  # past the end: nothing more happens
+            return seen, p.value("txtOndo"), p.value("txtAturyoku")
 
         by_tap = play(lambda: self.tap("cmdNextStep"))
         p.load()
