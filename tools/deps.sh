@@ -7,6 +7,8 @@ VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3
                        libxcb1-dev libxcb-damage0-dev
                        desktop-file-utils appstream lintian dpkg-dev fakeroot locales)
+# The cores in WebAssembly: the compiler, node for the tests, GoogleTest's sources.
+VAPORIA_WASM_PACKAGES=(emscripten nodejs googletest)
 
 vaporia_install_missing() {
     local missing=() pkg

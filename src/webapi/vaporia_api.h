@@ -13,6 +13,8 @@
  *   valid until the next call of any vaporia_ function: copy it at once (UTF8ToString does).
  * - Pixel pointers (field, graph) stay valid for the life of the module; the pixels are RGBA,
  *   8 bits each, rows top to bottom without padding, alpha always 255.
+ * - The module's memory may grow on any call: take Module.HEAPU8 anew after a call rather
+ *   than keeping a view of it.
  * - Large inputs (a CONFIG.INI, a .so1 file) are written into the buffer vaporia_input
  *   returns, then passed by pointer; short texts may be passed any way the caller likes.
  * - Functions that change what the face shows return a set of VAPORIA_CHANGED_* bits; the
