@@ -7,11 +7,16 @@
 
 #include "assets/assets.h"
 #include "graph/GraphPanel.h"
+#include "graph/GraphReport.h"
 #include "main/FramePace.h"
 #include "main/mdlSprite.h"
 #include "platform/DrawArea.h"
 #include "render/FieldPicture.h"
 #include "render/GraphPicture.h"
+#include "render/ReportPicture.h"
+
+#include <QFontMetrics>
+#include "platform/Fonts.h"
 
 namespace {
 
@@ -129,6 +134,54 @@ TEST(GraphPicture, GridAndPointsMatchTheDesktopsPanel)
         EXPECT_EQ(differ, 0);
         EXPECT_EQ(picture.Points().Size(), panel.Points().Size());
     }
+}
+
+// The report picture's grid, points and legend swatches against the desktop's picture,
+// wherever no text lies.
+TEST(ReportPicture, MatchesTheDesktopsPictureOutsideTheTexts)
+{
+    const SystemSettings s = Defaults();
+    AppState st;
+    render::GraphPicture picture;
+    picture.GrphRedraw(s);
+    const std::pair<std::int32_t, double> points[] = {{25, 23.8}, {60, 149.4}, {100, 760}, {-49, 1}};
+    for (std::size_t n = 0; n < std::size(points); ++n) {
+        st.curLiquid = n == 1 ? 2 : 0;
+        picture.GrphPlotPoint(s, st, points[n].first, points[n].second, "");
+    }
+    const QFont label = platform::ProportionalFont(render::kReportLabelPixels);
+    const QFont title = platform::ProportionalFont(render::kReportTitlePixels, true);
+    const QFontMetrics lm(label), tm(title);
+    int widths[3];
+    for (int k = 0; k < 3; ++k)
+        widths[k] = lm.horizontalAdvance(QString::fromUtf8(mdlGrph::LiquidName(k).data()));
+    const render::Report core = render::MakeReport(picture.Points(), s, widths);
+    const QImage desktop = graph::ReportImage(picture.Points(), s);
+    ASSERT_EQ(desktop.size(), QSize(render::kReportWidth, render::kReportHeight));
+
+    std::vector<QRect> texts;
+    for (const render::ReportText& t : core.texts) {
+        const QString text = QString::fromStdString(t.text);
+        const QFontMetrics& fm = t.bold ? tm : lm;
+        switch (t.place) {
+        case render::ReportText::TopLeft: texts.emplace_back(t.x, t.y, fm.horizontalAdvance(text), fm.height()); break;
+        case render::ReportText::MiddleLeft:
+            texts.emplace_back(t.x, t.y - fm.height(), fm.horizontalAdvance(text), 2 * fm.height());
+            break;
+        default: texts.emplace_back(t.x, t.y, t.w, t.h); break;
+        }
+        texts.back().adjust(-3, -3, 3, 3);
+    }
+    int compared = 0, differ = 0;
+    for (int y = 0; y < render::kReportHeight; ++y)
+        for (int x = 0; x < render::kReportWidth; ++x) {
+            if (std::any_of(texts.begin(), texts.end(), [&](const QRect& r) { return r.contains(x, y); })) continue;
+            ++compared;
+            const Pixel c = core.pixels[static_cast<std::size_t>(y * render::kReportWidth + x)];
+            if (c != FromQt(desktop.pixel(x, y)) && ++differ <= 3) ADD_FAILURE() << "pixel " << x << "," << y;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(compared, render::kReportWidth * render::kReportHeight / 2);
 }
 
 } // namespace

@@ -66,6 +66,15 @@ TEST_F(Api, PointIsRedOnTheGraphAndTheCsvListsIt)
     EXPECT_EQ(at[3], 255);
     const std::string csv = Str(vaporia_points_csv());
     EXPECT_NE(csv.find("1,水,100,℃,760.0,mmHg\r\n"), std::string::npos) << csv;
+    // The report picture: the point as a red 3 × 3 block of the panel pixel, the titles.
+    const int texts = vaporia_report_make(27, 135, 189);
+    ASSERT_GT(texts, 2);
+    EXPECT_EQ(Str(vaporia_report_text(texts - 2)), "温度 (℃)");
+    EXPECT_EQ(vaporia_report_text_value(texts - 1, 0), 2); // the pressure title reads upwards
+    const std::uint8_t* report = vaporia_report_pixels();
+    const std::uint8_t* block = report + 4 * (static_cast<std::size_t>((90 + 3 * 16 + 4) * vaporia_report_width()) + 60 + 3 * 240 + 4);
+    EXPECT_EQ(block[0], 255);
+    EXPECT_EQ(block[1], 0);
     EXPECT_EQ(vaporia_graph_clear() & VAPORIA_CHANGED_GRAPH, VAPORIA_CHANGED_GRAPH);
     EXPECT_EQ(vaporia_point_count(), 0);
     EXPECT_GT(vaporia_graph_label_count(), 10);
