@@ -416,7 +416,9 @@ int vaporia_wake(double now_ms)
 {
     Program& p = P();
     SetNow(now_ms);
-    if (!p.pace.Armed()) return 0;
+    // Woken before the frame is due (a face that wakes on every display refresh): nothing
+    // yet, so the pace stays the tick's whatever the display's rate.
+    if (!p.pace.Armed() || p.nowMs + 1 < static_cast<double>(p.pace.DueTime())) return 0;
     p.inWake = true;
     p.pace.BeginFrame(p.st);
     const int changed = FrameTick();

@@ -130,7 +130,8 @@ int vaporia_set_data_book(int on, double now_ms);
  * nothing can move until the next input. Ask after every call that returned changed bits. */
 int vaporia_next_wake_ms(double now_ms);
 
-/* The timer woke: runs the frame due (ramp step, liquid taken up, molecules moved and drawn)
+/* The timer woke: runs the frame due (nothing when called before it is due, so waking on
+ * every display refresh keeps the specified pace) (ramp step, liquid taken up, molecules moved and drawn)
  * and plans the next wake. Returns changed bits; VAPORIA_CHANGED_FIELD when the field's
  * pixels must be put on the screen. */
 int vaporia_wake(double now_ms);

@@ -217,6 +217,22 @@ TEST_F(Api, TickDrawsWhileMoleculesMoveAndSleepsWhenFrozen)
     EXPECT_EQ(vaporia_next_wake_ms(now), VAPORIA_NO_WAKE);
 }
 
+// A face that wakes the core on every refresh of a 120 Hz display gets the frames of the
+// tick's pace, not one per refresh.
+TEST_F(Api, WakingOnEveryDisplayRefreshKeepsThePace)
+{
+    vaporia_set_temperature_text("100", now); // a frame every 2nd tick of 16 ms
+    const double start = now;
+    int fieldFrames = 0, ran = 0;
+    for (int n = 0; n < 240; ++n) { // two seconds at 120 Hz
+        now = start + n * (1000.0 / 120);
+        if (vaporia_wake(now) & VAPORIA_CHANGED_FIELD) ++fieldFrames;
+        ran += vaporia_next_wake_ms(now) != VAPORIA_NO_WAKE;
+    }
+    EXPECT_EQ(ran, 240);
+    EXPECT_NEAR(fieldFrames, 2000 / 32, 3);
+}
+
 TEST_F(Api, SpinnerContinuesFromTheTextWithinItsRange)
 {
     vaporia_set_temperature_text("25", now);
