@@ -69,7 +69,8 @@ if(VAPORIA_TESTS)
   vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/main/test_Simulation.cpp ${t}/main/test_mdlSprite.cpp
                         ${t}/main/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace)
   vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
-  vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/scenario/test_Cp932Text.cpp LIBS vaporia_scenario_record)
+  vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/scenario/test_Cp932Text.cpp ${t}/scenario/test_SinarioRecord.cpp
+                        LIBS vaporia_scenario_record)
   vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/platform/test_Zoom.cpp LIBS vaporia_zoom)
   vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/webapi/test_webapi.cpp LIBS vaporia_webapi)
 endif()
