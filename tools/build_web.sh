@@ -5,12 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-vaporia_install_missing "${VAPORIA_WEB_PACKAGES[@]}"
+vaporia_install_missing "${VAPORIA_WASM_PACKAGES[@]}" "${VAPORIA_WEB_PACKAGES[@]}"
 
 out=build-web
 mkdir -p "$out" web/gen
-tools/build_wasm.sh
-core=build-wasm/vaporia_core.js
+core=$(tools/build_wasm.sh | tail -n 1)
 [ -f "$core" ] || { echo "build_web: $core was not built" >&2; exit 1; }
 
 /usr/bin/python3 tools/web_background.py web/gen/background.png

@@ -7,8 +7,10 @@ VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3
                        libxcb1-dev libxcb-damage0-dev
                        desktop-file-utils appstream lintian dpkg-dev fakeroot locales)
+# The cores in WebAssembly: the compiler, node for the tests, GoogleTest's sources.
+VAPORIA_WASM_PACKAGES=(emscripten nodejs googletest)
 # The browser edition: its build, and the browsers and drivers its tests run in.
-VAPORIA_WEB_PACKAGES=(emscripten nodejs node-typescript esbuild python3)
+VAPORIA_WEB_PACKAGES=(node-typescript esbuild python3)
 VAPORIA_WEB_TEST_PACKAGES=(chromium chromium-driver webkit2gtk-driver xvfb xauth python3-selenium)
 
 vaporia_install_missing() {

@@ -1,7 +1,6 @@
 #include "scenario/SinarioRecord.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -34,8 +33,21 @@ T Get(const unsigned char* at)
     return static_cast<T>(bits);
 }
 
-void PutDouble(unsigned char* at, double value) { Put(at, std::bit_cast<std::uint64_t>(value)); }
-double GetDouble(const unsigned char* at) { return std::bit_cast<double>(Get<std::uint64_t>(at)); }
+// memcpy rather than std::bit_cast, which the WebAssembly toolchain's library lacks.
+void PutDouble(unsigned char* at, double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    Put(at, bits);
+}
+
+double GetDouble(const unsigned char* at)
+{
+    const std::uint64_t bits = Get<std::uint64_t>(at);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 void EncodeStep(const SinarioStep& s, unsigned char* at)
 {

@@ -22,6 +22,7 @@
 #include "model/mdlData.h"
 #include "render/FieldPicture.h"
 #include "render/GraphPicture.h"
+#include "render/ReportPicture.h"
 #include "scenario/SinarioRecord.h"
 #include "settings/ProfileText.h"
 #include "webapi/Lessons.h"
@@ -45,6 +46,7 @@ struct Program {
     framepace::Schedule pace;
     render::FieldPicture fieldPicture;
     render::GraphPicture graph;
+    render::Report report;
 
     std::string temperatureText; // the only copy of the temperature, as the box holds it
     std::string readoutText;
@@ -414,7 +416,9 @@ int vaporia_wake(double now_ms)
 {
     Program& p = P();
     SetNow(now_ms);
-    if (!p.pace.Armed()) return 0;
+    // Woken before the frame is due (a face that wakes on every display refresh): nothing
+    // yet, so the pace stays the tick's whatever the display's rate.
+    if (!p.pace.Armed() || p.nowMs + 1 < static_cast<double>(p.pace.DueTime())) return 0;
     p.inWake = true;
     p.pace.BeginFrame(p.st);
     const int changed = FrameTick();
@@ -474,6 +478,48 @@ int vaporia_graph_shown(void) { return P().st.grphVisible != 0 ? 1 : 0; }
 const char* vaporia_points_csv(void) { return Out(mdlGrph::PointsCsv(P().graph.Points())); }
 
 int vaporia_point_count(void) { return static_cast<int>(P().graph.Points().Size()); }
+
+int vaporia_report_make(int water_name_width, int ethanol_name_width, int ether_name_width)
+{
+    Program& p = P();
+    const int widths[3] = {water_name_width, ethanol_name_width, ether_name_width};
+    p.report = render::MakeReport(p.graph.Points(), p.graph.GridSettings().value_or(p.settings), widths);
+    return static_cast<int>(p.report.texts.size());
+}
+
+int vaporia_report_width(void) { return render::kReportWidth; }
+int vaporia_report_height(void) { return render::kReportHeight; }
+
+const uint8_t* vaporia_report_pixels(void)
+{
+    Program& p = P();
+    if (p.report.pixels.empty()) vaporia_report_make(0, 0, 0);
+    return reinterpret_cast<const std::uint8_t*>(p.report.pixels.data());
+}
+
+const char* vaporia_report_text(int index)
+{
+    const auto& texts = P().report.texts;
+    if (index < 0 || static_cast<std::size_t>(index) >= texts.size()) return Out({});
+    return Out(texts[static_cast<std::size_t>(index)].text);
+}
+
+int vaporia_report_text_value(int index, int field)
+{
+    const auto& texts = P().report.texts;
+    if (index < 0 || static_cast<std::size_t>(index) >= texts.size()) return 0;
+    const render::ReportText& t = texts[static_cast<std::size_t>(index)];
+    switch (field) {
+    case 0: return t.place;
+    case 1: return t.x;
+    case 2: return t.y;
+    case 3: return t.w;
+    case 4: return t.h;
+    case 5: return t.pixels;
+    case 6: return t.bold ? 1 : 0;
+    default: return 0;
+    }
+}
 
 int vaporia_playback_toggle(void)
 {

@@ -13,6 +13,8 @@
  *   valid until the next call of any vaporia_ function: copy it at once (UTF8ToString does).
  * - Pixel pointers (field, graph) stay valid for the life of the module; the pixels are RGBA,
  *   8 bits each, rows top to bottom without padding, alpha always 255.
+ * - The module's memory may grow on any call: take Module.HEAPU8 anew after a call rather
+ *   than keeping a view of it.
  * - Large inputs (a CONFIG.INI, a .so1 file) are written into the buffer vaporia_input
  *   returns, then passed by pointer; short texts may be passed any way the caller likes.
  * - Functions that change what the face shows return a set of VAPORIA_CHANGED_* bits; the
@@ -128,7 +130,8 @@ int vaporia_set_data_book(int on, double now_ms);
  * nothing can move until the next input. Ask after every call that returned changed bits. */
 int vaporia_next_wake_ms(double now_ms);
 
-/* The timer woke: runs the frame due (ramp step, liquid taken up, molecules moved and drawn)
+/* The timer woke: runs the frame due (nothing when called before it is due, so waking on
+ * every display refresh keeps the specified pace) (ramp step, liquid taken up, molecules moved and drawn)
  * and plans the next wake. Returns changed bits; VAPORIA_CHANGED_FIELD when the field's
  * pixels must be put on the screen. */
 int vaporia_wake(double now_ms);
@@ -165,6 +168,26 @@ int vaporia_graph_shown(void);
 const char* vaporia_points_csv(void);
 /* Number of points plotted since the last erase (kept: the most recent 100000). */
 int vaporia_point_count(void);
+
+/* ---- The report picture (the graph for a worksheet) ------------------------------------ */
+
+/* Makes the report picture of the points plotted since the last erase on the grid shown:
+ * the pixels of the grid, the points (each panel pixel a 3 × 3 block) and the legend's
+ * swatches, and the list of texts to print over them. The legend's places depend on the
+ * width in pixels of each liquid's name ("水", "エタノール", "ジエチルエーテル") in the system's
+ * font at vaporia_report_text_value(i, 5) pixels (27), measured by the face. Returns the
+ * number of texts. */
+int vaporia_report_make(int water_name_width, int ethanol_name_width, int ether_name_width);
+int vaporia_report_width(void);  /* 1050 */
+int vaporia_report_height(void); /* 1162 */
+/* The last picture made; RGBA as the other pictures. */
+const uint8_t* vaporia_report_pixels(void);
+/* Text index of the last picture made, and how to draw it. field: 0 place (0 top-left
+ * corner at x, y; 1 centred across the box x, y, w, h at its top; 2 turned to read upwards,
+ * centred in the box; 3 starting at x, centred vertically on y), 1 x, 2 y, 3 w, 4 h,
+ * 5 font size in pixels, 6 bold (1) or not (0). Black text, the system's proportional font. */
+const char* vaporia_report_text(int index);
+int vaporia_report_text_value(int index, int field);
 
 /* ---- Scenario in use, playback ---------------------------------------------------------- */
 

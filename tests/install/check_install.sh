@@ -204,7 +204,7 @@ deb)
 
     depends=$(dpkg-deb -f "$deb" Depends)
     echo "Depends: $depends"
-    for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 qt6-qpa-plugins \
+    for pkg in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
                "fonts-ipafont-gothic | fonts-noto-cjk" qt6-translations-l10n; do
         grep -qF "$pkg" <<<"$depends" || fail "Depends lacks $pkg"
     done

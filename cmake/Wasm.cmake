@@ -1,0 +1,76 @@
+# The WebAssembly build, configured with emcmake: the Qt-free core targets (defined where the
+# desktop defines them), their unit tests run under node, the frame benchmark, and the module
+# the browser face bundles (vaporia_core.js).
+set(VAPORIA_QT OFF)
+set(VAPORIA_GUI OFF)
+add_compile_options(-Wall -Wextra)
+
+add_subdirectory(src/model)
+add_subdirectory(src/settings)
+add_subdirectory(src/scenario)
+add_subdirectory(src/main)
+add_subdirectory(src/graph)
+add_subdirectory(src/platform)
+add_subdirectory(src/render)
+add_subdirectory(src/webapi)
+
+# Node 20 fetches a separate .wasm by URL and fails, so everything is one file.
+set(vaporia_wasm_link -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
+
+# The module: MODULARIZE'd, every function of the C interface exported, no file system.
+file(READ ${PROJECT_SOURCE_DIR}/src/webapi/vaporia_api.h api_header)
+string(REGEX MATCHALL "[a-z_0-9*]+ (vaporia_[a-z_0-9]+)\\(" api_decls "${api_header}")
+set(api_exports "")
+foreach(decl ${api_decls})
+  string(REGEX REPLACE ".* (vaporia_[a-z_0-9]+)\\(" "_\\1" name "${decl}")
+  list(APPEND api_exports "'${name}'")
+endforeach()
+list(REMOVE_DUPLICATES api_exports)
+list(JOIN api_exports "," api_exports)
+add_executable(vaporia_core src/webapi/module.cpp)
+target_link_libraries(vaporia_core PRIVATE vaporia_webapi)
+target_compile_options(vaporia_core PRIVATE -O3)
+target_link_options(vaporia_core PRIVATE -O3 ${vaporia_wasm_link} --no-entry
+  -sMODULARIZE=1 -sEXPORT_NAME=createVaporiaCore -sENVIRONMENT=web,worker,node
+  -sFILESYSTEM=0 -sINITIAL_MEMORY=16777216
+  "-sEXPORTED_FUNCTIONS=[${api_exports}]"
+  "-sEXPORTED_RUNTIME_METHODS=['ccall','cwrap','UTF8ToString','stringToUTF8','lengthBytesUTF8']")
+set_target_properties(vaporia_core PROPERTIES OUTPUT_NAME vaporia_core SUFFIX .js
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The frame as the tick does it, for the wasm-against-native benchmark (bench/wasm_frame.sh).
+add_executable(bench_frame_core bench/bench_frame_core.cpp)
+target_link_libraries(bench_frame_core PRIVATE vaporia_render vaporia_pace vaporia_field)
+target_compile_options(bench_frame_core PRIVATE -O3)
+target_link_options(bench_frame_core PRIVATE -O3 ${vaporia_wasm_link} -sENVIRONMENT=node)
+set_target_properties(bench_frame_core PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+if(VAPORIA_TESTS)
+  enable_testing()
+  # GoogleTest from Debian's sources, built for wasm; without threads, which node lacks here.
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  # The same test sources as the desktop's, those that need no Qt; run by node.
+  function(vaporia_add_wasm_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_options(${name} PRIVATE ${vaporia_wasm_link} -sENVIRONMENT=node)
+    add_test(NAME ${name} COMMAND node ${CMAKE_CURRENT_BINARY_DIR}/${name}.js)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS wasm)
+  endfunction()
+  set(t ${PROJECT_SOURCE_DIR}/tests)
+  vaporia_add_wasm_test(wasm_test_model SOURCES ${t}/model/test_NumText.cpp ${t}/model/test_mdlData.cpp LIBS vaporia_model)
+  vaporia_add_wasm_test(wasm_test_mdlGrph SOURCES ${t}/graph/test_mdlGrph.cpp LIBS vaporia_graph_map)
+  vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/main/test_Simulation.cpp ${t}/main/test_mdlSprite.cpp
+                        ${t}/main/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace)
+  vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
+  vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/scenario/test_Cp932Text.cpp ${t}/scenario/test_SinarioRecord.cpp
+                        LIBS vaporia_scenario_record)
+  vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/platform/test_Zoom.cpp LIBS vaporia_zoom)
+  vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/webapi/test_webapi.cpp LIBS vaporia_webapi)
+endif()
