@@ -50,11 +50,16 @@ export class App {
   }
 
   start(): void {
-    this.build();
+    // The field first, drawn before the other controls are built or anything asks for a
+    // layout: the pupils see the container at once.
+    this.buildField();
     this.core.init(this.now());
+    this.drawField();
+    this.build();
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
-    this.applyZoom();
     this.activate();
+    this.applyZoom();
+    this.txtOndo.focus();
     if (this.store.readFailed) messageBox(this, STORAGE_READ_FAILED);
   }
 
@@ -126,21 +131,26 @@ export class App {
 
   // ------------------------------------------------------------------ building
 
-  private build(): void {
+  private client!: HTMLElement;
+
+  private buildField(): void {
     const viewport = el("div", document.body, "viewport");
     const stage = (this.stage = el("div", viewport, "stage"));
     place(stage, 0, 0, STAGE_W, STAGE_H);
-    this.buildMenu(stage);
-    const client = el("div", stage, "client");
+    const client = (this.client = el("div", stage, "client"));
     place(client, 0, MENU_H, CLIENT_W, CLIENT_H);
     client.style.backgroundImage = `url(${background})`;
-
     const back = el("canvas", client, "picBack", "pixels");
     back.width = 371; back.height = 457;
     back.setAttribute("aria-label", "容器");
     place(back, 37, 20, 371, 457);
     this.fieldCtx = back.getContext("2d")!;
     this.fieldImage = this.fieldCtx.createImageData(this.core.fieldWidth(), this.core.fieldHeight());
+  }
+
+  private build(): void {
+    const client = this.client;
+    this.buildMenu(this.stage);
 
     const grph = el("div", client, "picGrph");
     grph.setAttribute("aria-label", "蒸気圧曲線のグラフ");
@@ -245,7 +255,6 @@ export class App {
     document.addEventListener("pointerdown", (e) => {
       if (this.openMenu && !(e.target as HTMLElement).closest(".menutitle, .menulist")) this.closeMenu();
     });
-    ondo.focus();
   }
 
   private temperatureTyped(): void {
@@ -536,8 +545,10 @@ export function browserLine(): string {
 
 async function main(): Promise<void> {
   let core: Core;
+  (window as any).__t0 = performance.now();
   try {
     core = await Core.load();
+    (window as any).__t1 = performance.now();
   } catch (e) {
     document.body.textContent = "このブラウザーではVaporiaを動かせません（WebAssemblyが使えません）。";
     return;
@@ -545,6 +556,7 @@ async function main(): Promise<void> {
   const app = new App(core);
   (window as any).vaporia = app; // for tests and the console
   app.start();
+  (window as any).__t2 = performance.now();
   if (/^https?:$/.test(location.protocol)) {
     const link = el("link", document.head);
     link.rel = "manifest";
