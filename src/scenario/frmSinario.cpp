@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "model/NumText.h"
+#include "scenario/SinarioEdit.h"
 #include "platform/Fonts.h"
 #include "settings/mdlCommon.h"
 
@@ -42,7 +43,7 @@ QString TrimSpaces(const QString& text)
     return text.mid(first, last - first);
 }
 
-int StepsInUse(const mdlSinario::SinarioData& d) { return std::clamp(d.stepCount, 0, mdlSinario::kMaxSteps); }
+using mdlSinario::StepsInUse;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect geometry)
 {
@@ -266,19 +267,7 @@ QString frmSinario::ChoosePathWithDialog(QWidget* parent, FileDialogMode mode)
 
 QString frmSinario::DescribeStep(const SinarioStep& step)
 {
-    switch (step.kind) {
-    case mdlSinario::StepInit: return Utf8("初期値設定");
-    case mdlSinario::StepTemp:
-        return Utf8("温度を ") + Text(numtext::FormatWhole(step.value)) + Utf8(" に設定します。");
-    case mdlSinario::StepGrphOn: return Utf8("グラフを表示します。");
-    case mdlSinario::StepGrphOff: return Utf8("グラフを非表示にします。");
-    case mdlSinario::StepGrphCls: return Utf8("描画されたグラフを消します。");
-    case mdlSinario::StepBussitu:
-        if (step.value == 0) return Utf8("データを水に設定します。");
-        if (step.value == 1) return Utf8("データをエタノールに設定します。");
-        return Utf8("データをジエチルエーテルに設定します。");
-    default: return QString(); // playback passes over unknown kinds; so does the list
-    }
+    return Text(mdlSinario::DescribeStep(step));
 }
 
 int frmSinario::SelectedRow() const
@@ -289,17 +278,7 @@ int frmSinario::SelectedRow() const
 
 bool frmSinario::InsertStep(const SinarioStep& step)
 {
-    const int count = StepsInUse(sinario_);
-    if (count >= mdlSinario::kMaxSteps) return false; // slot 51 does not exist
-    const int row = SelectedRow();
-    int p = count + 1;
-    if (count > 0 && row >= 0 && row < count) {
-        p = row + 1;
-        for (int i = count + 1; i >= p + 1; --i) sinario_.steps[i] = sinario_.steps[i - 1];
-    }
-    sinario_.steps[p] = step;
-    sinario_.stepCount = count + 1;
-    return true;
+    return mdlSinario::InsertStep(sinario_, SelectedRow(), step);
 }
 
 void frmSinario::RefreshStepList()
@@ -390,12 +369,7 @@ void frmSinario::cmdAdd5_Click()
 
 void frmSinario::cmdDel_Click()
 {
-    const int row = SelectedRow();
-    const int count = StepsInUse(sinario_);
-    if (row < 0 || row >= count) return;
-    for (int i = row + 1; i <= count - 1; ++i) sinario_.steps[i] = sinario_.steps[i + 1];
-    sinario_.stepCount = count - 1;
-    RefreshStepList();
+    if (mdlSinario::DeleteStep(sinario_, SelectedRow())) RefreshStepList();
 }
 
 void frmSinario::cmdLoad_Click()

@@ -23,6 +23,7 @@
 #include "render/FieldPicture.h"
 #include "render/GraphPicture.h"
 #include "render/ReportPicture.h"
+#include "scenario/SinarioEdit.h"
 #include "scenario/SinarioRecord.h"
 #include "settings/ProfileText.h"
 #include "webapi/Lessons.h"
@@ -164,38 +165,11 @@ int FrameTick()
     return changed | VAPORIA_CHANGED_FIELD;
 }
 
-int StepsInUse() { return std::clamp(g->sinario.stepCount, 0, mdlSinario::kMaxSteps); }
+int StepsInUse() { return mdlSinario::StepsInUse(g->sinario); }
 
-// frmSinario::InsertStep.
 int InsertStep(int selectedRow, const mdlSinario::SinarioStep& step)
 {
-    mdlSinario::SinarioData& d = P().sinario;
-    const int count = StepsInUse();
-    if (count >= mdlSinario::kMaxSteps) return 0;
-    int at = count + 1;
-    if (count > 0 && selectedRow >= 0 && selectedRow < count) {
-        at = selectedRow + 1;
-        for (int i = count + 1; i >= at + 1; --i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i - 1)];
-    }
-    d.steps[static_cast<std::size_t>(at)] = step;
-    d.stepCount = count + 1;
-    return 1;
-}
-
-std::string DescribeStep(const mdlSinario::SinarioStep& step)
-{
-    switch (step.kind) {
-    case mdlSinario::StepInit: return "初期値設定";
-    case mdlSinario::StepTemp: return "温度を " + numtext::FormatWhole(step.value) + " に設定します。";
-    case mdlSinario::StepGrphOn: return "グラフを表示します。";
-    case mdlSinario::StepGrphOff: return "グラフを非表示にします。";
-    case mdlSinario::StepGrphCls: return "描画されたグラフを消します。";
-    case mdlSinario::StepBussitu:
-        if (step.value == 0) return "データを水に設定します。";
-        if (step.value == 1) return "データをエタノールに設定します。";
-        return "データをジエチルエーテルに設定します。";
-    default: return {};
-    }
+    return mdlSinario::InsertStep(P().sinario, selectedRow, step) ? 1 : 0;
 }
 
 std::string TrimmedTitle()
@@ -635,7 +609,7 @@ const char* vaporia_sinario_step_text(int index)
 {
     P();
     if (index < 0 || index >= StepsInUse()) return Out({});
-    return Out(DescribeStep(g->sinario.steps[static_cast<std::size_t>(index + 1)]));
+    return Out(mdlSinario::DescribeStep(g->sinario.steps[static_cast<std::size_t>(index + 1)]));
 }
 
 int vaporia_sinario_add_init(int selected_row, int temperature_unit, int pressure_unit,
@@ -703,12 +677,7 @@ int vaporia_sinario_add_liquid(int selected_row, int liquid)
 
 int vaporia_sinario_delete(int selected_row)
 {
-    mdlSinario::SinarioData& d = P().sinario;
-    const int count = StepsInUse();
-    if (selected_row < 0 || selected_row >= count) return 0;
-    for (int i = selected_row + 1; i <= count - 1; ++i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i + 1)];
-    d.stepCount = count - 1;
-    return 1;
+    return mdlSinario::DeleteStep(P().sinario, selected_row) ? 1 : 0;
 }
 
 int vaporia_lesson_count(void) { return static_cast<int>(webapi::LessonCount()); }

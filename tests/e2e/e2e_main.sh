@@ -182,6 +182,8 @@ export_checks() {
     xdotool type --delay 30 "$work/points"      # no extension: .csv is added
     xdotool key Return
     wait_gone '測定点を CSV で保存' || fail "CSV save dialog did not close"
+    # The program writes the file once the dialog has gone: give it a moment under load.
+    for _ in $(seq 50); do [ -f "$work/points.csv" ] && break; sleep 0.1; done
     [ -f "$work/points.csv" ] || fail "no points.csv: $(ls "$work")"
     printf '%s\n' "${typed[@]}" > "$work/typed.txt"
     python3 - "$work/points.csv" "$work/typed.txt" <<'PY' || fail "CSV table differs"
