@@ -266,6 +266,23 @@ class Behaviour:
         body.send_keys(Keys.ARROW_DOWN)  # finished: nothing more
         self.assertEqual(p.value("txtOndo"), "110")
 
+    def test_report_picture_and_csv_table_downloaded(self):
+        p = self.page
+        p.type_temperature("100")
+        p.type_temperature("50")
+        p.capture_downloads()
+        p.menu("menu_File", "menu_GrphSave")
+        png = p.saved()
+        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual((int.from_bytes(png[16:20], "big"), int.from_bytes(png[20:24], "big")), (1050, 1162))
+        p.capture_downloads()
+        p.menu("menu_File", "menu_CsvSave")
+        csv = p.saved().decode("utf-8")
+        self.assertTrue(csv.startswith("\ufeff"))
+        self.assertIn("760.0", csv)
+        # a header and a point per keystroke: 1, 10, 100, 5, 50
+        self.assertEqual(len(csv.strip().split("\r\n")), 6)
+
     def test_hostile_scenario_refused_and_the_old_one_kept(self):
         p = self.page
         p.load_scenario(LESSON1)

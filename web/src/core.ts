@@ -15,6 +15,14 @@ export const CHANGED = {
 
 export const NO_WAKE = -1;
 
+export interface ReportText {
+  text: string;
+  place: number; // 0 top-left at x, y; 1 centred across x..x+w at y; 2 upwards, centred in the box; 3 from x, centred on y
+  x: number; y: number; w: number; h: number;
+  pixels: number;
+  bold: boolean;
+}
+
 interface EmModule {
   HEAPU8: Uint8Array;
   HEAPF64: Float64Array;
@@ -128,7 +136,15 @@ export class Core {
   graphSwitch(): number { return this.n("vaporia_graph_switch"); }
   graphClear(): number { return this.n("vaporia_graph_clear"); }
   graphShown(): boolean { return this.n("vaporia_graph_shown") !== 0; }
-  pointsCsv(): string { return this.s("vaporia_points_csv"); }
+  // The bytes as the cores made them: a text decoder would drop the byte-order mark that
+  // spreadsheet programs need to read the table as UTF-8.
+  pointsCsv(): Uint8Array {
+    const p: number = this.fn("vaporia_points_csv")();
+    const heap = this.heap();
+    let end = p;
+    while (heap[end] !== 0) end++;
+    return heap.slice(p, end);
+  }
   pointCount(): number { return this.n("vaporia_point_count"); }
 
   playbackToggle(): number { return this.n("vaporia_playback_toggle"); }
@@ -165,12 +181,17 @@ export class Core {
   lessonTitle(i: number): string { return this.s("vaporia_lesson_title", i); }
   lessonLoad(i: number): number { return this.n("vaporia_lesson_load", i); }
 
-  // Optional extras: absent from an older core, the face then leaves the item out.
-  has(name: string): boolean { return typeof this.m["_" + name] === "function"; }
-  reportPng(): Uint8Array | null {
-    if (!this.has("vaporia_report_png")) return null;
-    const p = this.n("vaporia_report_png");
-    const size = this.n("vaporia_report_png_size");
-    return p && size ? this.heap().slice(p, p + size) : null;
+  // The report picture: pixels and the texts to print over them.
+  reportMake(nameWidths: number[]): { width: number; height: number; pixels: Uint8Array; texts: ReportText[] } {
+    const n = this.n("vaporia_report_make", nameWidths[0], nameWidths[1], nameWidths[2]);
+    const width = this.n("vaporia_report_width"), height = this.n("vaporia_report_height");
+    const p = this.n("vaporia_report_pixels");
+    const pixels = this.heap().slice(p, p + width * height * 4);
+    const texts: ReportText[] = [];
+    for (let i = 0; i < n; i++) {
+      const v = (f: number) => this.n("vaporia_report_text_value", i, f);
+      texts.push({ text: this.s("vaporia_report_text", i), place: v(0), x: v(1), y: v(2), w: v(3), h: v(4), pixels: v(5), bold: v(6) !== 0 });
+    }
+    return { width, height, pixels, texts };
   }
 }

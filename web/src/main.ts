@@ -499,20 +499,49 @@ export class App {
     this.activate();
   }
 
-  private async reportBlob(): Promise<Blob> {
-    const png = this.core.reportPng();
-    if (png) return new Blob([png], { type: "image/png" });
-    // Without the cores' report picture: the panel as shown, grid labels included.
+  // The cores lay out the picture; the browser only measures and prints its texts.
+  private reportCanvas(): HTMLCanvasElement {
+    const family = getComputedStyle(document.body).fontFamily;
+    const font = (px: number, bold: boolean) => `${bold ? "bold " : ""}${px}px ${family}`;
     const c = document.createElement("canvas");
-    c.width = 315 * 2; c.height = 334 * 2;
     const g = c.getContext("2d")!;
-    g.imageSmoothingEnabled = false;
-    g.drawImage(document.getElementById("picGrphCanvas") as HTMLCanvasElement, 0, 0, c.width, c.height);
+    g.font = font(27, false);
+    const widths = ["水", "エタノール", "ジエチルエーテル"].map((t) => Math.ceil(g.measureText(t).width));
+    const r = this.core.reportMake(widths);
+    c.width = r.width;
+    c.height = r.height;
+    const img = g.createImageData(r.width, r.height);
+    img.data.set(r.pixels);
+    g.putImageData(img, 0, 0);
     g.fillStyle = "#000";
-    g.font = "18px " + getComputedStyle(document.body).fontFamily;
-    g.textBaseline = "top";
-    for (const l of this.core.graphLabels()) g.fillText(l.text, l.x * 2, l.y * 2);
-    return new Promise((res) => c.toBlob((b) => res(b!), "image/png"));
+    for (const t of r.texts) {
+      g.font = font(t.pixels, t.bold);
+      g.save();
+      if (t.place === 0) {
+        g.textBaseline = "top";
+        g.fillText(t.text, t.x, t.y);
+      } else if (t.place === 1) {
+        g.textBaseline = "top";
+        g.textAlign = "center";
+        g.fillText(t.text, t.x + t.w / 2, t.y);
+      } else if (t.place === 2) {
+        g.translate(t.x + t.w / 2, t.y + t.h / 2);
+        g.rotate(-Math.PI / 2);
+        g.textAlign = "center";
+        g.textBaseline = "middle";
+        g.fillText(t.text, 0, 0);
+      } else {
+        g.textBaseline = "middle";
+        g.fillText(t.text, t.x, t.y);
+      }
+      g.restore();
+    }
+    return c;
+  }
+
+  private reportBlob(): Promise<Blob> {
+    const c = this.reportCanvas();
+    return new Promise((res, rej) => c.toBlob((b) => (b ? res(b) : rej(new Error("no picture"))), "image/png"));
   }
 
   private async saveReport(): Promise<void> {
@@ -530,8 +559,7 @@ export class App {
   }
 
   private saveCsv(): void {
-    const csv = new TextEncoder().encode(this.core.pointsCsv());
-    saveBytes(csv, "測定点.csv", "text/csv", ".csv", "CSV");
+    saveBytes(this.core.pointsCsv(), "測定点.csv", "text/csv", ".csv", "CSV");
   }
 
   get stageElement(): HTMLElement {
