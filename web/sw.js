@@ -1,7 +1,8 @@
 // Keeps the page for offline use after the first visit: answers from the cache at once
 // and refreshes the cache from the server when it can.
 const CACHE = "vaporia-VERSION";
-const FILES = ["./", "vaporia.html", "manifest.webmanifest", "vaporia-128.png", "vaporia-256.png"];
+// Not "./": a server may answer a folder with a listing or a refusal, failing the install.
+const FILES = ["vaporia.html", "manifest.webmanifest", "vaporia-128.png", "vaporia-256.png"];
 
 self.addEventListener("install", (e) => {
   e.waitUntil(caches.open(CACHE).then((c) => c.addAll(FILES)).then(() => self.skipWaiting()));

@@ -511,8 +511,42 @@ class Touch(unittest.TestCase):
         self.assertEqual((p.value("txtOndo"), p.value("txtAturyoku")), ("－１０", minus))
 
 
+class Served(unittest.TestCase):
+    """The page from a web server: manifest and service worker, then offline."""
+
+    def test_works_offline_after_the_first_visit(self):
+        import functools
+        import http.server
+        import threading
+        class Quiet(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+        handler = functools.partial(Quiet, directory=str(PAGE.parent))
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        url = f"http://127.0.0.1:{server.server_address[1]}/vaporia.html"
+        d = chromium()
+        p = Page(d)
+        try:
+            d.get(url)
+            p.wait(lambda: p.js("return !!window.vaporia"))
+            self.assertEqual(p.js("return document.querySelector('link[rel=manifest]').getAttribute('href')"),
+                             "manifest.webmanifest")
+            p.wait(lambda: p.js("return navigator.serviceWorker.controller !== null") or d.refresh(),
+                   timeout=20, what="service worker in control")
+            server.shutdown()
+            server.server_close()
+            d.refresh()
+            p.wait(lambda: p.js("return !!(window.vaporia && document.getElementById('txtOndo'))"), what="offline page")
+            p.type_temperature("25")
+            self.assertEqual(p.value("txtAturyoku"), "28.1")
+        finally:
+            d.quit()
+            server.server_close()
+
+
 def main():
-    groups = {"chromium": ChromiumBehaviour, "webkit": WebKitBehaviour, "touch": Touch}
+    groups = {"chromium": ChromiumBehaviour, "webkit": WebKitBehaviour, "touch": Touch, "served": Served}
     chosen = sys.argv[1:] or list(groups)
     if not PAGE.exists():
         sys.exit(f"{PAGE} is missing: run tools/build_web.sh first")
