@@ -454,24 +454,44 @@ class Touch(unittest.TestCase):
             self.device(w, h)
             p = self.page
             p.el("picSinario").click()  # the step control shows while playback is on
-            misses = p.js("""
-                const ids = ['txtOndo', 'UpDownOndoUp', 'UpDownOndoDown', 'picSinario', 'picGrphSw', 'picGrphCls',
-                             'cmbLiquid', 'menu_File', 'menu_View', 'menu_Help', 'cmdNextStep', 'cmdFullScreen'];
-                const out = [];
-                for (const id of ids) {
-                  const e = document.getElementById(id), r = e.getBoundingClientRect();
-                  const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
-                  // the square of 44 CSS px around the centre (the spinner's arrows: beside it)
-                  const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
-                  const sy = id === 'UpDownOndoUp' ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
-                  for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
-                    const hit = document.elementFromPoint(sx + dx, sy + dy);
-                    const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
-                    if (!ok) out.push(id + ' ' + dx + ',' + dy + ' -> ' + (hit && (hit.id || hit.tagName)));
-                  }
-                }
-                return out;""")
+            misses = self.misses(['txtOndo', 'UpDownOndoUp', 'UpDownOndoDown', 'picSinario', 'picGrphSw',
+                                  'picGrphCls', 'cmbLiquid', 'menu_File', 'menu_View', 'menu_Help',
+                                  'cmdNextStep', 'cmdFullScreen'])
             self.assertEqual(misses, [], (w, h))
+
+    def misses(self, ids):
+        # Points of the square of 44 CSS px around each control's centre (beside the
+        # spinner's arrows, whose areas reach away from each other) that miss the control.
+        return self.page.js("""
+            const out = [];
+            for (const id of arguments[0]) {
+              const e = document.getElementById(id), r = e.getBoundingClientRect();
+              const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
+              const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
+              const sy = id === 'UpDownOndoUp' ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
+              for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
+                const hit = document.elementFromPoint(sx + dx, sy + dy);
+                const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
+                if (!ok) out.push(id + ' ' + dx + ',' + dy + ' -> ' + (hit && (hit.id || hit.tagName)));
+              }
+            }
+            return out;""", ids)
+
+    def test_dialog_controls_are_finger_sized(self):
+        p = self.page
+        for w, h in ((1024, 768), (768, 1024)):
+            self.device(w, h)
+            p.menu("menu_File", "menu_Init")
+            self.assertEqual(self.misses(["txtMol", "txtContainer", "cmbTempUnit", "cmbPressUnit", "txtGrphWMin",
+                                          "txtGrphWMax", "txtPressWMin", "txtPressWMax", "cmdDefault", "cmdClose"]),
+                             [], (w, h))
+            self.tap("cmdClose")
+            p.menu("menu_Help", "menu_ver")
+            self.assertEqual(self.misses(["cmdOK"]), [], (w, h))
+            self.tap("cmdOK")
+            p.menu("menu_File", "menu_Sinario")
+            self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]), [], (w, h))
+            self.tap("cmdClose")
 
     def test_taps_play_a_lesson_to_the_end_as_keys_do(self):
         p = self.page

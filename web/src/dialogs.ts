@@ -5,6 +5,10 @@ import { browserLine } from "./main";
 import { el, place } from "./dom";
 
 let open = 0;
+
+function isTouch(): boolean {
+  return navigator.maxTouchPoints > 0 || matchMedia("(pointer: coarse)").matches;
+}
 export function anyDialogOpen(): boolean {
   return open > 0;
 }
@@ -36,7 +40,9 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
   place(client, 0, TITLE, w, h);
   const fit = () => {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
-    const s = Math.min(Math.max(app.scale, 1), vw / (w + 8), vh / (h + TITLE + 8));
+    const room = Math.min(vw / (w + 8), vh / (h + TITLE + 8));
+    // By touch, as large as the screen allows, so that fingers find the small controls.
+    const s = isTouch() ? room : Math.min(Math.max(app.scale, 1), room);
     root.style.transform = `scale(${s})`;
     root.style.left = (vw - w * s) / 2 + "px";
     root.style.top = (vh - (h + TITLE) * s) / 2 + "px";
@@ -288,7 +294,7 @@ export function openScenario(app: App): void {
   place(pickers, 56, 76);
   names.forEach((n, i) => {
     const b = button(pickers, "cmbBussitu_" + i, n, 0, 0, 0, 0, () => { cmbBussitu.value = n; bussitu = i; });
-    b.style.position = "static";
+    b.style.position = "relative";
     b.style.width = b.style.height = "";
   });
   addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
