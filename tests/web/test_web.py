@@ -121,6 +121,7 @@ class Page:
 
     def type_temperature(self, text):
         box = self.el("txtOndo")
+        self.js("arguments[0].scrollIntoView({block: 'nearest', inline: 'nearest'})", box)
         box.click()
         self.js("const b = document.getElementById('txtOndo'); b.select();")
         box.send_keys(Keys.BACKSPACE)
@@ -354,6 +355,26 @@ class Behaviour:
         p.el("cmdOK").click()
         self.assertEqual(p.text("lblPress"), "hPa")
 
+    def test_zoom_and_data_book_remembered(self):
+        p = self.page
+        p.type_temperature("25")
+        self.assertEqual(p.value("txtAturyoku"), "28.1")
+        p.menu("menu_View", "menu_DataBook")
+        p.type_temperature("0")
+        p.type_temperature("25")
+        book = p.value("txtAturyoku")
+        self.assertNotEqual(book, "28.1")
+        p.menu("menu_View", "menu_Zoom200")
+        self.assertEqual(p.js("return vaporia.scale"), 2)
+        self.assertEqual(p.js("return getComputedStyle(document.getElementById('picBack')).imageRendering"), "pixelated")
+        p.load(fresh=False)
+        self.assertEqual(p.js("return vaporia.scale"), 2)
+        p.type_temperature("25")
+        self.assertEqual(p.value("txtAturyoku"), book)
+        p.el("menu_View").click()
+        self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
+        p.el("menu_ZoomFit").click()
+
     def test_spinner_and_full_width_and_minus_signs(self):
         p = self.page
         p.type_temperature("-10")
@@ -392,6 +413,20 @@ class ChromiumBehaviour(Behaviour, unittest.TestCase):
 
 class WebKitBehaviour(Behaviour, unittest.TestCase):
     xvfb = Xvfb()
+
+    def test_stage_fits_windows_of_tablet_sizes(self):
+        p = self.page
+        for w, h in ((1024, 768), (768, 1024)):
+            with self.subTest(size=(w, h)):
+                self.driver.set_window_size(w, h)
+                p.wait(lambda: abs(p.js("return document.documentElement.clientWidth") - w) < 40, what="resize")
+                time.sleep(0.2)
+                vw, vh, sw, sh = p.js("const e = document.documentElement; return [e.clientWidth, e.clientHeight, e.scrollWidth, e.scrollHeight]")
+                self.assertEqual((sw, sh), (vw, vh), "no scrolling")
+                r = p.js("const r = document.getElementById('stage').getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]")
+                self.assertTrue(r[0] >= -0.5 and r[1] >= -0.5 and r[2] <= vw + 0.5 and r[3] <= vh + 0.5, r)
+                self.assertTrue(abs((r[2] - r[0]) - vw) < 1 or abs((r[3] - r[1]) - vh) < 1, r)
+        self.driver.set_window_size(1000, 800)
 
     @classmethod
     def setUpClass(cls):
@@ -492,6 +527,27 @@ class Touch(unittest.TestCase):
             p.menu("menu_File", "menu_Sinario")
             self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]), [], (w, h))
             self.tap("cmdClose")
+
+    def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):
+        p = self.page
+        self.device(1024, 768)
+        p.type_temperature("0")
+        before = p.value("txtAturyoku")
+        p.el("txtOndo").click()
+        p.js("document.getElementById('txtOndo').select()")
+        self.driver.execute_cdp_cmd("Input.imeSetComposition", {"text": "２５", "selectionStart": 2, "selectionEnd": 2})
+        self.assertEqual(p.value("txtAturyoku"), before, "no readout from an unfinished composition")
+        self.driver.execute_cdp_cmd("Input.insertText", {"text": "２５"})
+        self.assertEqual((p.value("txtOndo"), p.value("txtAturyoku")), ("２５", "28.1"))
+        x, y = p.js("const r = document.getElementById('UpDownOndoUp').getBoundingClientRect();"
+                    "return [r.left + r.width / 2, r.top + r.height / 2]")
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
+        time.sleep(1.0)
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+        held = int(p.value("txtOndo"))
+        self.assertGreater(held, 27)
+        time.sleep(0.3)
+        self.assertEqual(int(p.value("txtOndo")), held, "the repeat stops with the finger")
 
     def test_taps_play_a_lesson_to_the_end_as_keys_do(self):
         p = self.page
