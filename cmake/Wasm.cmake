@@ -19,6 +19,7 @@ set(vaporia_wasm_link -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
 
 # The module: MODULARIZE'd, every function of the C interface exported, no file system.
 file(READ ${PROJECT_SOURCE_DIR}/src/webapi/vaporia_api.h api_header)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/webapi/vaporia_api.h)
 string(REGEX MATCHALL "[a-z_0-9*]+ (vaporia_[a-z_0-9]+)\\(" api_decls "${api_header}")
 set(api_exports "")
 foreach(decl ${api_decls})

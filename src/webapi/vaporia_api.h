@@ -7,6 +7,11 @@
  * window holds them. The face reads its controls, calls these functions, and draws what they
  * return; it decides no number, byte or pixel itself.
  *
+ * Built for the browser by tools/build_wasm.sh into build-wasm/vaporia_core.js: one file with
+ * the wasm inside, defining createVaporiaCore(options) -> Promise<Module>, on which every
+ * function below is Module._vaporia_..., and ccall, cwrap, UTF8ToString, stringToUTF8,
+ * lengthBytesUTF8 and HEAPU8 are available.
+ *
  * Conventions
  * - Texts in and out are UTF-8 and NUL-terminated.
  * - A returned `const char*` or byte pointer points into memory the core owns. It stays
