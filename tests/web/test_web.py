@@ -284,6 +284,55 @@ class Behaviour:
         # a header and a point per keystroke: 1, 10, 100, 5, 50
         self.assertEqual(len(csv.strip().split("\r\n")), 6)
 
+    def test_editor_adds_inserts_and_deletes_steps(self):
+        p = self.page
+        p.menu("menu_File", "menu_Sinario")
+        rows = lambda: p.js("return Array.from(document.querySelectorAll('#listSinario .steprow')).map(r => r.textContent)")
+        p.el("SSTabMenu_1").click()
+        p.el("txtTemp").send_keys("-10")
+        p.el("cmdAdd2").click()
+        p.el("SSTabMenu_2").click()
+        p.el("optGrphOff").click()
+        p.el("cmdAdd3").click()
+        p.el("SSTabMenu_4").click()
+        p.el("cmbBussitu").send_keys("x")  # typed, not chosen: no liquid
+        p.el("cmdAdd5").click()
+        self.assertEqual(rows(), ["温度を -10 に設定します。", "グラフを非表示にします。", "データをジエチルエーテルに設定します。"])
+        p.d.find_elements(By.CSS_SELECTOR, "#listSinario .steprow")[1].click()
+        p.el("SSTabMenu_3").click()
+        p.el("cmdAdd4").click()  # goes before the selected row
+        self.assertEqual(rows()[1], "描画されたグラフを消します。")
+        p.d.find_elements(By.CSS_SELECTOR, "#listSinario .steprow")[0].click()
+        p.el("cmdDel").click()
+        self.assertEqual(len(rows()), 3)
+        self.assertEqual(rows()[0], "描画されたグラフを消します。")
+        p.el("txtTTl").send_keys("テスト")
+        p.el("cmdClose").click()
+        # The title is held padded to 30 characters; the tab shows it without the padding.
+        self.assertEqual(p.js("return vaporia.core.caption()"), "蒸気圧曲線　-　テスト" + " " * 27)
+        self.assertEqual(p.js("return document.title"), "蒸気圧曲線　-　テスト")
+
+    def test_settings_read_from_and_written_to_a_config_ini_file(self):
+        p = self.page
+        ini = Path(tempfile.mkdtemp()) / "CONFIG.INI"
+        ini.write_bytes(b"[data]\r\nMOL= 5 \r\npressureUnit=2\r\ngrphWMax=oops\r\n[school]\r\nroom=3\r\n")
+        try:
+            p.no_native_chooser()
+            p.menu("menu_File", "menu_ConfigImport")
+            p.choose_file(ini)
+            p.wait(lambda: p.text("lblMol") == "5mol", what="imported settings")
+        finally:
+            shutil.rmtree(ini.parent)
+        self.assertEqual(p.text("lblPress"), "hPa")
+        p.menu("menu_File", "menu_Init")
+        self.assertEqual(p.value("txtGrphWMax"), "150")  # no number: the default
+        p.el("cmdClose").click()
+        p.capture_downloads()
+        p.menu("menu_File", "menu_ConfigExport")
+        out = p.saved().decode("ascii")
+        self.assertEqual(out, p.settings_ini())
+        self.assertIn("room=3", out)
+
     def test_hostile_scenario_refused_and_the_old_one_kept(self):
         p = self.page
         p.load_scenario(LESSON1)
