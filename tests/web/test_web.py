@@ -448,6 +448,25 @@ class ChromiumBehaviour(Behaviour, unittest.TestCase):
     def tearDownClass(cls):
         cls.driver.quit()
 
+    def test_blocked_storage_reported_and_the_program_works(self):
+        p = self.page
+        script = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source":
+            "Object.defineProperty(window, 'localStorage', {get() { throw new DOMException('blocked', 'SecurityError'); }});"})
+        try:
+            self.driver.get(URL)
+            self.assertIn("保存領域を読めません", p.message())
+            p.el("cmdMsgOK").click()
+            p.type_temperature("25")
+            self.assertEqual(p.value("txtAturyoku"), "28.1")
+            p.menu("menu_File", "menu_Init")
+            p.js("document.getElementById('cmbPressUnit').selectedIndex = 1")
+            p.el("cmdClose").click()
+            self.assertIn("保存できませんでした", p.message())
+            p.el("cmdMsgOK").click()
+            self.assertEqual(p.text("lblPress"), "atm")
+        finally:
+            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script["identifier"]})
+
     def test_save_picker_gets_the_record(self):
         p = self.page
         p.load_scenario(LESSON1)
