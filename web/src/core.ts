@@ -109,10 +109,16 @@ export class Core {
 
   fieldWidth(): number { return this.n("vaporia_field_width"); }
   fieldHeight(): number { return this.n("vaporia_field_height"); }
+  // The view is kept from frame to frame; only a grown memory makes a new one.
+  private fieldView: Uint8Array | null = null;
   fieldPixels(): Uint8Array {
-    const w = this.fieldWidth(), h = this.fieldHeight();
-    const p = this.n("vaporia_field_pixels");
-    return this.heap().subarray(p, p + w * h * 4);
+    const heap = this.heap();
+    if (!this.fieldView || this.fieldView.buffer !== heap.buffer) {
+      const w = this.fieldWidth(), h = this.fieldHeight();
+      const p = this.n("vaporia_field_pixels");
+      this.fieldView = heap.subarray(p, p + w * h * 4);
+    }
+    return this.fieldView;
   }
   graphWidth(): number { return this.n("vaporia_graph_width"); }
   graphHeight(): number { return this.n("vaporia_graph_height"); }

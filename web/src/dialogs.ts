@@ -22,7 +22,8 @@ interface Dialog {
 // A dialog of the given client size, centred on the stage and drawn at its scale (at
 // least the scale that gives a finger 44 CSS px for a 25 px control).
 function dialog(app: App, id: string, caption: string, w: number, h: number, onClose: () => void): Dialog {
-  open++;
+  // The main window takes no input, by pointer or keyboard, while a dialog is up.
+  if (open++ === 0) document.getElementById("viewport")?.setAttribute("inert", "");
   const layer = el("div", document.body, id + "_layer", "dlglayer");
   const root = el("div", layer, id, "dialog");
   root.setAttribute("role", "dialog");
@@ -55,7 +56,7 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
     closed = true;
     window.removeEventListener("resize", fit);
     layer.remove();
-    open--;
+    if (--open === 0) document.getElementById("viewport")?.removeAttribute("inert");
     onClose();
   };
   x.addEventListener("click", close);

@@ -39,6 +39,7 @@ export class App {
   private lblVal!: HTMLElement;
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
+  private labelKey = "";
   scale = 1;
 
   constructor(core: Core) {
@@ -122,8 +123,13 @@ export class App {
   private drawGraph(): void {
     this.graphImage.data.set(this.core.graphPixels());
     this.graphCtx.putImageData(this.graphImage, 0, 0);
+    // A plotted point leaves the labels as they were: rebuild them only when they change.
+    const labels = this.core.graphLabels();
+    const key = labels.map((l) => `${l.text}@${l.x},${l.y}`).join("|");
+    if (key === this.labelKey) return;
+    this.labelKey = key;
     this.labels.textContent = "";
-    for (const l of this.core.graphLabels()) {
+    for (const l of labels) {
       const s = el("span", this.labels, undefined, undefined, l.text);
       place(s, l.x, l.y);
     }
