@@ -19,7 +19,7 @@ const ALL = 0x1ff;
 
 export class App {
   readonly core: Core;
-  readonly store = new Store();
+  store!: Store;
   private timer = 0;
   private fieldImage!: ImageData;
   private graphImage!: ImageData;
@@ -56,6 +56,8 @@ export class App {
     this.buildField();
     this.core.init(this.now());
     this.drawField();
+    // The browser's storage opens slowly the first time: after the first frame.
+    this.store = new Store();
     this.build();
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
     this.activate();
@@ -258,6 +260,7 @@ export class App {
     document.addEventListener("keydown", (e) => this.keyDown(e));
     window.addEventListener("resize", () => this.applyZoom());
     document.addEventListener("fullscreenchange", () => this.applyZoom());
+    document.addEventListener("webkitfullscreenchange", () => this.applyZoom());
     document.addEventListener("pointerdown", (e) => {
       if (this.openMenu && !(e.target as HTMLElement).closest(".menutitle, .menulist")) this.closeMenu();
     });
@@ -430,7 +433,8 @@ export class App {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
     const fit = Math.min(vw / STAGE_W, vh / STAGE_H);
     const z = this.store.prefs.zoom;
-    const s = document.fullscreenElement || !z ? fit : z / 100;
+    const full = document.fullscreenElement || (document as any).webkitFullscreenElement;
+    const s = full || !z ? fit : z / 100;
     this.scale = s;
     const w = STAGE_W * s, h = STAGE_H * s;
     this.stage.style.transform = `scale(${s})`;
@@ -447,12 +451,14 @@ export class App {
     document.body.dataset.zoom = String(z);
   }
 
+  // Older Safari (iPadOS before 16.4) knows full screen only by its prefixed names.
   toggleFullScreen(): void {
-    if (document.fullscreenElement) {
-      document.exitFullscreen?.();
+    const d = document as any, root = document.documentElement as any;
+    if (document.fullscreenElement || d.webkitFullscreenElement) {
+      (document.exitFullscreen ?? d.webkitExitFullscreen)?.call(document);
     } else {
-      const r = document.documentElement.requestFullscreen?.();
-      if (r) r.catch(() => {});
+      const r = (root.requestFullscreen ?? root.webkitRequestFullscreen)?.call(root);
+      if (r && typeof r.catch === "function") r.catch(() => {});
     }
   }
 
