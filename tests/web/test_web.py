@@ -404,6 +404,18 @@ class Behaviour:
         p.el("cmdOK").click()
         self.assertEqual(p.text("lblPress"), "hPa")
 
+    def test_menus_by_access_keys(self):
+        p = self.page
+        ActionChains(p.d).key_down(Keys.ALT).send_keys("f").key_up(Keys.ALT).send_keys("i").perform()
+        p.wait(lambda: p.visible("frmSystem"), what="settings dialog")
+        p.el("frmSystem_x").click()
+        ActionChains(p.d).key_down(Keys.ALT).send_keys("h").key_up(Keys.ALT).perform()
+        ActionChains(p.d).send_keys(Keys.ARROW_DOWN).send_keys(Keys.ENTER).perform()
+        p.wait(lambda: p.visible("frmAbout"), what="about box")
+        self.assertEqual(p.text("lblVersion"), "ﾊﾞｰｼﾞｮﾝ 1.0.0")
+        ActionChains(p.d).send_keys(Keys.ESCAPE).perform()
+        self.assertFalse(p.visible("frmAbout"))
+
     def test_zoom_and_data_book_remembered(self):
         p = self.page
         p.type_temperature("25")

@@ -303,18 +303,52 @@ export class App {
   }
 
   private keyUp(e: KeyboardEvent): void {
-    if (anyDialogOpen()) return;
+    if (anyDialogOpen() || this.openMenu || this.menuJustClosed(e)) return;
     const code = e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : 0;
     if (code) this.apply(this.core.keyUp(code, this.now()));
   }
 
   private keyDown(e: KeyboardEvent): void {
+    if (this.openMenu && (e.key === "Enter" || e.key === " ")) this.menuKeyDown = true;
     if (e.key === "F11") {
       e.preventDefault();
       this.toggleFullScreen();
-    } else if (e.key === "Escape" && this.openMenu) {
-      this.closeMenu();
+      return;
     }
+    if (anyDialogOpen()) return;
+    // The menus by their access keys: Alt+F, V, H, then the item's letter; arrows move.
+    const bars: Record<string, string> = { f: "menu_File", v: "menu_View", h: "menu_Help" };
+    const k = e.key.toLowerCase();
+    if (e.altKey && bars[k]) {
+      e.preventDefault();
+      this.showMenu(bars[k]);
+      this.openMenu?.querySelector<HTMLElement>(".menuitem")?.focus();
+    } else if (this.openMenu) {
+      const items = Array.from(this.openMenu.querySelectorAll<HTMLElement>(".menuitem"));
+      const at = items.indexOf(document.activeElement as HTMLElement);
+      if (e.key === "Escape") {
+        this.closeMenu();
+        this.txtOndo.focus();
+      } else if (e.key === "ArrowDown" || e.key === "ArrowUp") {
+        e.preventDefault();
+        const n = items.length, step = e.key === "ArrowDown" ? 1 : -1;
+        items[(at + step + n) % n]?.focus();
+      } else if (!e.altKey && !e.ctrlKey && /^[a-z]$/.test(k)) {
+        const item = items.find((b) => b.textContent!.toLowerCase().includes(`(${k})`));
+        if (item) {
+          e.preventDefault();
+          item.click();
+        }
+      }
+    }
+  }
+
+  // Enter or Space that chose a menu item is not also a playback key when released.
+  private menuKeyDown = false;
+  private menuJustClosed(e: KeyboardEvent): boolean {
+    const was = this.menuKeyDown;
+    this.menuKeyDown = false;
+    return was && (e.key === "Enter" || e.key === " ");
   }
 
   // One step per tap: the step control stands in for a key release.
