@@ -575,15 +575,17 @@ class Touch(unittest.TestCase):
             self.assertEqual(misses, [], (w, h))
 
     def misses(self, ids):
-        # Points of the square of 44 CSS px around each control's centre (beside the
-        # spinner's arrows, whose areas reach away from each other) that miss the control.
+        # Points of the square of 44 CSS px around each control's centre (for the spinner's
+        # arrows and the tabs, whose areas reach away from their drawing, the square
+        # beside it) that miss the control.
         return self.page.js("""
             const out = [];
             for (const id of arguments[0]) {
               const e = document.getElementById(id), r = e.getBoundingClientRect();
               const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
               const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
-              const sy = id === 'UpDownOndoUp' ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
+              const up = id === 'UpDownOndoUp' || id.startsWith('SSTabMenu_'); // areas reaching upwards
+              const sy = up ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
               for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
                 const hit = document.elementFromPoint(sx + dx, sy + dy);
                 const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
@@ -604,8 +606,13 @@ class Touch(unittest.TestCase):
             p.menu("menu_Help", "menu_ver")
             self.assertEqual(self.misses(["cmdOK"]), [], (w, h))
             self.tap("cmdOK")
+            self.tap("menu_File")
+            self.tap("menu_Lesson1")
             p.menu("menu_File", "menu_Sinario")
-            self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]), [], (w, h))
+            self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]
+                                         + [f"SSTabMenu_{i}" for i in range(5)]), [], (w, h))
+            rows = p.js("return Array.from(document.querySelectorAll('#listSinario .steprow'), r => r.getBoundingClientRect().height)")
+            self.assertGreaterEqual(min(rows), 44)
             self.tap("cmdClose")
 
     def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):

@@ -6,7 +6,7 @@ import { el, place } from "./dom";
 
 let open = 0;
 
-function isTouch(): boolean {
+export function isTouch(): boolean {
   return navigator.maxTouchPoints > 0 || matchMedia("(pointer: coarse)").matches;
 }
 export function anyDialogOpen(): boolean {

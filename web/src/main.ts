@@ -3,7 +3,7 @@
 import { Core, CHANGED, NO_WAKE } from "./core";
 import { el, place, saveBytes, download, pickFile, fileName, browserName } from "./dom";
 import { Store, STORAGE_FAILED, STORAGE_READ_FAILED } from "./storage";
-import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen } from "./dialogs";
+import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen, isTouch } from "./dialogs";
 import background from "../gen/background.png";
 import sinarioOn from "../../assets/sinario_on.png";
 import sinarioOff from "../../assets/sinario_off.png";
@@ -158,6 +158,7 @@ export class App {
 
   private build(): void {
     const client = this.client;
+    document.body.classList.toggle("touch", isTouch());
     this.buildMenu(this.stage);
 
     const grph = el("div", client, "picGrph");
