@@ -646,9 +646,10 @@ class Touch(unittest.TestCase):
             self.tap("picSinario")
             self.assertFalse(p.js("return document.getElementById('cmdNextStep').hidden"))
             seen = []
-            for _ in range(15):
+            for _ in range(14):
                 step()
                 seen.append(p.value("txtAturyoku"))
+            step()  # the last step ramps, one degree per frame, up to 110
             p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
             step()  # past the end: nothing more happens
             return seen, p.value("txtOndo"), p.value("txtAturyoku")
