@@ -335,6 +335,11 @@ export class App {
         const n = items.length, step = e.key === "ArrowDown" ? 1 : -1;
         items[(at + step + n) % n]?.focus();
       } else if (!e.altKey && !e.ctrlKey && /^[a-z]$/.test(k)) {
+        if (k === "l" && this.openMenu.id === "menu_File_list") {
+          e.preventDefault();
+          document.getElementById("menu_Lesson1")?.focus();
+          return;
+        }
         const item = items.find((b) => b.textContent!.toLowerCase().includes(`(${k})`));
         if (item) {
           e.preventDefault();
@@ -388,12 +393,17 @@ export class App {
     item(file, "menu_Init", "初期設定(I)", () => openSettings(this));
     item(file, "menu_Sinario", "シナリオ設定(S)", () => openScenario(this));
     sep(file);
+    // The sample lessons under their heading, always open: no submenu to aim at by finger.
+    const head = el("div", file, "menu_Lessons", "menuhead", "サンプルシナリオ(L)");
+    head.setAttribute("role", "presentation");
     const n = this.core.lessonCount();
     for (let i = 0; i < n; i++) {
-      item(file, "menu_Lesson" + (i + 1), "サンプル: " + this.core.lessonTitle(i), () => {
+      const title = this.core.lessonTitle(i).trim();
+      const lesson = item(file, "menu_Lesson" + (i + 1), title, () => {
         this.core.lessonLoad(i);
         this.activate(); // as after the editor's load: new caption, stored settings, clean graph
       });
+      lesson.classList.add("sub");
     }
     sep(file);
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
