@@ -182,6 +182,7 @@ export class App {
       b.draggable = false;
       place(b, x, 8, 81, 47);
       b.addEventListener("click", click);
+      b.addEventListener("contextmenu", (e) => e.preventDefault());
       return b;
     };
     this.picSinario = button("picSinario", 464, "シナリオ実行", sinarioOff, () =>
@@ -202,10 +203,11 @@ export class App {
       place(s, x, y);
       return s;
     };
-    text("温度", 477, 430, "big shadow");
-    text("温度", 475, 428, "big red");
-    text("圧力", 478, 480, "big shadow");
-    text("圧力", 476, 479, "big red");
+    // The control array Label1(0..3): each red text and its grey shadow.
+    text("温度", 477, 430, "big shadow", "Label1_1");
+    text("温度", 475, 428, "big red", "Label1_0");
+    text("圧力", 478, 480, "big shadow", "Label1_3");
+    text("圧力", 476, 479, "big red", "Label1_2");
 
     // A label around the box gives it a finger-sized target; its text stays as drawn.
     const ondoHit = el("label", client, "txtOndoHit", "hit");
