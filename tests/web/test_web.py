@@ -17,6 +17,7 @@ from selenium import webdriver
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
 from selenium.webdriver.chrome.service import Service as ChromeService
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -237,6 +238,22 @@ class Behaviour:
         labels = p.js("return Array.from(document.querySelectorAll('#grphLabels span')).map(s => s.textContent)")
         self.assertIn("-50", labels)
         self.assertIn("800", labels)
+
+    def test_liquid_taken_up_by_the_next_frame_readout_by_the_next_temperature(self):
+        p = self.page
+        p.type_temperature("25")
+        water = p.value("txtAturyoku")
+        Select(p.el("cmbLiquid")).select_by_visible_text("エタノール")
+        p.wait(lambda: p.js("return vaporia.core.liquid()") == 1, what="liquid taken up")
+        self.assertEqual(p.value("txtAturyoku"), water)  # until the temperature changes
+        p.type_temperature("100")
+        p.type_temperature("25")
+        self.assertNotEqual(p.value("txtAturyoku"), water)
+        # Earlier points now take Ethanol's colour.
+        green = p.js("""const d = document.getElementById('picGrphCanvas').getContext('2d').getImageData(0, 0, 315, 334).data;
+            let n = 0; for (let i = 0; i < d.length; i += 4) if (d[i] === 0 && d[i + 1] === 204 && d[i + 2] === 0) n++;
+            return n;""")
+        self.assertGreaterEqual(green, 9)
 
     def test_scenario_loaded_played_by_keys_and_saved_back_byte_identical(self):
         p = self.page
