@@ -219,6 +219,11 @@ export class App {
     ondo.spellcheck = false;
     ondo.setAttribute("aria-label", "温度");
     ondo.setAttribute("enterkeyhint", "done");
+    // The full keyboard, which has a minus sign (some numeric keypads have none), and no
+    // correction of what is typed.
+    ondo.inputMode = "text";
+    ondo.setAttribute("autocapitalize", "off");
+    ondo.setAttribute("autocorrect", "off");
     place(ondo, 539, 428, 60, 36);
     // A composition shows nothing until committed; then its text counts like a keystroke.
     ondo.addEventListener("input", (e) => {
