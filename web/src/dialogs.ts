@@ -1,8 +1,7 @@
 // The three dialogs and the message box, modal over the main window. Each closes by its
 // own buttons or its title bar's ×; closing runs the main window's activation.
 import type { App } from "./main";
-import { browserLine } from "./main";
-import { el, place } from "./dom";
+import { el, place, browserName } from "./dom";
 
 let open = 0;
 
@@ -332,7 +331,7 @@ export function openAbout(app: App): void {
   lbl("lblVersion", "ﾊﾞｰｼﾞｮﾝ " + app.core.version(), 70, 52, 259, 15);
   lbl("lblDescription", "化学の授業で蒸気圧曲線を見せる教材です。\n" +
     "標準の値はクラウジウス・クラペイロン式のモデル値です。文献値はIAPWS式とアントワン式による実測の値です。\n" +
-    browserLine(), 70, 75, 259, 84);
+    "ブラウザー: " + browserName(), 70, 75, 259, 84);
   const etch = el("div", c, "Line1", "etch");
   place(etch, 6, 163, 371, 3);
   lbl("lblDisclaimer", "表示する値は授業で使うための目安で、実験や測定の代わりにはなりません。このソフトウェアは無保証です。",

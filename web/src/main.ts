@@ -1,7 +1,7 @@
 // The browser face: the main window at its designed 800 × 559, the menus and the three
 // dialogs. It reads its controls, calls the cores and draws what they return.
 import { Core, CHANGED, NO_WAKE } from "./core";
-import { el, place, saveBytes, download, pickFile, fileName, browserName } from "./dom";
+import { el, place, saveBytes, download, pickFile, fileName } from "./dom";
 import { Store, STORAGE_FAILED, STORAGE_READ_FAILED } from "./storage";
 import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen, isTouch } from "./dialogs";
 import background from "../gen/background.png";
@@ -498,9 +498,6 @@ export class App {
     const spacer = document.getElementById("spacer") ?? el("div", vp, "spacer");
     spacer.style.width = w + "px";
     spacer.style.height = h + "px";
-    // Whole-pixel scales keep the pixels crisp with nearest-neighbour; others too, at
-    // the cost of uneven rows, which is still sharper than blur.
-    document.body.dataset.zoom = String(z);
   }
 
   // Older Safari (iPadOS before 16.4) knows full screen only by its prefixed names.
@@ -629,10 +626,6 @@ export class App {
   get stageElement(): HTMLElement {
     return this.stage;
   }
-}
-
-export function browserLine(): string {
-  return "ブラウザー: " + browserName();
 }
 
 async function main(): Promise<void> {
