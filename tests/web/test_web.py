@@ -453,6 +453,17 @@ class Behaviour:
         self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
         p.el("menu_ZoomFit").click()
 
+    def test_committed_composition_counts_once_in_either_event_order(self):
+        p = self.page
+        p.type_temperature("2")
+        before = p.js("return vaporia.core.pointCount()")
+        # Safari's order: the composition's end, then an input event for the same text.
+        p.js("""const b = document.getElementById('txtOndo'); b.value = '２５';
+            b.dispatchEvent(new CompositionEvent('compositionend', {data: '２５'}));
+            b.dispatchEvent(new InputEvent('input', {data: '２５', inputType: 'insertText', isComposing: false}));""")
+        self.assertEqual(p.js("return vaporia.core.pointCount()"), before + 1)
+        self.assertEqual(p.value("txtAturyoku"), "28.1")
+
     def test_spinner_and_full_width_and_minus_signs(self):
         p = self.page
         p.type_temperature("-10")

@@ -40,6 +40,7 @@ export class App {
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
   private labelKey = "";
+  private shownTemperature = "0";
   scale = 1;
 
   constructor(core: Core) {
@@ -77,6 +78,7 @@ export class App {
     if (changed & CHANGED.TEMPERATURE) {
       const t = c.temperatureText();
       if (this.txtOndo.value !== t) this.txtOndo.value = t;
+      this.shownTemperature = t;
     }
     if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
     if (changed & CHANGED.FIELD) this.drawField();
@@ -274,8 +276,13 @@ export class App {
     });
   }
 
+  // A change of the box's text, once: Safari reports a committed composition both by its
+  // end and by an input event after it.
   private temperatureTyped(): void {
-    this.apply(this.core.setTemperatureText(this.txtOndo.value, this.now()));
+    const text = this.txtOndo.value;
+    if (text === this.shownTemperature) return;
+    this.shownTemperature = text;
+    this.apply(this.core.setTemperatureText(text, this.now()));
   }
 
   private buildSpinner(client: HTMLElement): void {
