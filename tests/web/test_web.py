@@ -507,6 +507,13 @@ class ChromiumBehaviour(Behaviour, unittest.TestCase):
         finally:
             self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script["identifier"]})
 
+    def test_full_screen_by_the_button_and_by_f11(self):
+        p = self.page
+        p.el("cmdFullScreen").click()
+        p.wait(lambda: p.js("return !!document.fullscreenElement"), what="full screen")
+        ActionChains(p.d).send_keys(Keys.F11).perform()
+        p.wait(lambda: p.js("return !document.fullscreenElement"), what="window again")
+
     def test_save_picker_gets_the_record(self):
         p = self.page
         p.load_scenario(LESSON1)
