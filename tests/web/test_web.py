@@ -609,6 +609,9 @@ class Touch(unittest.TestCase):
                                   'picGrphCls', 'cmbLiquid', 'menu_File', 'menu_View', 'menu_Help',
                                   'cmdNextStep', 'cmdFullScreen'])
             self.assertEqual(misses, [], (w, h))
+            self.tap("menu_View")
+            self.assertEqual(self.misses(["menu_ZoomFit", "menu_Zoom100", "menu_FullScreen", "menu_DataBook"]), [], (w, h))
+            self.tap("menu_View")
 
     def misses(self, ids):
         # Points of the square of 44 CSS px around each control's centre (for the spinner's
