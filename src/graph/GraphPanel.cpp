@@ -1,7 +1,12 @@
 #include "graph/GraphPanel.h"
 
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <memory>
 
 #include "graph/mdlGrph.h"
 #include "model/NumText.h"
@@ -36,6 +41,46 @@ QRgb LiquidColor(std::int32_t liquid)
     }
 }
 
+mdlGrph::InkBox InkOf(const QFont& font, std::string_view text)
+{
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QFontMetrics fm(font);
+    const int pad = fm.height() + 2;
+    QImage image(fm.horizontalAdvance(t) + 2 * pad, fm.height() + 2 * pad, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPoint(pad, pad + fm.ascent()), t);
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((row[x] & 0xFFFFFF) != 0xFFFFFF) ink |= QRect(x, y, 1, 1);
+    }
+    if (ink.isEmpty()) return {};
+    return {ink.left() - pad, ink.top() - pad, ink.right() + 1 - pad, ink.bottom() + 1 - pad};
+}
+
+mdlGrph::MeasureInk InkMeasure(const QFont& font)
+{
+    auto known = std::make_shared<std::map<std::string, mdlGrph::InkBox, std::less<>>>();
+    return [font, known](std::string_view text) {
+        const auto it = known->find(text);
+        if (it != known->end()) return it->second;
+        const mdlGrph::InkBox ink = InkOf(font, text);
+        known->emplace(std::string(text), ink);
+        return ink;
+    };
+}
+
+mdlGrph::LabelFrame PanelLabelFrame()
+{
+    return mdlGrph::LabelFrame{};
+}
+
 GraphPanel::GraphPanel(platform::DrawArea& area) : area_(area)
 {
     area_.SetFont(platform::ProportionalFont(platform::PixelsForPoints(kLabelPoints)));
@@ -55,17 +100,21 @@ void GraphPanel::GrphClear()
 void GraphPanel::GrphRedraw(const SystemSettings& s)
 {
     GrphClear();
-    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t t) {
+    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
         area_.Line(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
-        area_.SetTextPos(px - 5, 325);
-        area_.Print(QString::fromStdString(numtext::FormatWhole(t)));
     });
-    mdlGrph::PressureGrid(s, [this](std::int32_t py, double p) {
+    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
         area_.Line(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py,
                    kGridColor);
-        area_.SetTextPos(0, py - 10);
-        area_.Print(QString::fromStdString(numtext::FormatGeneral(p)));
     });
+    if (!measureFont_ || *measureFont_ != area_.Font()) {
+        measureFont_ = area_.Font();
+        measure_ = InkMeasure(area_.Font());
+    }
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, PanelLabelFrame(), measure_)) {
+        area_.SetTextPos(l.x, l.y);
+        area_.Print(QString::fromStdString(l.text));
+    }
     gridSettings_ = s;
     area_.Refresh();
 }

@@ -2,6 +2,7 @@
 // The vapour-pressure graph panel: grid, labels and plotted points drawn into a 315 × 334
 // drawing area, and what its erase and show/hide buttons do. The main window owns the
 // area and the buttons and calls in here.
+#include <QFont>
 #include <QRgb>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,14 @@ constexpr QRgb kNewestColor = qRgb(255, 0, 0);
 
 // Marker colour of earlier points: Water, Ethanol, and DiethylEther for anything else.
 QRgb LiquidColor(std::int32_t liquid);
+
+// The pixels text inks when printed in font with its top-left corner at (0, 0), as the
+// panel prints it; measured by drawing it.
+mdlGrph::InkBox InkOf(const QFont& font, std::string_view text);
+// InkOf for one font, remembering each text's answer.
+mdlGrph::MeasureInk InkMeasure(const QFont& font);
+// Where the panel's labels go: its own places, kept inside the panel.
+mdlGrph::LabelFrame PanelLabelFrame();
 
 // Shows the "on" (true) or "off" (false) picture on a button and repaints the window.
 using ShowButton = std::function<void(bool on)>;
@@ -63,6 +72,8 @@ private:
                 std::int32_t py);
 
     platform::DrawArea& area_;
+    std::optional<QFont> measureFont_; // the font measure_ answers for
+    mdlGrph::MeasureInk measure_;
     mdlGrph::PlotRecord points_;
     std::optional<SystemSettings> gridSettings_;
 };

@@ -45,6 +45,24 @@ void PrintAt(QPainter& p, int x, int y, const QString& text)
 
 } // namespace
 
+mdlGrph::LabelFrame ReportLabelFrame()
+{
+    mdlGrph::LabelFrame f;
+    f.scale = kReportScale;
+    f.originX = kReportLeft;
+    f.originY = kReportTop;
+    f.centred = true;
+    f.gap = 3 * kReportScale;
+    f.bounds = {kReportLeft, kLegendTop + kSwatch + 8, kReportWidth - 4,
+                kReportTop + mdlGrph::kPanelHeight * kReportScale + 12};
+    return f;
+}
+
+mdlGrph::MeasureInk ReportInkMeasure()
+{
+    return InkMeasure(LabelFont());
+}
+
 ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record)
 {
     ReportLayout l;
@@ -100,17 +118,11 @@ QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s)
     }
     p.setClipping(false);
 
-    // Labels where the panel prints them; those that stick out of the panel show whole.
+    // Labels centred on their lines; those that stick out of the panel show whole.
     p.setPen(Qt::black);
     p.setFont(LabelFont());
-    mdlGrph::TemperatureGrid(s, [&](std::int32_t px, std::int32_t t) {
-        PrintAt(p, kReportLeft + (px - 5) * kReportScale, kReportTop + 325 * kReportScale,
-                QString::fromStdString(numtext::FormatWhole(t)));
-    });
-    mdlGrph::PressureGrid(s, [&](std::int32_t py, double value) {
-        PrintAt(p, kReportLeft, kReportTop + (py - 10) * kReportScale,
-                QString::fromStdString(numtext::FormatGeneral(value)));
-    });
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, ReportLabelFrame(), ReportInkMeasure()))
+        PrintAt(p, l.x, l.y, QString::fromStdString(l.text));
 
     for (const auto& [liquid, swatch] : layout.legend) {
         p.fillRect(swatch, QColor::fromRgb(LiquidColor(liquid)));

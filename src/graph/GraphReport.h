@@ -30,6 +30,11 @@ struct ReportLayout {
 };
 ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record);
 
+// Where the picture's grid labels go: centred on their lines, clear of the legend and the
+// titles; and the ink of its label font.
+mdlGrph::LabelFrame ReportLabelFrame();
+mdlGrph::MeasureInk ReportInkMeasure();
+
 // The picture of the record on the grid of settings s (the grid's ranges and the axis
 // titles' units come from s; the points keep the positions they were plotted at).
 QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s);

@@ -173,6 +173,141 @@ void PressureGrid(const SystemSettings& s, const PressureLine& line)
     }
 }
 
+namespace {
+
+struct Candidate {
+    std::int64_t index; // the line's place on its axis, from the first line
+    GridLabel label;
+};
+
+InkBox Shifted(const InkBox& b, std::int64_t dx, std::int64_t dy)
+{
+    return {Saturate(b.left + dx), Saturate(b.top + dy), Saturate(b.right + dx),
+            Saturate(b.bottom + dy)};
+}
+
+// Moves a label along both axes until its ink lies inside bounds (its left or top edge
+// first when it is larger than bounds).
+void KeepInside(GridLabel& l, const InkBox& bounds)
+{
+    std::int64_t dx = 0, dy = 0;
+    if (l.ink.right > bounds.right) dx = std::int64_t{bounds.right} - l.ink.right;
+    if (l.ink.left + dx < bounds.left) dx = std::int64_t{bounds.left} - l.ink.left;
+    if (l.ink.bottom > bounds.bottom) dy = std::int64_t{bounds.bottom} - l.ink.bottom;
+    if (l.ink.top + dy < bounds.top) dy = std::int64_t{bounds.top} - l.ink.top;
+    l.x = Saturate(l.x + dx);
+    l.y = Saturate(l.y + dy);
+    l.ink = Shifted(l.ink, dx, dy);
+}
+
+std::int64_t FloorMod(std::int64_t a, std::int64_t m)
+{
+    const std::int64_t r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+// The labels of one axis: the first stride of 1, 2, 5, 10, 20, 50 … whose labels, counted
+// from the line at zeroIndex, keep gap from each other and from those already placed.
+void Thin(const std::vector<Candidate>& all, std::int64_t zeroIndex, std::int32_t gap,
+          std::vector<GridLabel>& out)
+{
+    if (all.empty()) return;
+    const std::size_t placed = out.size();
+    const std::int64_t span = all.back().index - all.front().index + 1;
+    static constexpr std::int64_t kSteps[3] = {1, 2, 5};
+    for (std::int64_t decade = 1;; decade *= 10) {
+        for (const std::int64_t step : kSteps) {
+            const std::int64_t stride = step * decade;
+            std::vector<GridLabel> chosen;
+            bool fits = true;
+            for (const Candidate& c : all) {
+                if (FloorMod(c.index - zeroIndex, stride) != 0) continue;
+                for (std::size_t i = 0; fits && i < placed; ++i)
+                    fits = !InkTouches(out[i].ink, c.label.ink, gap);
+                if (fits && !chosen.empty()) fits = !InkTouches(chosen.back().ink, c.label.ink, gap);
+                if (!fits) break;
+                chosen.push_back(c.label);
+            }
+            // Past the axis's length one label at most is left: take what fits of it.
+            if (fits || stride > span) {
+                if (fits) out.insert(out.end(), chosen.begin(), chosen.end());
+                return;
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool InkTouches(const InkBox& a, const InkBox& b, std::int32_t gap)
+{
+    if (a.Empty() || b.Empty()) return false;
+    const std::int64_t g = std::max(gap, 1);
+    return a.left < b.right + g && b.left < a.right + g && a.top < b.bottom + g
+        && b.top < a.bottom + g;
+}
+
+std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& frame,
+                                  const MeasureInk& measure)
+{
+    std::vector<GridLabel> out;
+    if (!measure) return out;
+    const std::int64_t k = std::max(frame.scale, 1);
+    const auto make = [&](bool temperature, std::string text, std::int64_t line) {
+        GridLabel l;
+        l.temperature = temperature;
+        l.text = std::move(text);
+        const InkBox ink = measure(l.text);
+        std::int64_t x, y;
+        const std::int64_t mid = line * k + (k - 1) / 2; // middle of the line's pixels
+        if (temperature) {
+            x = frame.centred ? mid - (std::int64_t{ink.left} + ink.right) / 2 : (line - 5) * k;
+            y = frame.centred ? (kFrameBottom + 1) * k + frame.gap - ink.top : 325 * k;
+        } else {
+            x = frame.centred ? -std::int64_t{ink.left} : 0;
+            y = frame.centred ? mid - (std::int64_t{ink.top} + ink.bottom) / 2 : (line - 10) * k;
+        }
+        l.x = Saturate(frame.originX + x);
+        l.y = Saturate(frame.originY + y);
+        l.ink = Shifted(ink, l.x, l.y);
+        KeepInside(l, frame.bounds);
+        return l;
+    };
+
+    std::vector<Candidate> pressures;
+    const double step = s.pressureUnit == 1 ? 0.1 : 100;
+    PressureGrid(s, [&](std::int32_t py, double p) {
+        if (py < 0 || py >= kPanelHeight) return;
+        const double index = std::round((p - s.grphHMin) / step);
+        if (!(std::fabs(index) < 1e15)) return;
+        Candidate c{static_cast<std::int64_t>(index), make(false, numtext::FormatGeneral(p), py)};
+        if (!c.label.ink.Empty()) pressures.push_back(std::move(c));
+    });
+    std::vector<Candidate> temperatures;
+    TemperatureGrid(s, [&](std::int32_t px, std::int32_t t) {
+        if (px < 0 || px > kPanelWidth) return;
+        Candidate c{(std::int64_t{t} - s.grphWMin) / 10, make(true, numtext::FormatWhole(t), px)};
+        if (!c.label.ink.Empty()) temperatures.push_back(std::move(c));
+    });
+
+    // 0 is a line of an axis when the axis reaches it in whole steps from its start.
+    std::int64_t zeroT = 0;
+    if (s.grphWMin <= 0 && s.grphWMax >= 0 && s.grphWMin % 10 == 0) zeroT = -std::int64_t{s.grphWMin} / 10;
+    std::int64_t zeroP = 0;
+    const double fromZero = -s.grphHMin / step;
+    if (s.grphHMin <= 0 && s.grphHMax >= 0 && std::fabs(fromZero - std::round(fromZero)) < 1e-6
+        && fromZero < 1e15)
+        zeroP = static_cast<std::int64_t>(std::round(fromZero));
+
+    // Pressures first: the temperature labels of the corner make way for them.
+    Thin(pressures, zeroP, frame.gap, out);
+    const auto nP = static_cast<std::ptrdiff_t>(out.size());
+    Thin(temperatures, zeroT, frame.gap, out);
+    // Temperatures first in the answer, as the panel draws them.
+    std::rotate(out.begin(), out.begin() + nP, out.end());
+    return out;
+}
+
 } // namespace mdlGrph
 
 namespace mdlGrph {

@@ -47,6 +47,47 @@ void PressureGrid(const SystemSettings& s, const PressureLine& line);
 constexpr int kMaxLabelWidth = 160;
 constexpr int kMaxLabelHeight = 40;
 
+// ---- Which grid lines carry a label. The grid keeps every line; where the labels of
+// neighbouring lines would touch in the font in use, only every 2nd, 5th, 10th, 20th …
+// line is labelled, always including 0 where it is a line of the axis, and every label
+// is moved inside the area it may use, so none is cut at an edge.
+
+// A box in pixels, right and bottom exclusive; empty when it holds no pixel.
+struct InkBox {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    friend bool operator==(const InkBox&, const InkBox&) = default;
+};
+// The pixels a label's text inks, relative to the top-left corner of where it is printed
+// (the text position of the panel). The face measures them in the font it draws with.
+using MeasureInk = std::function<InkBox(std::string_view text)>;
+
+// Where the labels go, for the panel or for a picture of it at a larger scale.
+struct LabelFrame {
+    std::int32_t scale = 1;                // pixels per panel pixel
+    std::int32_t originX = 0, originY = 0; // where the panel's top-left pixel lies
+    // false: the panel's places, temperature text at (px - 5, 325), pressure text at
+    // (0, py - 10); true: each label's ink centred on its line, the temperature labels
+    // just below the frame and the pressure labels from the left edge of the strip.
+    bool centred = false;
+    InkBox bounds{0, 0, kPanelWidth, kPanelHeight}; // every label's ink stays inside
+    std::int32_t gap = 3; // blank pixels at least between two labels' ink
+};
+
+struct GridLabel {
+    bool temperature = true; // false: a pressure label
+    std::int32_t x = 0, y = 0; // text position
+    std::string text;
+    InkBox ink; // where its ink lies
+};
+
+// The labels for the grid of s, temperatures first, each axis in increasing value.
+// Lines off the panel carry none.
+std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& frame,
+                                  const MeasureInk& measure);
+// Whether two ink boxes come closer than gap blank pixels (gap 1: they touch).
+bool InkTouches(const InkBox& a, const InkBox& b, std::int32_t gap);
+
 
 // ---- The points plotted since the panel was last erased, for the report picture and the
 // table. Only the panel's erase (GrphClear) forgets them.

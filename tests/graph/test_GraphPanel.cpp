@@ -64,35 +64,44 @@ TEST_F(Panel, DefaultGridLinesAndLabels)
     EXPECT_EQ(At(30, 322), kWhite);
     EXPECT_EQ(At(14, 280), kWhite);
 
-    // Labels: every dark pixel lies in the box of some label, and every label on the panel
-    // shows in its box: temperatures with their left edge 5 px left of the line and their
-    // top at 325, pressures at x 0 with their top 10 px above the line.
-    const QFontMetrics fm(area.Font());
+    // Labels: every dark pixel lies in the ink box of a label the rule chose, every one of
+    // them shows, and a label away from the edges sits where the panel prints it:
+    // temperatures with their left edge 5 px left of the line and their top at 325,
+    // pressures at x 0 with their top 10 px above the line. 0 and the top label 800 show.
     EXPECT_EQ(area.Font().pixelSize(), 9);
-    std::vector<QRect> boxes;
-    for (int k = 0; k <= 20; ++k) {
-        const QString text = QString::number(-50 + 10 * k);
-        boxes.push_back(QRect(15 * k + 15 - 5 - 1, 325 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
+    const auto labels = mdlGrph::GridLabels(s, graph::PanelLabelFrame(), graph::InkMeasure(area.Font()));
+    bool zero = false, top = false;
+    for (const auto& l : labels) {
+        if (l.temperature) {
+            zero |= l.text == "0";
+            const int px = 15 + (std::stoi(l.text) + 50) * 3 / 2;
+            if (px > 30 && px < 300) {
+                EXPECT_EQ(l.x, px - 5) << l.text;
+                EXPECT_EQ(l.y, 325) << l.text;
+            }
+        } else {
+            top |= l.text == "800";
+            EXPECT_EQ(l.x, 0);
+            if (l.text != "800") EXPECT_EQ(l.y, 320 - std::stoi(l.text) * 2 / 5 - 10) << l.text;
+        }
     }
-    for (int k = 0; k <= 8; ++k) {
-        const QString text = QString::number(100 * k);
-        boxes.push_back(QRect(-1, 320 - 40 * k - 10 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
-    }
-    std::vector<int> dark(boxes.size());
+    EXPECT_TRUE(zero);
+    EXPECT_TRUE(top);
+    std::vector<int> dark(labels.size());
     for (int y = 0; y < 334; ++y)
         for (int x = 0; x < 315; ++x) {
             if (qGray(At(x, y)) >= 160) continue;
             bool inside = false;
-            for (std::size_t b = 0; b < boxes.size(); ++b)
-                if (boxes[b].contains(x, y)) { ++dark[b]; inside = true; }
+            for (std::size_t b = 0; b < labels.size(); ++b) {
+                const mdlGrph::InkBox& i = labels[b].ink;
+                if (x >= i.left - 1 && x <= i.right && y >= i.top - 1 && y <= i.bottom) {
+                    ++dark[b];
+                    inside = true;
+                }
+            }
             EXPECT_TRUE(inside) << "stray ink at " << x << "," << y;
         }
-    for (std::size_t b = 0; b < boxes.size(); ++b) {
-        const bool onPanel = QRect(0, 0, 315, 334).contains(boxes[b].adjusted(1, 1, -1, -1));
-        if (onPanel) {
-            EXPECT_GT(dark[b], 3) << "label " << b;
-        }
-    }
+    for (std::size_t b = 0; b < labels.size(); ++b) EXPECT_GT(dark[b], 3) << labels[b].text;
 }
 
 TEST_F(Panel, NewestPointRedPreviousInTheLiquidsColour)
@@ -313,8 +322,9 @@ TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
     // The grid as on the panel: the frame's left column and bottom row.
     EXPECT_EQ(image.pixel(graph::kReportLeft + 45 + 1, graph::kReportTop + 300) & 0xFFFFFF, kGrey & 0xFFFFFF);
     EXPECT_EQ(image.pixel(graph::kReportLeft + 600, graph::kReportTop + 960 + 2) & 0xFFFFFF, kGrey & 0xFFFFFF);
-    // The top label, cut off on the panel, shows whole above it.
-    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 30, 90, 30)), 20);
+    // The top label, centred on its line, shows whole across the panel's edge.
+    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 20, 45, 20)), 10);
+    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop, 45, 20)), 10);
 
     // Legend: water and ether, not ethanol, each swatch followed by its name.
     ASSERT_EQ(layout.legend.size(), 2u);

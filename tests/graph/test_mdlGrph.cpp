@@ -277,3 +277,39 @@ TEST(PointsTable, AxisTitlesFollowTheUnits)
     EXPECT_EQ(PressureAxisTitle(2), "圧力 (hPa)");
     EXPECT_EQ(PressureAxisTitle(7), "圧力 (hPa)"); // any other unit reads as hPa
 }
+
+// The label rule with a width table of its own: 5 px per character, 7 px tall, ink from
+// the text position's corner.
+TEST(GraphLabels, EverySecondLabelFromZeroWhenNeighboursWouldTouch)
+{
+    const MeasureInk table = [](std::string_view text) {
+        return InkBox{0, 2, static_cast<std::int32_t>(5 * text.size()), 9};
+    };
+    SystemSettings s = Defaults();
+    std::vector<std::string> temperatures, pressures;
+    for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
+        (l.temperature ? temperatures : pressures).push_back(l.text);
+    // "-50" is 15 px wide on lines 15 px apart: every second one, counted from 0.
+    EXPECT_EQ(temperatures, (std::vector<std::string>{"-40", "-20", "0", "20", "40", "60", "80",
+                                                      "100", "120", "140"}));
+    // 40 px apart: every one, the top one moved down onto the panel.
+    EXPECT_EQ(pressures, (std::vector<std::string>{"0", "100", "200", "300", "400", "500", "600",
+                                                   "700", "800"}));
+
+    s.grphWMin = 0; s.grphWMax = 100; // 30 px apart: all, the last one moved inside
+    const auto labels = GridLabels(s, LabelFrame{}, table);
+    ASSERT_EQ(labels.front().text, "0");
+    EXPECT_EQ(labels[10].text, "100");
+    EXPECT_EQ(labels[10].ink.right, kPanelWidth);
+    EXPECT_EQ(labels[9].x, 285 - 5);
+    const GridLabel& top = labels.back();
+    EXPECT_EQ(top.text, "800");
+    EXPECT_EQ(top.ink.top, 0);
+
+    // A hundred-fold range leaves every tenth or twentieth line, still from 0.
+    s.grphWMin = -990; s.grphWMax = 990;
+    for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
+        if (l.temperature) EXPECT_EQ(std::stoi(l.text) % 100, 0) << l.text;
+    // Nothing to measure with, nothing labelled.
+    EXPECT_TRUE(GridLabels(s, LabelFrame{}, MeasureInk{}).empty());
+}
