@@ -38,7 +38,7 @@ Readout ComputeReadout(const mdlData::VaporTable& table, std::int32_t liquid,
 
 std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32_t freezeTemp)
 {
-    const double span = (static_cast<double>(fullVaporTemp) - freezeTemp) / 15.0;
+    const double span = (static_cast<double>(mdlData::AnimationTopTemp(fullVaporTemp)) - freezeTemp) / 15.0;
     std::int32_t r = 0;
     if (span != 0) r = numtext::ToWholeSaturated(celsius / span);
     const std::int32_t w = r < 0 ? 15 : (r > 15 ? 0 : 15 - r);

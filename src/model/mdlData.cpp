@@ -146,11 +146,11 @@ double DipprPa(const Dippr101& k, double tk)
     return std::exp(k.c1 + k.c2 / tk + k.c3 * std::log(tk) + k.c4 * std::pow(tk, k.c5));
 }
 
-// Diethyl ether's critical point, 466.7 K and 3.64 MPa (the upper end of the DIPPR fit
-// above, which reaches that pressure there): above it there is no liquid and no vapour
-// pressure, so the column holds the critical pressure from there on.
+// Diethyl ether's critical point, 466.7 K (193.55 ℃; the upper end of the DIPPR fit above):
+// beyond it there is no liquid and no vapour pressure, so the column holds +infinity
+// there. No saturation limit: the smaller-of-two readout then shows the gas law's
+// pressure, and the full-evaporation scan finds every such row evaporated.
 constexpr double kDiethylEtherCriticalK = 466.7;
-constexpr double kDiethylEtherCriticalPa = 3.64e6;
 
 // `below` up to lo, `above` from hi, their logarithms blended linearly in between.
 double Joined(double t, double lo, double hi, double below, double above)
@@ -184,7 +184,7 @@ double DataBookEthanolPa(double t)
 
 double DataBookDiethylEtherPa(double t)
 {
-    if (t + 273.15 >= kDiethylEtherCriticalK) return kDiethylEtherCriticalPa;
+    if (t + 273.15 >= kDiethylEtherCriticalK) return std::numeric_limits<double>::infinity();
     return AntoineWithinDippr(kDiethylEtherAntoine, -43, 55, kDiethylEtherDippr, t);
 }
 
@@ -285,7 +285,7 @@ std::int32_t GetFullVaporTemp(const VaporTable& table, std::int32_t liquid, cons
         const double limit = GasMmHg(s.mol, s.container, row.temp);
         if (RowPressure(row, liquid) > limit) return row.temp; // NaN limit never qualifies
     }
-    return 0;
+    return kNoFullVapor;
 }
 
 } // namespace mdlData

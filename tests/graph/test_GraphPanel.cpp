@@ -82,7 +82,9 @@ TEST_F(Panel, DefaultGridLinesAndLabels)
         } else {
             top |= l.text == "800";
             EXPECT_EQ(l.x, 0);
-            if (l.text != "800") EXPECT_EQ(l.y, 320 - std::stoi(l.text) * 2 / 5 - 10) << l.text;
+            if (l.text != "800") {
+                EXPECT_EQ(l.y, 320 - std::stoi(l.text) * 2 / 5 - 10) << l.text;
+            }
         }
     }
     EXPECT_TRUE(zero);
