@@ -133,13 +133,15 @@ double AntoinePa(const Antoine& k, double t)
 }
 
 // Beyond the Antoine ranges, the wide-range DIPPR equation 101,
-// ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, with the constants of Perry's Chemical
-// Engineers' Handbook, 8th ed., Table 2-8, valid from the triple point to the critical point.
+// ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, valid from the triple point to the critical
+// point. Ethanol's constants are the older DIPPR set, as printed in Perry's Chemical
+// Engineers' Handbook, 7th ed. (1997), Table 2-6; diethyl ether's are those of the 8th ed.
+// (2008), Table 2-8. The two ethanol sets differ by well under the 3 % the column is held to.
 struct Dippr101 {
     double c1, c2, c3, c4, c5;
 };
-constexpr Dippr101 kEthanolDippr = {74.475, -7164.3, -7.327, 3.134e-6, 2};       // 159.05 .. 514 K
-constexpr Dippr101 kDiethylEtherDippr = {136.9, -6954.3, -19.254, 2.4508e-2, 1}; // 156.85 .. 466.7 K
+constexpr Dippr101 kEthanolDippr = {74.475, -7164.3, -7.327, 3.134e-6, 2};       // 159.05 .. 514 K (7th ed.)
+constexpr Dippr101 kDiethylEtherDippr = {136.9, -6954.3, -19.254, 2.4508e-2, 1}; // 156.85 .. 466.7 K (8th ed.)
 
 double DipprPa(const Dippr101& k, double tk)
 {
