@@ -136,7 +136,7 @@ double AntoinePa(const Antoine& k, double t)
 // ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, valid from the triple point to the critical
 // point. Ethanol's constants are the older DIPPR set, as printed in Perry's Chemical
 // Engineers' Handbook, 7th ed. (1997), Table 2-6; diethyl ether's are those of the 8th ed.
-// (2008), Table 2-8. The two ethanol sets differ by well under the 3 % the column is held to.
+// (2008), Table 2-8.
 struct Dippr101 {
     double c1, c2, c3, c4, c5;
 };
