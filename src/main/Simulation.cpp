@@ -84,6 +84,8 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
         s.grphHMax = step.grphHMax;
         s.container = step.container;
         s.mol = step.mol;
+        RefreshLiquidTemps(st, table, s);
+        effect.kind = StepEffect::SettingsChanged;
         break;
     case mdlSinario::StepTemp:
         if (step.addTemp == 0) {
@@ -115,6 +117,21 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
         break;
     }
     return effect;
+}
+
+UnitLabels UnitLabelsFor(const SystemSettings& s)
+{
+    UnitLabels l;
+    l.temperature = s.temperatureUnit == 0 ? "℃" : "Ｋ";
+    l.pressure = s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa";
+    l.mol = numtext::FormatWhole(s.mol) + "mol";
+    l.container = numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ";
+    return l;
+}
+
+void RestartPlaybackOnLoad(AppState& st)
+{
+    if (st.sinarioRun != 0) st.sinarioPos = 1;
 }
 
 bool IsPlaybackKey(int keyCode)

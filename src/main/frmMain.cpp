@@ -418,17 +418,30 @@ void frmMain::Form_Activate()
     setWindowTitle(QStringLiteral("蒸気圧曲線　-　") + mdlSinario::TitleText(shared_.sinario));
     mdlSystem::LoadSystemSettings(s, shared_.location);
     graph_.GrphRedraw(s);
-    lblTmp->setText(s.temperatureUnit == 0 ? QStringLiteral("℃") : QStringLiteral("Ｋ"));
-    lblPress->setText(s.pressureUnit == 0   ? QStringLiteral("mmHg")
-                      : s.pressureUnit == 1 ? QStringLiteral("atm")
-                                            : QStringLiteral("hPa"));
+    ShowUnitLabels();
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
     simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
     Replan();
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
-    lblMol->setText(QString::fromStdString(numtext::FormatWhole(s.mol)) + QStringLiteral("mol"));
-    lblVal->setText(QString::fromStdString(numtext::FormatGeneral(s.container)) + QStringLiteral("ﾘｯﾄﾙ"));
     update();
+}
+
+void frmMain::ShowUnitLabels()
+{
+    const simulation::UnitLabels l = simulation::UnitLabelsFor(shared_.settings);
+    lblTmp->setText(QString::fromStdString(l.temperature));
+    lblPress->setText(QString::fromStdString(l.pressure));
+    lblMol->setText(QString::fromStdString(l.mol));
+    lblVal->setText(QString::fromStdString(l.container));
+}
+
+void frmMain::ShowReadout()
+{
+    const auto t = ShownTemperature();
+    if (!t) return;
+    const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), shared_.state.curLiquid,
+                                                             shared_.settings, t->whole);
+    SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
 }
 
 void frmMain::txtOndo_Change()
@@ -601,6 +614,11 @@ void frmMain::RunSinarioStep()
     case simulation::StepEffect::SelectLiquid:
         cmbLiquid->setCurrentIndex(e.value);
         break;
+    case simulation::StepEffect::SettingsChanged:
+        // New units and amounts show at once, so no number stands beside the wrong unit.
+        ShowUnitLabels();
+        ShowReadout();
+        break;
     case simulation::StepEffect::None:
         break;
     }
@@ -637,6 +655,7 @@ void frmMain::menu_Sinario_Click()
 {
     frmSinario dialog(shared_.sinario, shared_.settings, this);
     ShowDialog(dialog);
+    if (dialog.Loaded()) simulation::RestartPlaybackOnLoad(shared_.state);
 }
 
 void frmMain::menu_ver_Click()
@@ -679,6 +698,7 @@ void frmMain::FillLessonMenu()
 void frmMain::menu_Lesson_Click(const QString& path)
 {
     if (!lessonshelf::LoadLesson(shared_.sinario, path)) return;
+    simulation::RestartPlaybackOnLoad(shared_.state);
     // What follows the editor's load when it closes: the new title in the caption, the
     // settings from the file and a clean graph.
     Form_Activate();

@@ -164,6 +164,9 @@ private:
     void BuildExportMenu(QMenu* file);
     void BuildDataBookItem();
     void SetTemperatureText(const QString& text);
+    // The unit and amount labels for the settings in force; the readout recomputed for them.
+    void ShowUnitLabels();
+    void ShowReadout();
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();
     void ApplyZoom(int percent);

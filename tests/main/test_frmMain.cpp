@@ -443,22 +443,32 @@ TEST_F(MainWindow, SpaceOnTheLiquidSelectorRunsTheStepInsteadOfOpeningTheList)
     w->cmbLiquid->hidePopup();
 }
 
-TEST_F(MainWindow, InitStepChangesTheFormatOnlyAtTheNextTemperature)
+TEST_F(MainWindow, InitStepShowsItsUnitsAmountsAndReadoutAtOnce)
 {
     Open();
     auto& init = AddStep(mdlSinario::StepInit);
-    init.mol = 1; init.container = 30; init.pressureUnit = 1;
-    init.grphWMin = -50; init.grphWMax = 150; init.grphHMin = 0; init.grphHMax = 1;
+    init.mol = 2; init.container = 22.4; init.pressureUnit = 1; init.temperatureUnit = 1;
+    init.grphWMin = 223; init.grphWMax = 423; init.grphHMin = 0; init.grphHMax = 1;
     Type("100");
+    const int points = static_cast<int>(w->Graph().Points().Size());
     w->picSinario_Click();
     Key(Qt::Key_Down);
-    EXPECT_EQ(w->lblPress->text(), "mmHg");
-    EXPECT_EQ(Readout(), "760.0");
-    Type("99");
-    Type("100");
+    // No number beside the wrong unit or amount: 100 K now, in atm, 2 mol in 22.4 L.
+    EXPECT_EQ(w->lblTmp->text(), "Ｋ");
+    EXPECT_EQ(w->lblPress->text(), "atm");
+    EXPECT_EQ(w->lblMol->text(), "2mol");
+    EXPECT_EQ(w->lblVal->text(), "22.4ﾘｯﾄﾙ");
+    EXPECT_EQ(Readout(), QString::fromStdString(simulation::ComputeReadout(
+                             shared->ActiveTable(), 0, shared->settings, 100).text));
+    EXPECT_EQ(static_cast<int>(w->Graph().Points().Size()), points); // nothing plotted
+    // The animation follows the new amount too.
+    EXPECT_EQ(St().fullVaporTemp, mdlData::GetFullVaporTemp(shared->ActiveTable(), 0, shared->settings));
+    Type("373");
     EXPECT_EQ(Readout(), "1.000");
-    w->Form_Activate(); // as after any dialog: the file's settings come back
+    w->Form_Activate(); // as after any dialog: the file's settings come back, labels with them
     EXPECT_EQ(shared->settings.pressureUnit, 0);
+    EXPECT_EQ(w->lblPress->text(), "mmHg");
+    EXPECT_EQ(w->lblMol->text(), "1mol");
 }
 
 TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
@@ -577,6 +587,16 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     Key(Qt::Key_Down);
     EXPECT_EQ(w->txtOndo->text(), "10");
     EXPECT_EQ(Readout(), "11.8"); // the table's water at 10 ℃, in mmHg again
+
+    // Loaded again while playback is on: the lesson starts from its first step.
+    ASSERT_GT(St().sinarioPos, 1);
+    w->menu_Lessons->actions().front()->trigger();
+    EXPECT_EQ(St().sinarioRun, 1);
+    EXPECT_EQ(St().sinarioPos, 1);
+    Key(Qt::Key_Down); // step 1: its initial settings
+    EXPECT_EQ(shared->settings.mol, 1);
+    EXPECT_EQ(w->lblMol->text(), "1mol");
+    EXPECT_EQ(St().sinarioPos, 2);
 }
 
 TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)
