@@ -121,14 +121,14 @@ void GraphPanel::GrphRedraw(const SystemSettings& s)
 
 void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
                                std::int32_t temperature, double pressure,
-                               std::string_view readout)
+                               std::string_view readout, std::optional<std::string_view> typed)
 {
     if (st.grphVisible == 0) return;
     grphColor = LiquidColor(st.curLiquid);
     std::int32_t x, y, px, py;
     const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
     mdlGrph::GrphPixel(x, y, px, py);
-    Record(s, st, temperature, pressure, readout, mapped, px, py);
+    Record(s, st, temperature, pressure, readout, mapped, px, py, typed);
     if (!mapped) return;
     FillSquare(area_, px, py, kNewestColor);
     FillSquare(area_, grphLastX, grphLastY, grphColor);
@@ -139,7 +139,7 @@ void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
 
 void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                         double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                        std::int32_t py)
+                        std::int32_t py, std::optional<std::string_view> typed)
 {
     mdlGrph::PlottedPoint point;
     point.liquid = st.curLiquid;
@@ -151,6 +151,8 @@ void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_
     point.mapped = mapped;
     point.px = px;
     point.py = py;
+    point.typed = typed.has_value();
+    if (typed) point.typedText = std::string(*typed);
     points_.Add(point);
 }
 

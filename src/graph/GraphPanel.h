@@ -48,9 +48,13 @@ public:
     // Marks (temperature, pressure) in red and turns the previous point to the liquid's
     // colour, while the graph is shown. Nothing is drawn for a point that cannot be mapped,
     // but it is recorded all the same, with readout as its pressure's text (the pressure's
-    // general form when not given).
+    // general form when not given). typed: the temperature box's text when the point came
+    // from a keystroke, for telling the points typed through from those meant.
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                       double pressure, std::string_view readout = {});
+                       double pressure, std::string_view readout = {},
+                       std::optional<std::string_view> typed = std::nullopt);
+    // Whether the exports hold the typed-through points too.
+    void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
 
     // The points plotted since the last erase.
     const mdlGrph::PlotRecord& Points() const { return points_; }
@@ -69,7 +73,7 @@ public:
 private:
     void Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                 double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                std::int32_t py);
+                std::int32_t py, std::optional<std::string_view> typed);
 
     platform::DrawArea& area_;
     std::optional<QFont> measureFont_; // the font measure_ answers for

@@ -76,7 +76,8 @@ ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record)
     l.pressureTitle = QRect(4, kReportTop, kReportLeft - 12, frameHeight);
 
     std::array<bool, 3> has{};
-    for (std::size_t i = 0; i < record.Size(); ++i) has[static_cast<std::size_t>(Slot(record.At(i).liquid))] = true;
+    for (std::size_t i = 0; i < record.Size(); ++i)
+        if (record.Exported(i)) has[static_cast<std::size_t>(Slot(record.At(i).liquid))] = true;
     // Entries from the right edge of the panel leftwards, then placed in the selector's order.
     const QFontMetrics fm(LabelFont());
     int width = 0;
@@ -109,11 +110,14 @@ QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s)
     mdlGrph::PressureGrid(s, [&](std::int32_t py, double) {
         p.fillRect(Block(mdlGrph::kFrameLeft, py, mdlGrph::kAxisWidth + 1, 1), QColor::fromRgb(kGridColor));
     });
-    const std::size_t n = record.Size();
-    for (std::size_t i = 0; i < n; ++i) {
+    // Only the points the exports hold; the newest of them is the red one.
+    std::size_t newest = record.Size();
+    for (std::size_t i = record.Size(); i-- > 0;)
+        if (record.Exported(i)) { newest = i; break; }
+    for (std::size_t i = 0; i < record.Size(); ++i) {
         const mdlGrph::PlottedPoint& pt = record.At(i);
-        if (!pt.mapped) continue;
-        const QRgb color = i + 1 == n ? kNewestColor : LiquidColor(pt.liquid);
+        if (!pt.mapped || !record.Exported(i)) continue;
+        const QRgb color = i == newest ? kNewestColor : LiquidColor(pt.liquid);
         p.fillRect(Block(pt.px, pt.py, 3, 3), QColor::fromRgb(color));
     }
     p.setClipping(false);

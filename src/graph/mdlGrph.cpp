@@ -312,8 +312,21 @@ std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& fra
 
 namespace mdlGrph {
 
+bool TypedThrough(const PlottedPoint& earlier, const PlottedPoint& later)
+{
+    return earlier.typed && later.typed && earlier.liquid == later.liquid
+        && earlier.temperatureUnit == later.temperatureUnit
+        && earlier.pressureUnit == later.pressureUnit && !earlier.typedText.empty()
+        && later.typedText.size() > earlier.typedText.size()
+        && later.typedText.compare(0, earlier.typedText.size(), earlier.typedText) == 0;
+}
+
 void PlotRecord::Add(const PlottedPoint& point)
 {
+    if (!points_.empty()) {
+        PlottedPoint& previous = points_[(oldest_ + points_.size() - 1) % points_.size()];
+        if (TypedThrough(previous, point)) previous.typedThrough = true;
+    }
     ++total_;
     if (points_.size() < kMaxPoints) {
         points_.push_back(point);
@@ -381,6 +394,7 @@ std::string PointsCsv(const PlotRecord& record)
     std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n";
     csv.reserve(csv.size() + record.Size() * 48);
     for (std::size_t i = 0; i < record.Size(); ++i) {
+        if (!record.Exported(i)) continue;
         const PlottedPoint& p = record.At(i);
         csv += CsvField(numtext::FormatWhole(static_cast<std::int64_t>(record.NumberOf(i))));
         csv += ',';

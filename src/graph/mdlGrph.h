@@ -102,7 +102,16 @@ struct PlottedPoint {
     bool mapped = false;              // false: the axes could not place it (equal ends)
     std::int32_t px = 0;              // panel pixel of its box's top-left corner
     std::int32_t py = 0;
+    bool typed = false;               // from a keystroke in the temperature box
+    std::string typedText;            // the box's text then, when typed
+    bool typedThrough = false;        // passed through on the way to the next point typed
 };
+
+// Whether a typed point was only passed through while typing the next one: the next point
+// was typed too, for the same liquid in the same units, and its text extends this one's
+// (2 → 20, 1 → 10 → 100, -1 → -10). A point set by the spinner, a ramp or a scenario
+// step, or a text that was shortened or replaced, was meant.
+bool TypedThrough(const PlottedPoint& earlier, const PlottedPoint& later);
 
 // The most recent kMaxPoints points in plotting order. Once full, each new point takes
 // the oldest one's slot, so a long ramp neither grows memory nor allocates per point.
@@ -110,8 +119,16 @@ class PlotRecord {
 public:
     static constexpr std::size_t kMaxPoints = 100000;
 
+    // Adds the newest point; the point before it is marked typed through when the rule
+    // says so.
     void Add(const PlottedPoint& point);
     void Clear();
+    // Whether the exports (table, picture, printout) hold the typed-through points too;
+    // by default they leave them out. An erase keeps the choice.
+    void SetIncludeTypedThrough(bool include) { includeTypedThrough_ = include; }
+    bool IncludesTypedThrough() const { return includeTypedThrough_; }
+    // Whether point i belongs in the exports.
+    bool Exported(std::size_t i) const { return includeTypedThrough_ || !At(i).typedThrough; }
     std::size_t Size() const { return points_.size(); }
     bool Empty() const { return points_.empty(); }
     // i = 0 is the oldest point kept.
@@ -125,6 +142,7 @@ private:
     std::vector<PlottedPoint> points_;
     std::size_t oldest_ = 0;  // slot of At(0) once the record is full
     std::uint64_t total_ = 0; // points added since the last Clear
+    bool includeTypedThrough_ = false;
 };
 
 // The liquid's name as the selector shows it; anything but Water and Ethanol is
@@ -140,7 +158,9 @@ std::string PressureAxisTitle(std::int32_t pressureUnit);
 // One CSV field, quoted when it holds a comma, quote, CR or LF, quotes doubled.
 std::string CsvField(std::string_view text);
 // The table of the record for a spreadsheet: UTF-8 with a byte-order mark, CRLF line ends,
-// the header 番号,物質,温度,温度の単位,圧力,圧力の単位 and one row per point, oldest first.
+// the header 番号,物質,温度,温度の単位,圧力,圧力の単位 and one row per exported point,
+// oldest first, numbered by its place in the run (a typed-through point left out leaves
+// its number out).
 std::string PointsCsv(const PlotRecord& record);
 
 } // namespace mdlGrph

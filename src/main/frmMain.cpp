@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
@@ -356,10 +357,16 @@ void frmMain::BuildExportMenu(QMenu* file)
                                     &frmMain::menu_GrphSave_Click);
     menu_CsvSave = file->addAction(QStringLiteral("測定点を CSV で保存(&D)..."), this,
                                    &frmMain::menu_CsvSave_Click);
+    // Off: the points typed through on the way to the number meant (2 on the way to 20)
+    // stay on the panel but out of the picture and the table.
+    menu_TypedThrough = file->addAction(QStringLiteral("入力途中の点も書き出す(&A)"));
+    menu_TypedThrough->setCheckable(true);
+    connect(menu_TypedThrough, &QAction::toggled, this,
+            [this](bool on) { graph_.SetIncludeTypedThrough(on); });
     file->addSeparator();
 
     grphMenu = new QMenu(this);
-    grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave});
+    grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave, menu_TypedThrough});
     // Right click, and the menu key once the graph has the focus (last in the tab order).
     picGrph->setFocusPolicy(Qt::TabFocus);
     setTabOrder(txtAturyoku, picGrph);
@@ -453,7 +460,12 @@ void frmMain::txtOndo_Change()
     AppState& st = shared_.state;
     const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), st.curLiquid, s, t->whole);
     SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
-    if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text);
+    if (st.grphVisible != 0) {
+        std::string typed; // only a keystroke's point carries its text
+        if (!ondoFromCode_) typed = Utf8(txtOndo->text());
+        graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text,
+                             ondoFromCode_ ? std::nullopt : std::optional<std::string_view>(typed));
+    }
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
 }
@@ -515,6 +527,7 @@ void frmMain::UpDownOndo_Click(int direction)
     const std::int64_t next = std::clamp<std::int64_t>(from + direction, UpDownSpinner::kMin, UpDownSpinner::kMax);
     if ((next - from) * direction < 0) return;
     spinnerValue_ = static_cast<int>(next);
+    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
     SetTextFromStart(*txtOndo, QString::number(spinnerValue_));
 }
 
@@ -530,6 +543,7 @@ void frmMain::Timer1_Timer()
     }
     if (st.rampOn != 0) {
         if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
+            const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
             SetTextFromStart(*txtOndo, QString::fromStdString(numtext::FormatWhole(*next)));
             t = ShownTemperature();
             if (!t) return;
@@ -581,6 +595,7 @@ void frmMain::picSinario_Click()
 
 void frmMain::SetTemperatureText(const QString& text)
 {
+    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
     // A step that sets the same temperature again still produces the readout and point.
     if (txtOndo->text() == text) {
         txtOndo_Change();

@@ -134,6 +134,7 @@ public:
     QAction* menu_GrphCopy = nullptr;
     QAction* menu_GrphSave = nullptr;
     QAction* menu_CsvSave = nullptr;
+    QAction* menu_TypedThrough = nullptr; // 入力途中の点も書き出す: checked, exports hold every point
     platform::DrawAreaView* picGrph = nullptr;
     QMenu* grphMenu = nullptr; // the graph's context menu
     QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
@@ -189,6 +190,7 @@ private:
     bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     int spinnerValue_ = 0;
+    bool ondoFromCode_ = false; // the temperature text is being written by the program
     bool activatedOnce_ = false;
 
     // Projector view: the client area's controls as laid out at 100 %.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -312,4 +313,49 @@ TEST(GraphLabels, EverySecondLabelFromZeroWhenNeighboursWouldTouch)
         if (l.temperature) EXPECT_EQ(std::stoi(l.text) % 100, 0) << l.text;
     // Nothing to measure with, nothing labelled.
     EXPECT_TRUE(GridLabels(s, LabelFrame{}, MeasureInk{}).empty());
+}
+
+TEST(TypedThrough, OnlyTheTextsTypedOnTheWayToTheNextOne)
+{
+    const auto typed = [](const char* text, std::int32_t liquid = 0) {
+        PlottedPoint p;
+        p.typed = text != nullptr;
+        p.typedText = text ? text : "";
+        p.liquid = liquid;
+        return p;
+    };
+    const struct { PlottedPoint earlier, later; bool through; } cases[] = {
+        {typed("2"), typed("20"), true},
+        {typed("1"), typed("10"), true},
+        {typed("10"), typed("100"), true},
+        {typed("-1"), typed("-10"), true},
+        {typed("２"), typed("２０"), true},     // full width from an input method
+        {typed("2"), typed("2.5"), true},
+        {typed("20"), typed("2"), false},       // shortened: 2 is meant
+        {typed("20"), typed("25"), false},      // replaced
+        {typed("20"), typed("20"), false},      // the same text again
+        {typed(nullptr), typed("20"), false},   // the spinner's or a step's point
+        {typed("2"), typed(nullptr), false},
+        {typed("2", 0), typed("20", 1), false}, // another liquid in between
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TypedThrough(c.earlier, c.later), c.through)
+            << c.earlier.typedText << " → " << c.later.typedText;
+
+    // The record marks them as they come, and the table leaves them out unless asked.
+    PlotRecord r;
+    for (const char* t : {"2", "20", "1", "10", "100"}) {
+        PlottedPoint p = typed(t);
+        p.temperature = std::stoi(t);
+        p.pressureText = "1.0";
+        r.Add(p);
+    }
+    std::vector<bool> through;
+    for (std::size_t i = 0; i < r.Size(); ++i) through.push_back(r.At(i).typedThrough);
+    EXPECT_EQ(through, (std::vector<bool>{true, false, true, true, false}));
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n"
+                            "2,水,20,℃,1.0,mmHg\r\n5,水,100,℃,1.0,mmHg\r\n");
+    r.SetIncludeTypedThrough(true);
+    const std::string all = PointsCsv(r);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 6);
 }
