@@ -151,6 +151,9 @@ void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_
     point.mapped = mapped;
     point.px = px;
     point.py = py;
+    point.mol = s.mol;
+    point.container = s.container;
+    point.dataBook = dataBook_;
     point.typed = typed.has_value();
     if (typed) point.typedText = std::string(*typed);
     points_.Add(point);

@@ -53,6 +53,8 @@ public:
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                        double pressure, std::string_view readout = {},
                        std::optional<std::string_view> typed = std::nullopt);
+    // Whether the points plotted from now on come from the data-book values.
+    void SetDataBook(bool dataBook) { dataBook_ = dataBook; }
     // Whether the exports hold the typed-through points too.
     void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
 
@@ -79,6 +81,7 @@ private:
     std::optional<QFont> measureFont_; // the font measure_ answers for
     mdlGrph::MeasureInk measure_;
     mdlGrph::PlotRecord points_;
+    bool dataBook_ = false;
     std::optional<SystemSettings> gridSettings_;
 };
 

@@ -348,6 +348,73 @@ const PlottedPoint& PlotRecord::At(std::size_t i) const
     return points_[(oldest_ + i) % points_.size()];
 }
 
+namespace {
+
+int LiquidSlot(std::int32_t liquid) { return liquid == 0 ? 0 : liquid == 1 ? 1 : 2; }
+
+bool SameRun(const LegendEntry& e, const PlottedPoint& p)
+{
+    return e.liquid == LiquidSlot(p.liquid) && e.mol == p.mol
+        && (e.container == p.container || (std::isnan(e.container) && std::isnan(p.container)))
+        && e.dataBook == p.dataBook;
+}
+
+} // namespace
+
+std::vector<LegendEntry> LegendEntries(const PlotRecord& record)
+{
+    std::vector<LegendEntry> runs; // in the order first measured
+    for (std::size_t i = 0; i < record.Size(); ++i) {
+        if (!record.Exported(i)) continue;
+        const PlottedPoint& p = record.At(i);
+        bool known = false;
+        for (const LegendEntry& e : runs) known = known || SameRun(e, p);
+        if (known) continue;
+        LegendEntry e;
+        e.liquid = LiquidSlot(p.liquid);
+        e.mol = p.mol;
+        e.container = p.container;
+        e.dataBook = p.dataBook;
+        runs.push_back(e);
+    }
+    std::vector<LegendEntry> legend;
+    for (int liquid = 0; liquid < 3; ++liquid) {
+        // Amounts are named where this liquid's runs differ in them.
+        const LegendEntry* first = nullptr;
+        bool amountsDiffer = false;
+        for (const LegendEntry& e : runs) {
+            if (e.liquid != liquid) continue;
+            if (!first) first = &e;
+            else if (e.mol != first->mol || !(e.container == first->container)) amountsDiffer = true;
+        }
+        int shape = 0;
+        for (LegendEntry e : runs) {
+            if (e.liquid != liquid) continue;
+            e.shape = shape++ % kMarkerShapes;
+            e.text = std::string(LiquidName(liquid));
+            std::string detail;
+            if (amountsDiffer)
+                detail = numtext::FormatWhole(e.mol) + " mol, " + numtext::FormatGeneral(e.container) + " L";
+            if (e.dataBook) detail += (detail.empty() ? "" : ", ") + std::string(ValuesName(true));
+            if (!detail.empty()) e.text += " (" + detail + ")";
+            legend.push_back(std::move(e));
+        }
+    }
+    return legend;
+}
+
+int MarkerShape(const std::vector<LegendEntry>& legend, const PlottedPoint& point)
+{
+    for (const LegendEntry& e : legend)
+        if (SameRun(e, point)) return e.shape;
+    return 0;
+}
+
+std::string_view ValuesName(bool dataBook)
+{
+    return dataBook ? "文献値" : "標準";
+}
+
 std::string_view LiquidName(std::int32_t liquid)
 {
     switch (liquid) {
@@ -391,7 +458,7 @@ std::string CsvField(std::string_view text)
 
 std::string PointsCsv(const PlotRecord& record)
 {
-    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n";
+    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n";
     csv.reserve(csv.size() + record.Size() * 48);
     for (std::size_t i = 0; i < record.Size(); ++i) {
         if (!record.Exported(i)) continue;
@@ -407,6 +474,8 @@ std::string PointsCsv(const PlotRecord& record)
         csv += CsvField(p.pressureText);
         csv += ',';
         csv += CsvField(PressureUnitName(p.pressureUnit));
+        csv += ',';
+        csv += CsvField(ValuesName(p.dataBook));
         csv += "\r\n";
     }
     return csv;

@@ -102,6 +102,9 @@ struct PlottedPoint {
     bool mapped = false;              // false: the axes could not place it (equal ends)
     std::int32_t px = 0;              // panel pixel of its box's top-left corner
     std::int32_t py = 0;
+    std::int32_t mol = 0;             // the amount and volume it was measured with
+    double container = 0;
+    bool dataBook = false;            // computed from the data-book values
     bool typed = false;               // from a keystroke in the temperature box
     std::string typedText;            // the box's text then, when typed
     bool typedThrough = false;        // passed through on the way to the next point typed
@@ -145,6 +148,27 @@ private:
     bool includeTypedThrough_ = false;
 };
 
+// The legend of the exported points: one entry per run, a run being the points of one
+// liquid at one amount, volume and kind of values. A liquid measured in more than one run
+// names the amount and volume of each; data-book values are named as such. Entries come
+// in the selector's order of the liquids, a liquid's runs in the order first measured.
+// shape tells the runs of one liquid apart: 0 filled square, 1 hollow square, 2 plus,
+// and so on round.
+struct LegendEntry {
+    std::int32_t liquid = 0; // 0, 1, or 2 for DiethylEther and anything else
+    std::int32_t mol = 0;
+    double container = 0;
+    bool dataBook = false;
+    int shape = 0;
+    std::string text;
+};
+constexpr int kMarkerShapes = 3;
+std::vector<LegendEntry> LegendEntries(const PlotRecord& record);
+// The shape of the marker of the record's point i, as its legend entry shows it.
+int MarkerShape(const std::vector<LegendEntry>& legend, const PlottedPoint& point);
+// The legend's line for the newest point, drawn in red.
+constexpr std::string_view kNewestPointText = "最新の点";
+
 // The liquid's name as the selector shows it; anything but Water and Ethanol is
 // DiethylEther, as for the model.
 std::string_view LiquidName(std::int32_t liquid);
@@ -155,12 +179,16 @@ std::string_view PressureUnitName(std::int32_t pressureUnit);
 std::string TemperatureAxisTitle(std::int32_t temperatureUnit);
 std::string PressureAxisTitle(std::int32_t pressureUnit);
 
+// "標準" for the lesson's values, "文献値" for the data-book values.
+std::string_view ValuesName(bool dataBook);
+
 // One CSV field, quoted when it holds a comma, quote, CR or LF, quotes doubled.
 std::string CsvField(std::string_view text);
 // The table of the record for a spreadsheet: UTF-8 with a byte-order mark, CRLF line ends,
-// the header 番号,物質,温度,温度の単位,圧力,圧力の単位 and one row per exported point,
-// oldest first, numbered by its place in the run (a typed-through point left out leaves
-// its number out).
+// the header 番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値 and one row per exported
+// point, oldest first, numbered by its place in the run (a typed-through point left out
+// leaves its number out); the last column says whether the lesson's values ("標準") or the
+// data-book values ("文献値") gave its pressure.
 std::string PointsCsv(const PlotRecord& record);
 
 } // namespace mdlGrph

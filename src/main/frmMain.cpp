@@ -309,6 +309,12 @@ void frmMain::BuildControls(QWidget* client)
     lblPress = MakeLabel(client, QString(), 648, 480, 97, 33, k20pt, false, black);
     lblPress->setAccessibleName(QStringLiteral("圧力の単位"));
 
+    // Under the readout, while the data-book values are in use: the class sees which.
+    lblDataBook = MakeLabel(client, QStringLiteral("文献値で計算中"), 540, 516, 200, 20, k12pt, true,
+                            QColor(0, 0, 160));
+    lblDataBook->setAccessibleName(QStringLiteral("蒸気圧の値"));
+    lblDataBook->setVisible(shared_.prefs.dataBook);
+
     cmbLiquid = new QComboBox(client);
     cmbLiquid->setGeometry(40, 500, 173, 27);
     cmbLiquid->setFont(platform::ProportionalFont(k14pt, true));
@@ -426,11 +432,18 @@ void frmMain::Form_Activate()
     mdlSystem::LoadSystemSettings(s, shared_.location);
     graph_.GrphRedraw(s);
     ShowUnitLabels();
+    ShowValuesKind();
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
     simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
     Replan();
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
     update();
+}
+
+void frmMain::ShowValuesKind()
+{
+    lblDataBook->setVisible(shared_.prefs.dataBook);
+    graph_.SetDataBook(shared_.prefs.dataBook);
 }
 
 void frmMain::ShowUnitLabels()
@@ -855,9 +868,11 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::menu_DataBook_Click(bool checked)
 {
     shared_.prefs.dataBook = checked;
-    // Like a settings change, the readout follows at the next temperature change; only the
-    // animation's two scaling temperatures are taken from the new table at once.
+    ShowValuesKind();
+    // The readout and the animation's two scaling temperatures follow the new values at
+    // once, so the mark and the number agree; the points plotted stay as measured.
     simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
+    ShowReadout();
     if (shared_.prefsPath.isEmpty()) return; // no configuration folder: kept for this run only
     QString error;
     if (!userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath, &error)) {

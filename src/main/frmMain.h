@@ -109,6 +109,7 @@ public:
     QLabel* lblPress = nullptr;
     QLabel* lblMol = nullptr;
     QLabel* lblVal = nullptr;
+    QLabel* lblDataBook = nullptr; // "文献値で計算中", shown while the data-book values are in use
     QComboBox* cmbLiquid = nullptr;
     platform::PictureButton* picSinario = nullptr;
     platform::PictureButton* picGrphSw = nullptr;
@@ -167,6 +168,8 @@ private:
     void SetTemperatureText(const QString& text);
     // The unit and amount labels for the settings in force; the readout recomputed for them.
     void ShowUnitLabels();
+    // The mark of the data-book values beside the readout, and on the points plotted.
+    void ShowValuesKind();
     void ShowReadout();
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();

@@ -315,7 +315,7 @@ TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
 
     // The newest point in red where the mapping puts it, three times the scale; each earlier
     // point in the colour of the liquid it was measured with, whatever came after it.
-    EXPECT_EQ(PixelsIn(image, kRed), Scaled(120, 302));
+    EXPECT_EQ(PixelsIn(image, kRed, layout.panel), Scaled(120, 302));
     EXPECT_EQ(PixelsIn(image, kWaterBlue, layout.panel), [] {
         auto both = Scaled(240, 16);
         both.merge(Scaled(165, 283));
@@ -328,13 +328,20 @@ TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
     EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 20, 45, 20)), 10);
     EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop, 45, 20)), 10);
 
-    // Legend: water and ether, not ethanol, each swatch followed by its name.
-    ASSERT_EQ(layout.legend.size(), 2u);
-    EXPECT_EQ(layout.legend[0].first, 0);
-    EXPECT_EQ(layout.legend[1].first, 2);
-    EXPECT_LT(layout.legend[0].second.right(), layout.legend[1].second.left());
-    for (const auto& [liquid, swatch] : layout.legend) {
-        EXPECT_EQ(PixelsIn(image, graph::LiquidColor(liquid), swatch).size(),
+    // Legend: the newest point in red, then water and ether, not ethanol, each swatch
+    // followed by its name.
+    ASSERT_EQ(layout.legend.size(), 3u);
+    EXPECT_EQ(layout.legend[0].color, kRed);
+    EXPECT_EQ(layout.legend[0].text, "最新の点");
+    EXPECT_EQ(layout.legend[1].color, kWaterBlue);
+    EXPECT_EQ(layout.legend[1].text, "水");
+    EXPECT_EQ(layout.legend[2].color, graph::LiquidColor(2));
+    EXPECT_EQ(layout.legend[2].text, "ジエチルエーテル");
+    EXPECT_LT(layout.legend[0].swatch.right(), layout.legend[1].swatch.left());
+    EXPECT_LT(layout.legend[1].swatch.right(), layout.legend[2].swatch.left());
+    for (const auto& item : layout.legend) {
+        const QRect& swatch = item.swatch;
+        EXPECT_EQ(PixelsIn(image, item.color, swatch).size(),
                   static_cast<std::size_t>(swatch.width() * swatch.height()));
         EXPECT_GT(DarkPixels(image, QRect(swatch.right() + 2, swatch.top() - 4, 60, swatch.height() + 8)), 20);
         EXPECT_TRUE(layout.panel.top() > swatch.bottom() + 30); // clear of the top label
@@ -359,8 +366,38 @@ TEST_F(Panel, ReportPictureCutsPointsOffAtThePanelsEdge)
     panel.GrphPlotPoint(s, st, 149, 800); // px 313, py 0: two columns show
     const QImage image = graph::ReportImage(panel.Points(), s);
     const QRect panelRect = graph::ReportLayoutFor(panel.Points()).panel;
-    const auto red = PixelsIn(image, kRed);
+    const auto red = PixelsIn(image, kRed, QRect(0, graph::kReportTop, image.width(), image.height() - graph::kReportTop));
     EXPECT_EQ(red, Box(panelRect.right() - 5, graph::kReportTop, panelRect.right(), graph::kReportTop + 8));
     EXPECT_TRUE(PixelsIn(image, kWaterBlue, QRect(panelRect.right() + 1, 0, 40, image.height())).empty());
     EXPECT_EQ(PixelsIn(image, kWaterBlue).size(), 24u * 24); // only the legend's swatch
+}
+
+TEST_F(Panel, ReportPictureTellsRunsOfOneLiquidApartAndCarriesItsResolution)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 50, 92.5); // water, 1 mol: (165, 283)
+    s.mol = 2;
+    panel.GrphPlotPoint(s, st, 60, 149);  // water, 2 mol
+    panel.GrphPlotPoint(s, st, 100, 760); // the newest, (240, 16)
+    const QImage image = graph::ReportImage(panel.Points(), s);
+    const graph::ReportLayout layout = graph::ReportLayoutFor(panel.Points());
+    ASSERT_EQ(layout.legend.size(), 3u);
+    EXPECT_EQ(layout.legend[1].text, "水 (1 mol, 30 L)");
+    EXPECT_EQ(layout.legend[2].text, "水 (2 mol, 30 L)");
+    EXPECT_EQ(layout.legend[1].shape, 0);
+    EXPECT_EQ(layout.legend[2].shape, 1);
+    // The 1 mol point a filled square, the 2 mol point a hollow one, as in the legend.
+    const auto at = [&](int px, int py, int dx, int dy) {
+        return image.pixel(graph::kReportLeft + px * 3 + dx, graph::kReportTop + py * 3 + dy) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(165, 283, 4, 4), kWaterBlue & 0xFFFFFF);
+    const mdlGrph::PlottedPoint& second = panel.Points().At(1);
+    EXPECT_EQ(at(second.px, second.py, 0, 0), kWaterBlue & 0xFFFFFF);
+    EXPECT_EQ(at(second.px, second.py, 4, 4), kWhite & 0xFFFFFF);
+    const QRect hollow = layout.legend[2].swatch;
+    EXPECT_EQ(image.pixel(hollow.center()) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    // Three times the screen's 96 dpi, so that it pastes at the panel's size.
+    EXPECT_EQ(image.dotsPerMeterX(), graph::kReportDotsPerMetre);
+    EXPECT_EQ(image.dotsPerMeterY(), graph::kReportDotsPerMetre);
+    EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 288, 0.02);
 }

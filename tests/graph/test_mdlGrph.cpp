@@ -256,17 +256,19 @@ TEST(PointsTable, CsvFieldQuotesOnlyWhatNeedsIt)
 TEST(PointsTable, CsvHasBomCrlfHeaderAndOneRowPerPointInEachUnit)
 {
     PlotRecord r;
-    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n");
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n");
     r.Add(Point(0, 25, "23.8"));
     r.Add(Point(1, 300, "0.037", 1, 1));
     r.Add(Point(-1, -5, "1448", 0, 2)); // a substance step without a liquid: the model's ether
-    r.Add(Point(2, 20, "442.0"));
+    PlottedPoint book = Point(2, 20, "442.0");
+    book.dataBook = true;
+    r.Add(book);
     EXPECT_EQ(PointsCsv(r),
-              "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n"
-              "1,水,25,℃,23.8,mmHg\r\n"
-              "2,エタノール,300,K,0.037,atm\r\n"
-              "3,ジエチルエーテル,-5,℃,1448,hPa\r\n"
-              "4,ジエチルエーテル,20,℃,442.0,mmHg\r\n");
+              "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n"
+              "1,水,25,℃,23.8,mmHg,標準\r\n"
+              "2,エタノール,300,K,0.037,atm,標準\r\n"
+              "3,ジエチルエーテル,-5,℃,1448,hPa,標準\r\n"
+              "4,ジエチルエーテル,20,℃,442.0,mmHg,文献値\r\n");
 }
 
 TEST(PointsTable, AxisTitlesFollowTheUnits)
@@ -353,9 +355,37 @@ TEST(TypedThrough, OnlyTheTextsTypedOnTheWayToTheNextOne)
     std::vector<bool> through;
     for (std::size_t i = 0; i < r.Size(); ++i) through.push_back(r.At(i).typedThrough);
     EXPECT_EQ(through, (std::vector<bool>{true, false, true, true, false}));
-    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n"
-                            "2,水,20,℃,1.0,mmHg\r\n5,水,100,℃,1.0,mmHg\r\n");
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n"
+                            "2,水,20,℃,1.0,mmHg,標準\r\n5,水,100,℃,1.0,mmHg,標準\r\n");
     r.SetIncludeTypedThrough(true);
     const std::string all = PointsCsv(r);
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 6);
+}
+
+TEST(ReportLegend, OneEntryPerRunAmountsNamedWhereALiquidHasSeveral)
+{
+    PlotRecord r;
+    const auto add = [&](std::int32_t liquid, std::int32_t mol, double litres, bool book = false) {
+        PlottedPoint p;
+        p.liquid = liquid; p.mol = mol; p.container = litres; p.dataBook = book;
+        r.Add(p);
+    };
+    add(0, 1, 30);
+    add(0, 1, 30);
+    add(-1, 1, 30);  // ether, as the model reads a missing liquid
+    add(0, 2, 30);   // the same liquid, twice the amount
+    add(1, 1, 30, true);
+    add(0, 1, 30);   // back to the first run
+    const std::vector<LegendEntry> legend = LegendEntries(r);
+    ASSERT_EQ(legend.size(), 4u);
+    EXPECT_EQ(legend[0].text, "水 (1 mol, 30 L)");
+    EXPECT_EQ(legend[1].text, "水 (2 mol, 30 L)");
+    EXPECT_EQ(legend[2].text, "エタノール (文献値)");
+    EXPECT_EQ(legend[3].text, "ジエチルエーテル");
+    EXPECT_EQ(legend[0].shape, 0);
+    EXPECT_EQ(legend[1].shape, 1); // told apart by the marker as well
+    EXPECT_EQ(legend[2].shape, 0);
+    EXPECT_EQ(MarkerShape(legend, r.At(3)), 1);
+    EXPECT_EQ(MarkerShape(legend, r.At(5)), 0);
+    EXPECT_TRUE(LegendEntries(PlotRecord{}).empty());
 }

@@ -105,10 +105,11 @@ TEST_F(Export, CsvOfTypedTemperaturesForTwoLiquidsFieldByField)
     ASSERT_TRUE(bytes.endsWith("\r\n"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(expected.size()) + 2); // header, rows, ""
-    EXPECT_EQ(lines[0], "番号,物質,温度,温度の単位,圧力,圧力の単位");
+    EXPECT_EQ(lines[0], "番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値");
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const QStringList f = lines[static_cast<qsizetype>(i) + 1].split(',');
-        ASSERT_EQ(f.size(), 6) << i;
+        ASSERT_EQ(f.size(), 7) << i;
+        EXPECT_EQ(f[6], "標準");
         EXPECT_EQ(f[0], QString::number(i + 1));
         EXPECT_EQ(f[1], expected[i].liquid);
         EXPECT_EQ(f[2], expected[i].temperature);
@@ -147,6 +148,10 @@ TEST_F(Export, CopiedAndSavedPicturesAreTheReportOfThePanel)
     QImage saved;
     ASSERT_TRUE(saved.load(Path("curve.png"), "PNG"));
     EXPECT_EQ(saved.convertToFormat(report.format()), report);
+    // The file carries its resolution, 288 dpi, so it pastes at the panel's size.
+    EXPECT_EQ(saved.dotsPerMeterX(), graph::kReportDotsPerMetre);
+    EXPECT_EQ(saved.dotsPerMeterY(), graph::kReportDotsPerMetre);
+    EXPECT_TRUE(Read("curve.png").contains("pHYs"));
 
     chosen.clear(); // cancelled: nothing written, nothing said
     w->menu_GrphSave->trigger();

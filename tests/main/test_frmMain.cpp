@@ -15,6 +15,7 @@
 
 #include "assets/assets.h"
 #include "lessons/LessonBook.h"
+#include "graph/GraphReport.h"
 #include "main/frmMain.h"
 #include "platform/KeyPreview.h"
 #include "platform/PictureButton.h"
@@ -326,13 +327,23 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     ASSERT_EQ(Readout(), "48.3");
     ASSERT_EQ(St().fullVaporTemp, 77);
     const QImage graph = w->Graph().Area().Image();
+    EXPECT_FALSE(w->lblDataBook->isVisibleTo(w.get()));
 
     w->menu_DataBook->trigger();
     EXPECT_TRUE(shared->prefs.dataBook);
     EXPECT_EQ(St().fullVaporTemp, 78); // refreshed at once
     EXPECT_EQ(St().freezeTemp, -114);
-    EXPECT_EQ(Readout(), "48.3");      // the rest waits for the next temperature
-    EXPECT_EQ(w->Graph().Area().Image(), graph);
+    EXPECT_EQ(Readout(), "44.1");      // the readout too: no number from the other values
+    EXPECT_EQ(w->Graph().Area().Image(), graph); // the points plotted stay as they were
+    // The screen says which values are in use, and so do the exports of what follows.
+    EXPECT_TRUE(w->lblDataBook->isVisibleTo(w.get()));
+    EXPECT_EQ(w->lblDataBook->text(), "文献値で計算中");
+    Type("30");
+    const mdlGrph::PlotRecord& points = w->Graph().Points();
+    EXPECT_FALSE(points.At(0).dataBook);
+    EXPECT_TRUE(points.Newest().dataBook);
+    EXPECT_NE(mdlGrph::PointsCsv(points).find(",mmHg,文献値\r\n"), std::string::npos);
+    EXPECT_EQ(graph::ReportLayoutFor(points).legend.back().text, "エタノール (文献値)");
     EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
     EXPECT_FALSE(QFile::exists(dir.filePath("CONFIG.INI")));
     Type("21");
@@ -347,6 +358,7 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
 
     w->menu_DataBook->trigger();
     EXPECT_FALSE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
+    EXPECT_FALSE(w->lblDataBook->isVisibleTo(w.get()));
     Type("");
     Type("25");
     EXPECT_EQ(Readout(), "28.1");
@@ -359,6 +371,7 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
     Open();
     EXPECT_TRUE(w->menu_DataBook->isChecked());
+    EXPECT_TRUE(w->lblDataBook->isVisibleTo(w.get()));
     Type("25");
     EXPECT_EQ(Readout(), "23.8");
 }
