@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -178,6 +179,41 @@ void SetTextFromStart(QLineEdit& box, const QString& text)
     box.setText(text);
     box.setCursorPosition(0);
 }
+
+// Swallows the release of the key that chose a menu item or closed a dialog, when that
+// release is the next key event: its press went to the menu, so it is no playback key of
+// this window (Enter on a lesson would otherwise play its first step at once). Gone at the
+// first key event of any kind.
+class SwallowChoosingRelease : public QObject {
+public:
+    explicit SwallowChoosingRelease(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+    ~SwallowChoosingRelease() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+        // An ignored release passes on to the parents: swallowed there too.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (done_)
+            return type == QEvent::KeyRelease && key == swallowed_ && key->key() == key_
+                && key->timestamp() == time_;
+        done_ = true;
+        deleteLater();
+        if (type != QEvent::KeyRelease) return false;
+        swallowed_ = key;
+        key_ = key->key();
+        time_ = key->timestamp();
+        return true;
+    }
+
+private:
+    bool done_ = false;
+    const QKeyEvent* swallowed_ = nullptr;
+    int key_ = 0;
+    quint64 time_ = 0;
+};
 
 } // namespace
 
@@ -683,7 +719,10 @@ void frmMain::menu_Sinario_Click()
 {
     frmSinario dialog(shared_.sinario, shared_.settings, this);
     ShowDialog(dialog);
-    if (dialog.Loaded()) simulation::RestartPlaybackOnLoad(shared_.state);
+    if (dialog.Loaded()) {
+        simulation::RestartPlaybackOnLoad(shared_.state);
+        new SwallowChoosingRelease(this);
+    }
 }
 
 void frmMain::menu_ver_Click()
@@ -727,6 +766,7 @@ void frmMain::menu_Lesson_Click(const QString& path)
 {
     if (!lessonshelf::LoadLesson(shared_.sinario, path)) return;
     simulation::RestartPlaybackOnLoad(shared_.state);
+    new SwallowChoosingRelease(this);
     // What follows the editor's load when it closes: the new title in the caption, the
     // settings from the file and a clean graph.
     Form_Activate();
