@@ -131,7 +131,9 @@ UnitLabels UnitLabelsFor(const SystemSettings& s)
 
 void RestartPlaybackOnLoad(AppState& st)
 {
-    if (st.sinarioRun != 0) st.sinarioPos = 1;
+    if (st.sinarioRun == 0) return;
+    st.sinarioPos = 1;
+    st.rampOn = 0; // the previous scenario's ramp would plot on the new lesson's graph
 }
 
 bool IsPlaybackKey(int keyCode)

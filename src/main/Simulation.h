@@ -53,7 +53,7 @@ struct UnitLabels {
 UnitLabels UnitLabelsFor(const SystemSettings& s);
 
 // A scenario was loaded (editor or sample lesson): playback that is on starts it from its
-// first step, not from the number the previous scenario had reached.
+// first step, not from the number the previous scenario had reached; its ramp stops.
 void RestartPlaybackOnLoad(AppState& st);
 
 // What the window must do after a scenario step has changed the shared state.

@@ -179,12 +179,14 @@ TEST(SimulationLabels, UnitAndAmountLabelsFollowTheSettings)
 TEST(SimulationLoad, ALoadedScenarioPlaysFromItsFirstStepWhilePlaybackIsOn)
 {
     AppState st;
-    st.sinarioRun = 1; st.sinarioPos = 7;
+    st.sinarioRun = 1; st.sinarioPos = 7; st.rampOn = 1;
     RestartPlaybackOnLoad(st);
     EXPECT_EQ(st.sinarioPos, 1);
-    st.sinarioRun = 0; st.sinarioPos = 7; // off: switching on starts at 1 anyway
+    EXPECT_EQ(st.rampOn, 0);
+    st.sinarioRun = 0; st.sinarioPos = 7; st.rampOn = 1; // off: switching on starts at 1 anyway
     RestartPlaybackOnLoad(st);
     EXPECT_EQ(st.sinarioPos, 7);
+    EXPECT_EQ(st.rampOn, 1);
 }
 
 TEST_F(Sim, HostileStepDataStaysInsideTheRecord)
