@@ -1,7 +1,12 @@
 #include "graph/GraphPanel.h"
 
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <memory>
 
 #include "graph/mdlGrph.h"
 #include "model/NumText.h"
@@ -36,6 +41,46 @@ QRgb LiquidColor(std::int32_t liquid)
     }
 }
 
+mdlGrph::InkBox InkOf(const QFont& font, std::string_view text)
+{
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QFontMetrics fm(font);
+    const int pad = fm.height() + 2;
+    QImage image(fm.horizontalAdvance(t) + 2 * pad, fm.height() + 2 * pad, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPoint(pad, pad + fm.ascent()), t);
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((row[x] & 0xFFFFFF) != 0xFFFFFF) ink |= QRect(x, y, 1, 1);
+    }
+    if (ink.isEmpty()) return {};
+    return {ink.left() - pad, ink.top() - pad, ink.right() + 1 - pad, ink.bottom() + 1 - pad};
+}
+
+mdlGrph::MeasureInk InkMeasure(const QFont& font)
+{
+    auto known = std::make_shared<std::map<std::string, mdlGrph::InkBox, std::less<>>>();
+    return [font, known](std::string_view text) {
+        const auto it = known->find(text);
+        if (it != known->end()) return it->second;
+        const mdlGrph::InkBox ink = InkOf(font, text);
+        known->emplace(std::string(text), ink);
+        return ink;
+    };
+}
+
+mdlGrph::LabelFrame PanelLabelFrame()
+{
+    return mdlGrph::LabelFrame{};
+}
+
 GraphPanel::GraphPanel(platform::DrawArea& area) : area_(area)
 {
     area_.SetFont(platform::ProportionalFont(platform::PixelsForPoints(kLabelPoints)));
@@ -55,31 +100,35 @@ void GraphPanel::GrphClear()
 void GraphPanel::GrphRedraw(const SystemSettings& s)
 {
     GrphClear();
-    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t t) {
+    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
         area_.Line(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
-        area_.SetTextPos(px - 5, 325);
-        area_.Print(QString::fromStdString(numtext::FormatWhole(t)));
     });
-    mdlGrph::PressureGrid(s, [this](std::int32_t py, double p) {
+    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
         area_.Line(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py,
                    kGridColor);
-        area_.SetTextPos(0, py - 10);
-        area_.Print(QString::fromStdString(numtext::FormatGeneral(p)));
     });
+    if (!measureFont_ || *measureFont_ != area_.Font()) {
+        measureFont_ = area_.Font();
+        measure_ = InkMeasure(area_.Font());
+    }
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, PanelLabelFrame(), measure_)) {
+        area_.SetTextPos(l.x, l.y);
+        area_.Print(QString::fromStdString(l.text));
+    }
     gridSettings_ = s;
     area_.Refresh();
 }
 
 void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
                                std::int32_t temperature, double pressure,
-                               std::string_view readout)
+                               std::string_view readout, std::optional<std::string_view> typed)
 {
     if (st.grphVisible == 0) return;
     grphColor = LiquidColor(st.curLiquid);
     std::int32_t x, y, px, py;
     const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
     mdlGrph::GrphPixel(x, y, px, py);
-    Record(s, st, temperature, pressure, readout, mapped, px, py);
+    Record(s, st, temperature, pressure, readout, mapped, px, py, typed);
     if (!mapped) return;
     FillSquare(area_, px, py, kNewestColor);
     FillSquare(area_, grphLastX, grphLastY, grphColor);
@@ -90,7 +139,7 @@ void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
 
 void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                         double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                        std::int32_t py)
+                        std::int32_t py, std::optional<std::string_view> typed)
 {
     mdlGrph::PlottedPoint point;
     point.liquid = st.curLiquid;
@@ -102,6 +151,11 @@ void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_
     point.mapped = mapped;
     point.px = px;
     point.py = py;
+    point.mol = s.mol;
+    point.container = s.container;
+    point.dataBook = dataBook_;
+    point.typed = typed.has_value();
+    if (typed) point.typedText = std::string(*typed);
     points_.Add(point);
 }
 

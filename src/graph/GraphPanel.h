@@ -2,6 +2,7 @@
 // The vapour-pressure graph panel: grid, labels and plotted points drawn into a 315 × 334
 // drawing area, and what its erase and show/hide buttons do. The main window owns the
 // area and the buttons and calls in here.
+#include <QFont>
 #include <QRgb>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,14 @@ constexpr QRgb kNewestColor = qRgb(255, 0, 0);
 // Marker colour of earlier points: Water, Ethanol, and DiethylEther for anything else.
 QRgb LiquidColor(std::int32_t liquid);
 
+// The pixels text inks when printed in font with its top-left corner at (0, 0), as the
+// panel prints it; measured by drawing it.
+mdlGrph::InkBox InkOf(const QFont& font, std::string_view text);
+// InkOf for one font, remembering each text's answer.
+mdlGrph::MeasureInk InkMeasure(const QFont& font);
+// Where the panel's labels go: its own places, kept inside the panel.
+mdlGrph::LabelFrame PanelLabelFrame();
+
 // Shows the "on" (true) or "off" (false) picture on a button and repaints the window.
 using ShowButton = std::function<void(bool on)>;
 
@@ -39,9 +48,15 @@ public:
     // Marks (temperature, pressure) in red and turns the previous point to the liquid's
     // colour, while the graph is shown. Nothing is drawn for a point that cannot be mapped,
     // but it is recorded all the same, with readout as its pressure's text (the pressure's
-    // general form when not given).
+    // general form when not given). typed: the temperature box's text when the point came
+    // from a keystroke, for telling the points typed through from those meant.
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                       double pressure, std::string_view readout = {});
+                       double pressure, std::string_view readout = {},
+                       std::optional<std::string_view> typed = std::nullopt);
+    // Whether the points plotted from now on come from the data-book values.
+    void SetDataBook(bool dataBook) { dataBook_ = dataBook; }
+    // Whether the exports hold the typed-through points too.
+    void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
 
     // The points plotted since the last erase.
     const mdlGrph::PlotRecord& Points() const { return points_; }
@@ -60,10 +75,13 @@ public:
 private:
     void Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                 double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                std::int32_t py);
+                std::int32_t py, std::optional<std::string_view> typed);
 
     platform::DrawArea& area_;
+    std::optional<QFont> measureFont_; // the font measure_ answers for
+    mdlGrph::MeasureInk measure_;
     mdlGrph::PlotRecord points_;
+    bool dataBook_ = false;
     std::optional<SystemSettings> gridSettings_;
 };
 

@@ -4,7 +4,9 @@
 // Pixel art stays blocky (each panel pixel becomes a 3 × 3 block); text is drawn from the
 // font at three times its size, so it stays sharp.
 #include <QImage>
+#include <QPainter>
 #include <QRect>
+#include <QString>
 #include <utility>
 #include <vector>
 
@@ -25,10 +27,29 @@ struct ReportLayout {
     QRect panel;            // the panel, scaled
     QRect temperatureTitle; // below the panel
     QRect pressureTitle;    // left of the panel, the title reading upwards
-    // One colour swatch per liquid that has points, in the selector's order.
-    std::vector<std::pair<std::int32_t, QRect>> legend;
+    // The legend: the newest point's red swatch first, then one swatch per run of the
+    // exported points (mdlGrph::LegendEntries), each drawn as its points' marker.
+    struct Item {
+        QRect swatch;
+        QRgb color;
+        int shape;
+        QString text;
+    };
+    std::vector<Item> legend;
 };
+
+// The marker of a shape (mdlGrph::MarkerShape) in the 3 × 3 cells of r.
+void DrawMarker(QPainter& p, const QRect& r, QRgb color, int shape);
+
+// The PNG's resolution: three times the screen's 96 dpi, in dots per metre, so that the
+// picture pastes at the size of the panel.
+constexpr int kReportDotsPerMetre = 11339; // 288 dpi
 ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record);
+
+// Where the picture's grid labels go: centred on their lines, clear of the legend and the
+// titles; and the ink of its label font.
+mdlGrph::LabelFrame ReportLabelFrame();
+mdlGrph::MeasureInk ReportInkMeasure();
 
 // The picture of the record on the grid of settings s (the grid's ranges and the axis
 // titles' units come from s; the points keep the positions they were plotted at).

@@ -173,12 +173,160 @@ void PressureGrid(const SystemSettings& s, const PressureLine& line)
     }
 }
 
+namespace {
+
+struct Candidate {
+    std::int64_t index; // the line's place on its axis, from the first line
+    GridLabel label;
+};
+
+InkBox Shifted(const InkBox& b, std::int64_t dx, std::int64_t dy)
+{
+    return {Saturate(b.left + dx), Saturate(b.top + dy), Saturate(b.right + dx),
+            Saturate(b.bottom + dy)};
+}
+
+// Moves a label along both axes until its ink lies inside bounds (its left or top edge
+// first when it is larger than bounds).
+void KeepInside(GridLabel& l, const InkBox& bounds)
+{
+    std::int64_t dx = 0, dy = 0;
+    if (l.ink.right > bounds.right) dx = std::int64_t{bounds.right} - l.ink.right;
+    if (l.ink.left + dx < bounds.left) dx = std::int64_t{bounds.left} - l.ink.left;
+    if (l.ink.bottom > bounds.bottom) dy = std::int64_t{bounds.bottom} - l.ink.bottom;
+    if (l.ink.top + dy < bounds.top) dy = std::int64_t{bounds.top} - l.ink.top;
+    l.x = Saturate(l.x + dx);
+    l.y = Saturate(l.y + dy);
+    l.ink = Shifted(l.ink, dx, dy);
+}
+
+std::int64_t FloorMod(std::int64_t a, std::int64_t m)
+{
+    const std::int64_t r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+// The labels of one axis: the first stride of 1, 2, 5, 10, 20, 50 … whose labels, counted
+// from the line at zeroIndex, keep gap from each other and from those already placed.
+void Thin(const std::vector<Candidate>& all, std::int64_t zeroIndex, std::int32_t gap,
+          std::vector<GridLabel>& out)
+{
+    if (all.empty()) return;
+    const std::size_t placed = out.size();
+    const std::int64_t span = all.back().index - all.front().index + 1;
+    static constexpr std::int64_t kSteps[3] = {1, 2, 5};
+    for (std::int64_t decade = 1;; decade *= 10) {
+        for (const std::int64_t step : kSteps) {
+            const std::int64_t stride = step * decade;
+            std::vector<GridLabel> chosen;
+            bool fits = true;
+            for (const Candidate& c : all) {
+                if (FloorMod(c.index - zeroIndex, stride) != 0) continue;
+                for (std::size_t i = 0; fits && i < placed; ++i)
+                    fits = !InkTouches(out[i].ink, c.label.ink, gap);
+                if (fits && !chosen.empty()) fits = !InkTouches(chosen.back().ink, c.label.ink, gap);
+                if (!fits) break;
+                chosen.push_back(c.label);
+            }
+            // Past the axis's length one label at most is left: take what fits of it.
+            if (fits || stride > span) {
+                if (fits) out.insert(out.end(), chosen.begin(), chosen.end());
+                return;
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool InkTouches(const InkBox& a, const InkBox& b, std::int32_t gap)
+{
+    if (a.Empty() || b.Empty()) return false;
+    const std::int64_t g = std::max(gap, 1);
+    return a.left < b.right + g && b.left < a.right + g && a.top < b.bottom + g
+        && b.top < a.bottom + g;
+}
+
+std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& frame,
+                                  const MeasureInk& measure)
+{
+    std::vector<GridLabel> out;
+    if (!measure) return out;
+    const std::int64_t k = std::max(frame.scale, 1);
+    const auto make = [&](bool temperature, std::string text, std::int64_t line) {
+        GridLabel l;
+        l.temperature = temperature;
+        l.text = std::move(text);
+        const InkBox ink = measure(l.text);
+        std::int64_t x, y;
+        const std::int64_t mid = line * k + (k - 1) / 2; // middle of the line's pixels
+        if (temperature) {
+            x = frame.centred ? mid - (std::int64_t{ink.left} + ink.right) / 2 : (line - 5) * k;
+            y = frame.centred ? (kFrameBottom + 1) * k + frame.gap - ink.top : 325 * k;
+        } else {
+            x = frame.centred ? -std::int64_t{ink.left} : 0;
+            y = frame.centred ? mid - (std::int64_t{ink.top} + ink.bottom) / 2 : (line - 10) * k;
+        }
+        l.x = Saturate(frame.originX + x);
+        l.y = Saturate(frame.originY + y);
+        l.ink = Shifted(ink, l.x, l.y);
+        KeepInside(l, frame.bounds);
+        return l;
+    };
+
+    std::vector<Candidate> pressures;
+    const double step = s.pressureUnit == 1 ? 0.1 : 100;
+    PressureGrid(s, [&](std::int32_t py, double p) {
+        if (py < 0 || py >= kPanelHeight) return;
+        const double index = std::round((p - s.grphHMin) / step);
+        if (!(std::fabs(index) < 1e15)) return;
+        Candidate c{static_cast<std::int64_t>(index), make(false, numtext::FormatGeneral(p), py)};
+        if (!c.label.ink.Empty()) pressures.push_back(std::move(c));
+    });
+    std::vector<Candidate> temperatures;
+    TemperatureGrid(s, [&](std::int32_t px, std::int32_t t) {
+        if (px < 0 || px > kPanelWidth) return;
+        Candidate c{(std::int64_t{t} - s.grphWMin) / 10, make(true, numtext::FormatWhole(t), px)};
+        if (!c.label.ink.Empty()) temperatures.push_back(std::move(c));
+    });
+
+    // 0 is a line of an axis when the axis reaches it in whole steps from its start.
+    std::int64_t zeroT = 0;
+    if (s.grphWMin <= 0 && s.grphWMax >= 0 && s.grphWMin % 10 == 0) zeroT = -std::int64_t{s.grphWMin} / 10;
+    std::int64_t zeroP = 0;
+    const double fromZero = -s.grphHMin / step;
+    if (s.grphHMin <= 0 && s.grphHMax >= 0 && std::fabs(fromZero - std::round(fromZero)) < 1e-6
+        && fromZero < 1e15)
+        zeroP = static_cast<std::int64_t>(std::round(fromZero));
+
+    // Pressures first: the temperature labels of the corner make way for them.
+    Thin(pressures, zeroP, frame.gap, out);
+    const auto nP = static_cast<std::ptrdiff_t>(out.size());
+    Thin(temperatures, zeroT, frame.gap, out);
+    // Temperatures first in the answer, as the panel draws them.
+    std::rotate(out.begin(), out.begin() + nP, out.end());
+    return out;
+}
+
 } // namespace mdlGrph
 
 namespace mdlGrph {
 
+bool TypedThrough(const PlottedPoint& earlier, const PlottedPoint& later)
+{
+    return earlier.typed && later.typed && earlier.liquid == later.liquid
+        && earlier.temperatureUnit == later.temperatureUnit
+        && earlier.pressureUnit == later.pressureUnit && !earlier.typedText.empty()
+        && later.typedText.size() > earlier.typedText.size()
+        && later.typedText.compare(0, earlier.typedText.size(), earlier.typedText) == 0;
+}
+
 void PlotRecord::Add(const PlottedPoint& point)
 {
+    if (!points_.empty()) {
+        PlottedPoint& previous = points_[(oldest_ + points_.size() - 1) % points_.size()];
+        if (TypedThrough(previous, point)) previous.typedThrough = true;
+    }
     ++total_;
     if (points_.size() < kMaxPoints) {
         points_.push_back(point);
@@ -198,6 +346,73 @@ void PlotRecord::Clear()
 const PlottedPoint& PlotRecord::At(std::size_t i) const
 {
     return points_[(oldest_ + i) % points_.size()];
+}
+
+namespace {
+
+int LiquidSlot(std::int32_t liquid) { return liquid == 0 ? 0 : liquid == 1 ? 1 : 2; }
+
+bool SameRun(const LegendEntry& e, const PlottedPoint& p)
+{
+    return e.liquid == LiquidSlot(p.liquid) && e.mol == p.mol
+        && (e.container == p.container || (std::isnan(e.container) && std::isnan(p.container)))
+        && e.dataBook == p.dataBook;
+}
+
+} // namespace
+
+std::vector<LegendEntry> LegendEntries(const PlotRecord& record)
+{
+    std::vector<LegendEntry> runs; // in the order first measured
+    for (std::size_t i = 0; i < record.Size(); ++i) {
+        if (!record.Exported(i)) continue;
+        const PlottedPoint& p = record.At(i);
+        bool known = false;
+        for (const LegendEntry& e : runs) known = known || SameRun(e, p);
+        if (known) continue;
+        LegendEntry e;
+        e.liquid = LiquidSlot(p.liquid);
+        e.mol = p.mol;
+        e.container = p.container;
+        e.dataBook = p.dataBook;
+        runs.push_back(e);
+    }
+    std::vector<LegendEntry> legend;
+    for (int liquid = 0; liquid < 3; ++liquid) {
+        // Amounts are named where this liquid's runs differ in them.
+        const LegendEntry* first = nullptr;
+        bool amountsDiffer = false;
+        for (const LegendEntry& e : runs) {
+            if (e.liquid != liquid) continue;
+            if (!first) first = &e;
+            else if (e.mol != first->mol || !(e.container == first->container)) amountsDiffer = true;
+        }
+        int shape = 0;
+        for (LegendEntry e : runs) {
+            if (e.liquid != liquid) continue;
+            e.shape = shape++ % kMarkerShapes;
+            e.text = std::string(LiquidName(liquid));
+            std::string detail;
+            if (amountsDiffer)
+                detail = numtext::FormatWhole(e.mol) + " mol, " + numtext::FormatGeneral(e.container) + " L";
+            if (e.dataBook) detail += (detail.empty() ? "" : ", ") + std::string(ValuesName(true));
+            if (!detail.empty()) e.text += " (" + detail + ")";
+            legend.push_back(std::move(e));
+        }
+    }
+    return legend;
+}
+
+int MarkerShape(const std::vector<LegendEntry>& legend, const PlottedPoint& point)
+{
+    for (const LegendEntry& e : legend)
+        if (SameRun(e, point)) return e.shape;
+    return 0;
+}
+
+std::string_view ValuesName(bool dataBook)
+{
+    return dataBook ? "文献値" : "標準";
 }
 
 std::string_view LiquidName(std::int32_t liquid)
@@ -243,9 +458,10 @@ std::string CsvField(std::string_view text)
 
 std::string PointsCsv(const PlotRecord& record)
 {
-    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n";
+    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n";
     csv.reserve(csv.size() + record.Size() * 48);
     for (std::size_t i = 0; i < record.Size(); ++i) {
+        if (!record.Exported(i)) continue;
         const PlottedPoint& p = record.At(i);
         csv += CsvField(numtext::FormatWhole(static_cast<std::int64_t>(record.NumberOf(i))));
         csv += ',';
@@ -258,6 +474,8 @@ std::string PointsCsv(const PlotRecord& record)
         csv += CsvField(p.pressureText);
         csv += ',';
         csv += CsvField(PressureUnitName(p.pressureUnit));
+        csv += ',';
+        csv += CsvField(ValuesName(p.dataBook));
         csv += "\r\n";
     }
     return csv;

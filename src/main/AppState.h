@@ -7,7 +7,7 @@ struct AppState {
     std::int32_t grphVisible = 1;
     std::int32_t sinarioRun = 0;
     std::int32_t sinarioPos = 0;     // 1-based number of the next step
-    std::int32_t fullVaporTemp = 100; // ℃, copy of the last GetFullVaporTemp
+    std::int32_t fullVaporTemp = 100; // ℃, copy of the last GetFullVaporTemp (kNoFullVapor: none)
     std::int32_t freezeTemp = 0;     // ℃, copy of the last GetFreezeTemp
     std::int16_t frameWait = 0;      // ticks to skip before the next frame
     std::int32_t rampOn = 0;

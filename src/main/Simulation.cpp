@@ -39,7 +39,7 @@ Readout ComputeReadout(const mdlData::VaporTable& table, std::int32_t liquid,
 
 std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32_t freezeTemp)
 {
-    const double span = (static_cast<double>(fullVaporTemp) - freezeTemp) / 15.0;
+    const double span = (static_cast<double>(mdlData::AnimationTopTemp(fullVaporTemp)) - freezeTemp) / 15.0;
     std::int32_t r = 0;
     if (span != 0) r = numtext::ToWholeSaturated(celsius / span);
     const std::int32_t w = r < 0 ? 15 : (r > 15 ? 0 : 15 - r);
@@ -85,6 +85,8 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
         s.grphHMax = step.grphHMax;
         s.container = step.container;
         s.mol = step.mol;
+        RefreshLiquidTemps(st, table, s);
+        effect.kind = StepEffect::SettingsChanged;
         break;
     case mdlSinario::StepTemp:
         if (step.addTemp == 0) {
@@ -116,6 +118,23 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
         break;
     }
     return effect;
+}
+
+UnitLabels UnitLabelsFor(const SystemSettings& s)
+{
+    UnitLabels l;
+    l.temperature = s.temperatureUnit == 0 ? "℃" : "Ｋ";
+    l.pressure = s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa";
+    l.mol = numtext::FormatWhole(s.mol) + "mol";
+    l.container = numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ";
+    return l;
+}
+
+void RestartPlaybackOnLoad(AppState& st)
+{
+    if (st.sinarioRun == 0) return;
+    st.sinarioPos = 1;
+    st.rampOn = 0; // the previous scenario's ramp would plot on the new lesson's graph
 }
 
 bool IsPlaybackKey(int keyCode)

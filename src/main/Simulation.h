@@ -45,9 +45,22 @@ void RefreshLiquidTemps(AppState& st, const mdlData::VaporTable& table, const Sy
 // value would leave 32 bits (a temperature typed past the target would otherwise run on).
 std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown);
 
+// The texts of the unit labels (lblTmp, lblPress) and the amount labels (lblMol, lblVal)
+// for the settings; whatever sets the settings shows these with them.
+struct UnitLabels {
+    std::string temperature, pressure, mol, container;
+};
+UnitLabels UnitLabelsFor(const SystemSettings& s);
+
+// A scenario was loaded (editor or sample lesson): playback that is on starts it from its
+// first step, not from the number the previous scenario had reached; its ramp stops.
+void RestartPlaybackOnLoad(AppState& st);
+
 // What the window must do after a scenario step has changed the shared state.
+// SettingsChanged: an initial-settings step set new units and amounts; the labels and the
+// readout are to show them now (the animation's two temperatures are already refreshed).
 struct StepEffect {
-    enum Kind { None, SetTemperature, GraphOn, GraphOff, GraphClear, SelectLiquid } kind = None;
+    enum Kind { None, SetTemperature, GraphOn, GraphOff, GraphClear, SelectLiquid, SettingsChanged } kind = None;
     std::int32_t value = 0; // SetTemperature: the text to show; SelectLiquid: item or -1
 };
 

@@ -6,12 +6,14 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
@@ -178,6 +180,41 @@ void SetTextFromStart(QLineEdit& box, const QString& text)
     box.setCursorPosition(0);
 }
 
+// Swallows the release of the key that chose a menu item or closed a dialog, when that
+// release is the next key event: its press went to the menu, so it is no playback key of
+// this window (Enter on a lesson would otherwise play its first step at once). Gone at the
+// first key event of any kind.
+class SwallowChoosingRelease : public QObject {
+public:
+    explicit SwallowChoosingRelease(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+    ~SwallowChoosingRelease() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+        // An ignored release passes on to the parents: swallowed there too.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (done_)
+            return type == QEvent::KeyRelease && key == swallowed_ && key->key() == key_
+                && key->timestamp() == time_;
+        done_ = true;
+        deleteLater();
+        if (type != QEvent::KeyRelease) return false;
+        swallowed_ = key;
+        key_ = key->key();
+        time_ = key->timestamp();
+        return true;
+    }
+
+private:
+    bool done_ = false;
+    const QKeyEvent* swallowed_ = nullptr;
+    int key_ = 0;
+    quint64 time_ = 0;
+};
+
 } // namespace
 
 UpDownSpinner::UpDownSpinner(QWidget* parent) : QWidget(parent)
@@ -308,6 +345,12 @@ void frmMain::BuildControls(QWidget* client)
     lblPress = MakeLabel(client, QString(), 648, 480, 97, 33, k20pt, false, black);
     lblPress->setAccessibleName(QStringLiteral("圧力の単位"));
 
+    // Under the readout, while the data-book values are in use: the class sees which.
+    lblDataBook = MakeLabel(client, QStringLiteral("文献値で計算中"), 540, 516, 200, 20, k12pt, true,
+                            QColor(0, 0, 160));
+    lblDataBook->setAccessibleName(QStringLiteral("蒸気圧の値"));
+    lblDataBook->setVisible(shared_.prefs.dataBook);
+
     cmbLiquid = new QComboBox(client);
     cmbLiquid->setGeometry(40, 500, 173, 27);
     cmbLiquid->setFont(platform::ProportionalFont(k14pt, true));
@@ -356,10 +399,16 @@ void frmMain::BuildExportMenu(QMenu* file)
                                     &frmMain::menu_GrphSave_Click);
     menu_CsvSave = file->addAction(QStringLiteral("測定点を CSV で保存(&D)..."), this,
                                    &frmMain::menu_CsvSave_Click);
+    // Off: the points typed through on the way to the number meant (2 on the way to 20)
+    // stay on the panel but out of the picture and the table.
+    menu_TypedThrough = file->addAction(QStringLiteral("入力途中の点も書き出す(&A)"));
+    menu_TypedThrough->setCheckable(true);
+    connect(menu_TypedThrough, &QAction::toggled, this,
+            [this](bool on) { graph_.SetIncludeTypedThrough(on); });
     file->addSeparator();
 
     grphMenu = new QMenu(this);
-    grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave});
+    grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave, menu_TypedThrough});
     // Right click, and the menu key once the graph has the focus (last in the tab order).
     picGrph->setFocusPolicy(Qt::TabFocus);
     setTabOrder(txtAturyoku, picGrph);
@@ -418,17 +467,37 @@ void frmMain::Form_Activate()
     setWindowTitle(QStringLiteral("蒸気圧曲線　-　") + mdlSinario::TitleText(shared_.sinario));
     mdlSystem::LoadSystemSettings(s, shared_.location);
     graph_.GrphRedraw(s);
-    lblTmp->setText(s.temperatureUnit == 0 ? QStringLiteral("℃") : QStringLiteral("Ｋ"));
-    lblPress->setText(s.pressureUnit == 0   ? QStringLiteral("mmHg")
-                      : s.pressureUnit == 1 ? QStringLiteral("atm")
-                                            : QStringLiteral("hPa"));
+    ShowUnitLabels();
+    ShowValuesKind();
     cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
     simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
     Replan();
     picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
-    lblMol->setText(QString::fromStdString(numtext::FormatWhole(s.mol)) + QStringLiteral("mol"));
-    lblVal->setText(QString::fromStdString(numtext::FormatGeneral(s.container)) + QStringLiteral("ﾘｯﾄﾙ"));
     update();
+}
+
+void frmMain::ShowValuesKind()
+{
+    lblDataBook->setVisible(shared_.prefs.dataBook);
+    graph_.SetDataBook(shared_.prefs.dataBook);
+}
+
+void frmMain::ShowUnitLabels()
+{
+    const simulation::UnitLabels l = simulation::UnitLabelsFor(shared_.settings);
+    lblTmp->setText(QString::fromStdString(l.temperature));
+    lblPress->setText(QString::fromStdString(l.pressure));
+    lblMol->setText(QString::fromStdString(l.mol));
+    lblVal->setText(QString::fromStdString(l.container));
+}
+
+void frmMain::ShowReadout()
+{
+    const auto t = ShownTemperature();
+    if (!t) return;
+    const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), shared_.state.curLiquid,
+                                                             shared_.settings, t->whole);
+    SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
 }
 
 void frmMain::txtOndo_Change()
@@ -440,7 +509,12 @@ void frmMain::txtOndo_Change()
     AppState& st = shared_.state;
     const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), st.curLiquid, s, t->whole);
     SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
-    if (st.grphVisible != 0) graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text);
+    if (st.grphVisible != 0) {
+        std::string typed; // only a keystroke's point carries its text
+        if (!ondoFromCode_) typed = Utf8(txtOndo->text());
+        graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text,
+                             ondoFromCode_ ? std::nullopt : std::optional<std::string_view>(typed));
+    }
     const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
     if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
 }
@@ -502,6 +576,7 @@ void frmMain::UpDownOndo_Click(int direction)
     const std::int64_t next = std::clamp<std::int64_t>(from + direction, UpDownSpinner::kMin, UpDownSpinner::kMax);
     if ((next - from) * direction < 0) return;
     spinnerValue_ = static_cast<int>(next);
+    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
     SetTextFromStart(*txtOndo, QString::number(spinnerValue_));
 }
 
@@ -517,6 +592,7 @@ void frmMain::Timer1_Timer()
     }
     if (st.rampOn != 0) {
         if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
+            const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
             SetTextFromStart(*txtOndo, QString::fromStdString(numtext::FormatWhole(*next)));
             t = ShownTemperature();
             if (!t) return;
@@ -568,6 +644,7 @@ void frmMain::picSinario_Click()
 
 void frmMain::SetTemperatureText(const QString& text)
 {
+    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
     // A step that sets the same temperature again still produces the readout and point.
     if (txtOndo->text() == text) {
         txtOndo_Change();
@@ -600,6 +677,11 @@ void frmMain::RunSinarioStep()
         break;
     case simulation::StepEffect::SelectLiquid:
         cmbLiquid->setCurrentIndex(e.value);
+        break;
+    case simulation::StepEffect::SettingsChanged:
+        // New units and amounts show at once, so no number stands beside the wrong unit.
+        ShowUnitLabels();
+        ShowReadout();
         break;
     case simulation::StepEffect::None:
         break;
@@ -637,6 +719,10 @@ void frmMain::menu_Sinario_Click()
 {
     frmSinario dialog(shared_.sinario, shared_.settings, this);
     ShowDialog(dialog);
+    if (dialog.Loaded()) {
+        simulation::RestartPlaybackOnLoad(shared_.state);
+        new SwallowChoosingRelease(this);
+    }
 }
 
 void frmMain::menu_ver_Click()
@@ -679,6 +765,8 @@ void frmMain::FillLessonMenu()
 void frmMain::menu_Lesson_Click(const QString& path)
 {
     if (!lessonshelf::LoadLesson(shared_.sinario, path)) return;
+    simulation::RestartPlaybackOnLoad(shared_.state);
+    new SwallowChoosingRelease(this);
     // What follows the editor's load when it closes: the new title in the caption, the
     // settings from the file and a clean graph.
     Form_Activate();
@@ -820,9 +908,11 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::menu_DataBook_Click(bool checked)
 {
     shared_.prefs.dataBook = checked;
-    // Like a settings change, the readout follows at the next temperature change; only the
-    // animation's two scaling temperatures are taken from the new table at once.
+    ShowValuesKind();
+    // The readout and the animation's two scaling temperatures follow the new values at
+    // once, so the mark and the number agree; the points plotted stay as measured.
     simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
+    ShowReadout();
     if (shared_.prefsPath.isEmpty()) return; // no configuration folder: kept for this run only
     QString error;
     if (!userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath, &error)) {

@@ -109,6 +109,7 @@ public:
     QLabel* lblPress = nullptr;
     QLabel* lblMol = nullptr;
     QLabel* lblVal = nullptr;
+    QLabel* lblDataBook = nullptr; // "文献値で計算中", shown while the data-book values are in use
     QComboBox* cmbLiquid = nullptr;
     platform::PictureButton* picSinario = nullptr;
     platform::PictureButton* picGrphSw = nullptr;
@@ -134,6 +135,7 @@ public:
     QAction* menu_GrphCopy = nullptr;
     QAction* menu_GrphSave = nullptr;
     QAction* menu_CsvSave = nullptr;
+    QAction* menu_TypedThrough = nullptr; // 入力途中の点も書き出す: checked, exports hold every point
     platform::DrawAreaView* picGrph = nullptr;
     QMenu* grphMenu = nullptr; // the graph's context menu
     QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
@@ -164,6 +166,11 @@ private:
     void BuildExportMenu(QMenu* file);
     void BuildDataBookItem();
     void SetTemperatureText(const QString& text);
+    // The unit and amount labels for the settings in force; the readout recomputed for them.
+    void ShowUnitLabels();
+    // The mark of the data-book values beside the readout, and on the points plotted.
+    void ShowValuesKind();
+    void ShowReadout();
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();
     void ApplyZoom(int percent);
@@ -186,6 +193,7 @@ private:
     bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     int spinnerValue_ = 0;
+    bool ondoFromCode_ = false; // the temperature text is being written by the program
     bool activatedOnce_ = false;
 
     // Projector view: the client area's controls as laid out at 100 %.

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "model/NumText.h"
+#include "model/mdlData.h"
 
 namespace mdlSprite {
 
@@ -53,14 +54,18 @@ void InitMolField(MolField& field, const TimeOfDayClock& clock)
 void SetMolStates(MolField& field, std::int32_t t, std::int32_t fullVaporTemp,
                   std::int32_t freezeTemp)
 {
-    double span = (static_cast<double>(fullVaporTemp) - freezeTemp) / kRows;
+    // With no full evaporation the rows scale up to the table's end, and one row at least
+    // stays liquid: the container never runs dry.
+    const bool neverDry = fullVaporTemp == mdlData::kNoFullVapor;
+    double span = (static_cast<double>(mdlData::AnimationTopTemp(fullVaporTemp)) - freezeTemp) / kRows;
     if (span == 0) span = 1;
-    const std::int64_t f = numtext::ToWholeSaturated(t / span);
+    std::int64_t f = numtext::ToWholeSaturated(t / span);
+    if (neverDry && f > kRows - 1) f = kRows - 1;
     for (int i = 1; i <= kRows; ++i) {
         std::int16_t state;
         if (t <= freezeTemp)
             state = MolSolid;
-        else if (t >= fullVaporTemp)
+        else if (!neverDry && t >= fullVaporTemp)
             state = MolVapor;
         else
             state = i <= kRows - f ? MolLiquid : MolVapor;

@@ -57,7 +57,8 @@ float SystemTimeOfDay();
 void InitMolField(MolField& field, const TimeOfDayClock& clock);
 
 // The state of every molecule for whole temperature t in ℃: the bottom rows liquid and the
-// upper rows vapour between the two temperatures, all solid at or below freezeTemp.
+// upper rows vapour between the two temperatures, all solid at or below freezeTemp. With
+// no full evaporation (kNoFullVapor) the bottom row stays liquid at every temperature.
 void SetMolStates(MolField& field, std::int32_t t, std::int32_t fullVaporTemp,
                   std::int32_t freezeTemp);
 inline void SetMolStates(MolField& field, std::int32_t t, const AppState& st)

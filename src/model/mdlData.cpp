@@ -133,24 +133,26 @@ double AntoinePa(const Antoine& k, double t)
 }
 
 // Beyond the Antoine ranges, the wide-range DIPPR equation 101,
-// ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, with the constants of Perry's Chemical
-// Engineers' Handbook, 8th ed., Table 2-8, valid from the triple point to the critical point.
+// ln(P/Pa) = C1 + C2/T + C3 ln T + C4 T^C5, valid from the triple point to the critical
+// point. Ethanol's constants are the older DIPPR set, as printed in Perry's Chemical
+// Engineers' Handbook, 7th ed. (1997), Table 2-6; diethyl ether's are those of the 8th ed.
+// (2008), Table 2-8.
 struct Dippr101 {
     double c1, c2, c3, c4, c5;
 };
-constexpr Dippr101 kEthanolDippr = {74.475, -7164.3, -7.327, 3.134e-6, 2};       // 159.05 .. 514 K
-constexpr Dippr101 kDiethylEtherDippr = {136.9, -6954.3, -19.254, 2.4508e-2, 1}; // 156.85 .. 466.7 K
+constexpr Dippr101 kEthanolDippr = {74.475, -7164.3, -7.327, 3.134e-6, 2};       // 159.05 .. 514 K (7th ed.)
+constexpr Dippr101 kDiethylEtherDippr = {136.9, -6954.3, -19.254, 2.4508e-2, 1}; // 156.85 .. 466.7 K (8th ed.)
 
 double DipprPa(const Dippr101& k, double tk)
 {
     return std::exp(k.c1 + k.c2 / tk + k.c3 * std::log(tk) + k.c4 * std::pow(tk, k.c5));
 }
 
-// Diethyl ether's critical point, 466.7 K and 3.64 MPa (the upper end of the DIPPR fit
-// above, which reaches that pressure there): above it there is no liquid and no vapour
-// pressure, so the column holds the critical pressure from there on.
+// Diethyl ether's critical point, 466.7 K (193.55 ℃; the upper end of the DIPPR fit above):
+// beyond it there is no liquid and no vapour pressure, so the column holds +infinity
+// there. No saturation limit: the smaller-of-two readout then shows the gas law's
+// pressure, and the full-evaporation scan finds every such row evaporated.
 constexpr double kDiethylEtherCriticalK = 466.7;
-constexpr double kDiethylEtherCriticalPa = 3.64e6;
 
 // `below` up to lo, `above` from hi, their logarithms blended linearly in between.
 double Joined(double t, double lo, double hi, double below, double above)
@@ -184,7 +186,7 @@ double DataBookEthanolPa(double t)
 
 double DataBookDiethylEtherPa(double t)
 {
-    if (t + 273.15 >= kDiethylEtherCriticalK) return kDiethylEtherCriticalPa;
+    if (t + 273.15 >= kDiethylEtherCriticalK) return std::numeric_limits<double>::infinity();
     return AntoineWithinDippr(kDiethylEtherAntoine, -43, 55, kDiethylEtherDippr, t);
 }
 
@@ -285,7 +287,7 @@ std::int32_t GetFullVaporTemp(const VaporTable& table, std::int32_t liquid, cons
         const double limit = GasMmHg(s.mol, s.container, row.temp);
         if (RowPressure(row, liquid) > limit) return row.temp; // NaN limit never qualifies
     }
-    return 0;
+    return kNoFullVapor;
 }
 
 } // namespace mdlData

@@ -3,6 +3,7 @@
 // Temperatures are whole degrees, pressures mmHg inside; the lookups convert at their edge.
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "settings/SystemSettings.h"
 
@@ -28,7 +29,8 @@ void InitVaporTable(VaporTable& table);
 
 // The same rows filled from published correlations of measured vapour pressures (water
 // and ice, ethanol, diethyl ether), for holding the readout against a data book. Above
-// diethyl ether's critical point its rows hold the critical pressure.
+// diethyl ether's critical point (193.55 ℃) there is no vapour pressure: its rows hold
+// +infinity, so the gas law gives the pressure there.
 void InitDataBookTable(VaporTable& table);
 
 // Column of a row for a liquid; any value but Water and Ethanol reads DiethylEther.
@@ -42,6 +44,19 @@ double GetVaporPress(const VaporTable& table, std::int32_t liquid, const SystemS
                      std::int32_t temperature);
 double GetGasPress(const SystemSettings& s, std::int32_t temperature);
 std::int32_t GetFreezeTemp(std::int32_t liquid);
+
+// The lowest table temperature (℃) at which no liquid remains, or kNoFullVapor when no row
+// of the table lets the whole amount evaporate: the container then holds liquid up to the
+// table's end (1 mol in 1 L of water). A real row's 0 stays 0.
+constexpr std::int32_t kNoFullVapor = std::numeric_limits<std::int32_t>::max();
 std::int32_t GetFullVaporTemp(const VaporTable& table, std::int32_t liquid, const SystemSettings& s);
+
+// The temperature (℃) up to which the animation scales its rows and its pace: the
+// full-evaporation temperature, or one past the table's end when there is none.
+constexpr std::int32_t kTableEndTemp = 200;
+constexpr std::int32_t AnimationTopTemp(std::int32_t fullVaporTemp)
+{
+    return fullVaporTemp == kNoFullVapor ? kTableEndTemp + 1 : fullVaporTemp;
+}
 
 } // namespace mdlData

@@ -377,6 +377,7 @@ void frmSinario::cmdLoad_Click()
     const QString path = choosePath_ ? choosePath_(this, FileDialogMode::Open) : QString();
     if (path.isEmpty()) return;
     if (!mdlSinario::ReadSinarioFile(sinario_, path)) return;
+    loaded_ = true;
     txtTTl->setText(TrimSpaces(mdlSinario::TitleText(sinario_)));
     RefreshStepList();
 }

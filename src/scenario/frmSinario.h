@@ -71,6 +71,9 @@ public:
     QPushButton* cmdSave;
     QPushButton* cmdClose;
 
+    // Whether a scenario file was loaded while the dialog was open.
+    bool Loaded() const { return loaded_; }
+
 public slots:
     void txtTTl_LostFocus();
     void cmdAdd1_Click();
@@ -95,4 +98,5 @@ private:
     mdlSinario::SinarioData& sinario_;
     PathChooser choosePath_;
     bool bussituTyped_ = false; // the substance's text field was typed into
+    bool loaded_ = false;
 };

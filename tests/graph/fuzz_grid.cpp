@@ -30,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (py >= lastPy || ++rows > 600) std::abort();
         lastPy = py;
     });
+    const auto labels = mdlGrph::GridLabels(s, mdlGrph::LabelFrame{}, [](std::string_view text) {
+        return mdlGrph::InkBox{0, 2, static_cast<std::int32_t>(5 * text.size()), 9};
+    });
+    for (std::size_t i = 0; i + 1 < labels.size(); ++i)
+        if (labels[i].temperature == labels[i + 1].temperature
+            && mdlGrph::InkTouches(labels[i].ink, labels[i + 1].ink, 3))
+            std::abort();
     std::int32_t x, y, px, py;
     mdlGrph::GrphScale(s, in.temperature, in.pressure, x, y);
     mdlGrph::GrphPixel(x, y, px, py);

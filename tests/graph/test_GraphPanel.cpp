@@ -64,35 +64,46 @@ TEST_F(Panel, DefaultGridLinesAndLabels)
     EXPECT_EQ(At(30, 322), kWhite);
     EXPECT_EQ(At(14, 280), kWhite);
 
-    // Labels: every dark pixel lies in the box of some label, and every label on the panel
-    // shows in its box: temperatures with their left edge 5 px left of the line and their
-    // top at 325, pressures at x 0 with their top 10 px above the line.
-    const QFontMetrics fm(area.Font());
+    // Labels: every dark pixel lies in the ink box of a label the rule chose, every one of
+    // them shows, and a label away from the edges sits where the panel prints it:
+    // temperatures with their left edge 5 px left of the line and their top at 325,
+    // pressures at x 0 with their top 10 px above the line. 0 and the top label 800 show.
     EXPECT_EQ(area.Font().pixelSize(), 9);
-    std::vector<QRect> boxes;
-    for (int k = 0; k <= 20; ++k) {
-        const QString text = QString::number(-50 + 10 * k);
-        boxes.push_back(QRect(15 * k + 15 - 5 - 1, 325 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
+    const auto labels = mdlGrph::GridLabels(s, graph::PanelLabelFrame(), graph::InkMeasure(area.Font()));
+    bool zero = false, top = false;
+    for (const auto& l : labels) {
+        if (l.temperature) {
+            zero |= l.text == "0";
+            const int px = 15 + (std::stoi(l.text) + 50) * 3 / 2;
+            if (px > 30 && px < 300) {
+                EXPECT_EQ(l.x, px - 5) << l.text;
+                EXPECT_EQ(l.y, 325) << l.text;
+            }
+        } else {
+            top |= l.text == "800";
+            EXPECT_EQ(l.x, 0);
+            if (l.text != "800") {
+                EXPECT_EQ(l.y, 320 - std::stoi(l.text) * 2 / 5 - 10) << l.text;
+            }
+        }
     }
-    for (int k = 0; k <= 8; ++k) {
-        const QString text = QString::number(100 * k);
-        boxes.push_back(QRect(-1, 320 - 40 * k - 10 - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2));
-    }
-    std::vector<int> dark(boxes.size());
+    EXPECT_TRUE(zero);
+    EXPECT_TRUE(top);
+    std::vector<int> dark(labels.size());
     for (int y = 0; y < 334; ++y)
         for (int x = 0; x < 315; ++x) {
             if (qGray(At(x, y)) >= 160) continue;
             bool inside = false;
-            for (std::size_t b = 0; b < boxes.size(); ++b)
-                if (boxes[b].contains(x, y)) { ++dark[b]; inside = true; }
+            for (std::size_t b = 0; b < labels.size(); ++b) {
+                const mdlGrph::InkBox& i = labels[b].ink;
+                if (x >= i.left - 1 && x <= i.right && y >= i.top - 1 && y <= i.bottom) {
+                    ++dark[b];
+                    inside = true;
+                }
+            }
             EXPECT_TRUE(inside) << "stray ink at " << x << "," << y;
         }
-    for (std::size_t b = 0; b < boxes.size(); ++b) {
-        const bool onPanel = QRect(0, 0, 315, 334).contains(boxes[b].adjusted(1, 1, -1, -1));
-        if (onPanel) {
-            EXPECT_GT(dark[b], 3) << "label " << b;
-        }
-    }
+    for (std::size_t b = 0; b < labels.size(); ++b) EXPECT_GT(dark[b], 3) << labels[b].text;
 }
 
 TEST_F(Panel, NewestPointRedPreviousInTheLiquidsColour)
@@ -304,7 +315,7 @@ TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
 
     // The newest point in red where the mapping puts it, three times the scale; each earlier
     // point in the colour of the liquid it was measured with, whatever came after it.
-    EXPECT_EQ(PixelsIn(image, kRed), Scaled(120, 302));
+    EXPECT_EQ(PixelsIn(image, kRed, layout.panel), Scaled(120, 302));
     EXPECT_EQ(PixelsIn(image, kWaterBlue, layout.panel), [] {
         auto both = Scaled(240, 16);
         both.merge(Scaled(165, 283));
@@ -313,16 +324,24 @@ TEST_F(Panel, ReportPictureAtThreeTimesWithColoursLegendAndTitles)
     // The grid as on the panel: the frame's left column and bottom row.
     EXPECT_EQ(image.pixel(graph::kReportLeft + 45 + 1, graph::kReportTop + 300) & 0xFFFFFF, kGrey & 0xFFFFFF);
     EXPECT_EQ(image.pixel(graph::kReportLeft + 600, graph::kReportTop + 960 + 2) & 0xFFFFFF, kGrey & 0xFFFFFF);
-    // The top label, cut off on the panel, shows whole above it.
-    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 30, 90, 30)), 20);
+    // The top label, centred on its line, shows whole across the panel's edge.
+    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop - 20, 45, 20)), 10);
+    EXPECT_GT(DarkPixels(image, QRect(graph::kReportLeft, graph::kReportTop, 45, 20)), 10);
 
-    // Legend: water and ether, not ethanol, each swatch followed by its name.
-    ASSERT_EQ(layout.legend.size(), 2u);
-    EXPECT_EQ(layout.legend[0].first, 0);
-    EXPECT_EQ(layout.legend[1].first, 2);
-    EXPECT_LT(layout.legend[0].second.right(), layout.legend[1].second.left());
-    for (const auto& [liquid, swatch] : layout.legend) {
-        EXPECT_EQ(PixelsIn(image, graph::LiquidColor(liquid), swatch).size(),
+    // Legend: the newest point in red, then water and ether, not ethanol, each swatch
+    // followed by its name.
+    ASSERT_EQ(layout.legend.size(), 3u);
+    EXPECT_EQ(layout.legend[0].color, kRed);
+    EXPECT_EQ(layout.legend[0].text, "最新の点");
+    EXPECT_EQ(layout.legend[1].color, kWaterBlue);
+    EXPECT_EQ(layout.legend[1].text, "水");
+    EXPECT_EQ(layout.legend[2].color, graph::LiquidColor(2));
+    EXPECT_EQ(layout.legend[2].text, "ジエチルエーテル");
+    EXPECT_LT(layout.legend[0].swatch.right(), layout.legend[1].swatch.left());
+    EXPECT_LT(layout.legend[1].swatch.right(), layout.legend[2].swatch.left());
+    for (const auto& item : layout.legend) {
+        const QRect& swatch = item.swatch;
+        EXPECT_EQ(PixelsIn(image, item.color, swatch).size(),
                   static_cast<std::size_t>(swatch.width() * swatch.height()));
         EXPECT_GT(DarkPixels(image, QRect(swatch.right() + 2, swatch.top() - 4, 60, swatch.height() + 8)), 20);
         EXPECT_TRUE(layout.panel.top() > swatch.bottom() + 30); // clear of the top label
@@ -347,8 +366,38 @@ TEST_F(Panel, ReportPictureCutsPointsOffAtThePanelsEdge)
     panel.GrphPlotPoint(s, st, 149, 800); // px 313, py 0: two columns show
     const QImage image = graph::ReportImage(panel.Points(), s);
     const QRect panelRect = graph::ReportLayoutFor(panel.Points()).panel;
-    const auto red = PixelsIn(image, kRed);
+    const auto red = PixelsIn(image, kRed, QRect(0, graph::kReportTop, image.width(), image.height() - graph::kReportTop));
     EXPECT_EQ(red, Box(panelRect.right() - 5, graph::kReportTop, panelRect.right(), graph::kReportTop + 8));
     EXPECT_TRUE(PixelsIn(image, kWaterBlue, QRect(panelRect.right() + 1, 0, 40, image.height())).empty());
     EXPECT_EQ(PixelsIn(image, kWaterBlue).size(), 24u * 24); // only the legend's swatch
+}
+
+TEST_F(Panel, ReportPictureTellsRunsOfOneLiquidApartAndCarriesItsResolution)
+{
+    panel.GrphRedraw(s);
+    panel.GrphPlotPoint(s, st, 50, 92.5); // water, 1 mol: (165, 283)
+    s.mol = 2;
+    panel.GrphPlotPoint(s, st, 60, 149);  // water, 2 mol
+    panel.GrphPlotPoint(s, st, 100, 760); // the newest, (240, 16)
+    const QImage image = graph::ReportImage(panel.Points(), s);
+    const graph::ReportLayout layout = graph::ReportLayoutFor(panel.Points());
+    ASSERT_EQ(layout.legend.size(), 3u);
+    EXPECT_EQ(layout.legend[1].text, "水 (1 mol, 30 L)");
+    EXPECT_EQ(layout.legend[2].text, "水 (2 mol, 30 L)");
+    EXPECT_EQ(layout.legend[1].shape, 0);
+    EXPECT_EQ(layout.legend[2].shape, 1);
+    // The 1 mol point a filled square, the 2 mol point a hollow one, as in the legend.
+    const auto at = [&](int px, int py, int dx, int dy) {
+        return image.pixel(graph::kReportLeft + px * 3 + dx, graph::kReportTop + py * 3 + dy) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(165, 283, 4, 4), kWaterBlue & 0xFFFFFF);
+    const mdlGrph::PlottedPoint& second = panel.Points().At(1);
+    EXPECT_EQ(at(second.px, second.py, 0, 0), kWaterBlue & 0xFFFFFF);
+    EXPECT_EQ(at(second.px, second.py, 4, 4), kWhite & 0xFFFFFF);
+    const QRect hollow = layout.legend[2].swatch;
+    EXPECT_EQ(image.pixel(hollow.center()) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    // Three times the screen's 96 dpi, so that it pastes at the panel's size.
+    EXPECT_EQ(image.dotsPerMeterX(), graph::kReportDotsPerMetre);
+    EXPECT_EQ(image.dotsPerMeterY(), graph::kReportDotsPerMetre);
+    EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 288, 0.02);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -255,17 +256,19 @@ TEST(PointsTable, CsvFieldQuotesOnlyWhatNeedsIt)
 TEST(PointsTable, CsvHasBomCrlfHeaderAndOneRowPerPointInEachUnit)
 {
     PlotRecord r;
-    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n");
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n");
     r.Add(Point(0, 25, "23.8"));
     r.Add(Point(1, 300, "0.037", 1, 1));
     r.Add(Point(-1, -5, "1448", 0, 2)); // a substance step without a liquid: the model's ether
-    r.Add(Point(2, 20, "442.0"));
+    PlottedPoint book = Point(2, 20, "442.0");
+    book.dataBook = true;
+    r.Add(book);
     EXPECT_EQ(PointsCsv(r),
-              "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位\r\n"
-              "1,水,25,℃,23.8,mmHg\r\n"
-              "2,エタノール,300,K,0.037,atm\r\n"
-              "3,ジエチルエーテル,-5,℃,1448,hPa\r\n"
-              "4,ジエチルエーテル,20,℃,442.0,mmHg\r\n");
+              "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n"
+              "1,水,25,℃,23.8,mmHg,標準\r\n"
+              "2,エタノール,300,K,0.037,atm,標準\r\n"
+              "3,ジエチルエーテル,-5,℃,1448,hPa,標準\r\n"
+              "4,ジエチルエーテル,20,℃,442.0,mmHg,文献値\r\n");
 }
 
 TEST(PointsTable, AxisTitlesFollowTheUnits)
@@ -276,4 +279,113 @@ TEST(PointsTable, AxisTitlesFollowTheUnits)
     EXPECT_EQ(PressureAxisTitle(1), "圧力 (atm)");
     EXPECT_EQ(PressureAxisTitle(2), "圧力 (hPa)");
     EXPECT_EQ(PressureAxisTitle(7), "圧力 (hPa)"); // any other unit reads as hPa
+}
+
+// The label rule with a width table of its own: 5 px per character, 7 px tall, ink from
+// the text position's corner.
+TEST(GraphLabels, EverySecondLabelFromZeroWhenNeighboursWouldTouch)
+{
+    const MeasureInk table = [](std::string_view text) {
+        return InkBox{0, 2, static_cast<std::int32_t>(5 * text.size()), 9};
+    };
+    SystemSettings s = Defaults();
+    std::vector<std::string> temperatures, pressures;
+    for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
+        (l.temperature ? temperatures : pressures).push_back(l.text);
+    // "-50" is 15 px wide on lines 15 px apart: every second one, counted from 0.
+    EXPECT_EQ(temperatures, (std::vector<std::string>{"-40", "-20", "0", "20", "40", "60", "80",
+                                                      "100", "120", "140"}));
+    // 40 px apart: every one, the top one moved down onto the panel.
+    EXPECT_EQ(pressures, (std::vector<std::string>{"0", "100", "200", "300", "400", "500", "600",
+                                                   "700", "800"}));
+
+    s.grphWMin = 0; s.grphWMax = 100; // 30 px apart: all, the last one moved inside
+    const auto labels = GridLabels(s, LabelFrame{}, table);
+    ASSERT_EQ(labels.front().text, "0");
+    EXPECT_EQ(labels[10].text, "100");
+    EXPECT_EQ(labels[10].ink.right, kPanelWidth);
+    EXPECT_EQ(labels[9].x, 285 - 5);
+    const GridLabel& top = labels.back();
+    EXPECT_EQ(top.text, "800");
+    EXPECT_EQ(top.ink.top, 0);
+
+    // A hundred-fold range leaves every tenth or twentieth line, still from 0.
+    s.grphWMin = -990; s.grphWMax = 990;
+    for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
+        if (l.temperature) EXPECT_EQ(std::stoi(l.text) % 100, 0) << l.text;
+    // Nothing to measure with, nothing labelled.
+    EXPECT_TRUE(GridLabels(s, LabelFrame{}, MeasureInk{}).empty());
+}
+
+TEST(TypedThrough, OnlyTheTextsTypedOnTheWayToTheNextOne)
+{
+    const auto typed = [](const char* text, std::int32_t liquid = 0) {
+        PlottedPoint p;
+        p.typed = text != nullptr;
+        p.typedText = text ? text : "";
+        p.liquid = liquid;
+        return p;
+    };
+    const struct { PlottedPoint earlier, later; bool through; } cases[] = {
+        {typed("2"), typed("20"), true},
+        {typed("1"), typed("10"), true},
+        {typed("10"), typed("100"), true},
+        {typed("-1"), typed("-10"), true},
+        {typed("２"), typed("２０"), true},     // full width from an input method
+        {typed("2"), typed("2.5"), true},
+        {typed("20"), typed("2"), false},       // shortened: 2 is meant
+        {typed("20"), typed("25"), false},      // replaced
+        {typed("20"), typed("20"), false},      // the same text again
+        {typed(nullptr), typed("20"), false},   // the spinner's or a step's point
+        {typed("2"), typed(nullptr), false},
+        {typed("2", 0), typed("20", 1), false}, // another liquid in between
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TypedThrough(c.earlier, c.later), c.through)
+            << c.earlier.typedText << " → " << c.later.typedText;
+
+    // The record marks them as they come, and the table leaves them out unless asked.
+    PlotRecord r;
+    for (const char* t : {"2", "20", "1", "10", "100"}) {
+        PlottedPoint p = typed(t);
+        p.temperature = std::stoi(t);
+        p.pressureText = "1.0";
+        r.Add(p);
+    }
+    std::vector<bool> through;
+    for (std::size_t i = 0; i < r.Size(); ++i) through.push_back(r.At(i).typedThrough);
+    EXPECT_EQ(through, (std::vector<bool>{true, false, true, true, false}));
+    EXPECT_EQ(PointsCsv(r), "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n"
+                            "2,水,20,℃,1.0,mmHg,標準\r\n5,水,100,℃,1.0,mmHg,標準\r\n");
+    r.SetIncludeTypedThrough(true);
+    const std::string all = PointsCsv(r);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 6);
+}
+
+TEST(ReportLegend, OneEntryPerRunAmountsNamedWhereALiquidHasSeveral)
+{
+    PlotRecord r;
+    const auto add = [&](std::int32_t liquid, std::int32_t mol, double litres, bool book = false) {
+        PlottedPoint p;
+        p.liquid = liquid; p.mol = mol; p.container = litres; p.dataBook = book;
+        r.Add(p);
+    };
+    add(0, 1, 30);
+    add(0, 1, 30);
+    add(-1, 1, 30);  // ether, as the model reads a missing liquid
+    add(0, 2, 30);   // the same liquid, twice the amount
+    add(1, 1, 30, true);
+    add(0, 1, 30);   // back to the first run
+    const std::vector<LegendEntry> legend = LegendEntries(r);
+    ASSERT_EQ(legend.size(), 4u);
+    EXPECT_EQ(legend[0].text, "水 (1 mol, 30 L)");
+    EXPECT_EQ(legend[1].text, "水 (2 mol, 30 L)");
+    EXPECT_EQ(legend[2].text, "エタノール (文献値)");
+    EXPECT_EQ(legend[3].text, "ジエチルエーテル");
+    EXPECT_EQ(legend[0].shape, 0);
+    EXPECT_EQ(legend[1].shape, 1); // told apart by the marker as well
+    EXPECT_EQ(legend[2].shape, 0);
+    EXPECT_EQ(MarkerShape(legend, r.At(3)), 1);
+    EXPECT_EQ(MarkerShape(legend, r.At(5)), 0);
+    EXPECT_TRUE(LegendEntries(PlotRecord{}).empty());
 }

@@ -144,12 +144,49 @@ TEST_F(Sim, InitStepChangesTheSettingsInMemoryOnly)
     step.mol = 2; step.container = 0; step.temperatureUnit = 7; step.pressureUnit = 1;
     step.grphWMin = 5; step.grphWMax = 5; step.grphHMin = 0; step.grphHMax = 2;
     st.sinarioPos = 1;
-    EXPECT_EQ(RunSinarioStep(st, sinario, s, table, 20).kind, StepEffect::None);
+    EXPECT_EQ(RunSinarioStep(st, sinario, s, table, 20).kind, StepEffect::SettingsChanged);
     EXPECT_EQ(s.mol, 2);
     EXPECT_EQ(s.container, 0);
     EXPECT_EQ(s.pressureUnit, 1);
     EXPECT_EQ(s.grphHMax, 2.0);
-    EXPECT_EQ(st.fullVaporTemp, 100); // copies are not refreshed by this step
+    // A container of 0 L: no finite gas law, so never all evaporated.
+    EXPECT_EQ(st.fullVaporTemp, mdlData::kNoFullVapor);
+
+    auto& two = Add(mdlSinario::StepInit);
+    two.mol = 2; two.container = 30;
+    EXPECT_EQ(RunSinarioStep(st, sinario, s, table, 20).kind, StepEffect::SettingsChanged);
+    EXPECT_EQ(st.fullVaporTemp, 124); // water, 2 mol in 30 L: refreshed with the step
+}
+
+TEST(SimulationLabels, UnitAndAmountLabelsFollowTheSettings)
+{
+    SystemSettings s;
+    const struct { std::int32_t t, p, mol; double litres; const char* want[4]; } cases[] = {
+        {0, 0, 1, 30, {"℃", "mmHg", "1mol", "30ﾘｯﾄﾙ"}},
+        {1, 1, 2, 22.4, {"Ｋ", "atm", "2mol", "22.4ﾘｯﾄﾙ"}},
+        {0, 2, -3, 0.5, {"℃", "hPa", "-3mol", "0.5ﾘｯﾄﾙ"}},
+    };
+    for (const auto& c : cases) {
+        s.temperatureUnit = c.t; s.pressureUnit = c.p; s.mol = c.mol; s.container = c.litres;
+        const UnitLabels l = UnitLabelsFor(s);
+        EXPECT_EQ(l.temperature, c.want[0]);
+        EXPECT_EQ(l.pressure, c.want[1]);
+        EXPECT_EQ(l.mol, c.want[2]);
+        EXPECT_EQ(l.container, c.want[3]);
+    }
+}
+
+TEST(SimulationLoad, ALoadedScenarioPlaysFromItsFirstStepWhilePlaybackIsOn)
+{
+    AppState st;
+    st.sinarioRun = 1; st.sinarioPos = 7; st.rampOn = 1;
+    RestartPlaybackOnLoad(st);
+    EXPECT_EQ(st.sinarioPos, 1);
+    EXPECT_EQ(st.rampOn, 0);
+    st.sinarioRun = 0; st.sinarioPos = 7; st.rampOn = 1; // off: switching on starts at 1 anyway
+    RestartPlaybackOnLoad(st);
+    EXPECT_EQ(st.sinarioPos, 7);
+    EXPECT_EQ(st.rampOn, 1);
 }
 
 TEST_F(Sim, HostileStepDataStaysInsideTheRecord)

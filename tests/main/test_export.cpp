@@ -105,10 +105,11 @@ TEST_F(Export, CsvOfTypedTemperaturesForTwoLiquidsFieldByField)
     ASSERT_TRUE(bytes.endsWith("\r\n"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(expected.size()) + 2); // header, rows, ""
-    EXPECT_EQ(lines[0], "番号,物質,温度,温度の単位,圧力,圧力の単位");
+    EXPECT_EQ(lines[0], "番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値");
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const QStringList f = lines[static_cast<qsizetype>(i) + 1].split(',');
-        ASSERT_EQ(f.size(), 6) << i;
+        ASSERT_EQ(f.size(), 7) << i;
+        EXPECT_EQ(f[6], "標準");
         EXPECT_EQ(f[0], QString::number(i + 1));
         EXPECT_EQ(f[1], expected[i].liquid);
         EXPECT_EQ(f[2], expected[i].temperature);
@@ -147,6 +148,10 @@ TEST_F(Export, CopiedAndSavedPicturesAreTheReportOfThePanel)
     QImage saved;
     ASSERT_TRUE(saved.load(Path("curve.png"), "PNG"));
     EXPECT_EQ(saved.convertToFormat(report.format()), report);
+    // The file carries its resolution, 288 dpi, so it pastes at the panel's size.
+    EXPECT_EQ(saved.dotsPerMeterX(), graph::kReportDotsPerMetre);
+    EXPECT_EQ(saved.dotsPerMeterY(), graph::kReportDotsPerMetre);
+    EXPECT_TRUE(Read("curve.png").contains("pHYs"));
 
     chosen.clear(); // cancelled: nothing written, nothing said
     w->menu_GrphSave->trigger();
@@ -203,13 +208,59 @@ TEST_F(Export, FailedSaveSaysSoAndLeavesNoFile)
     EXPECT_FALSE(QFile::exists(Path("missing")));
 }
 
+TEST_F(Export, PointsTypedThroughStayOnThePanelButOutOfTheExports)
+{
+    // Keystroke by keystroke, as a teacher types: 2 → 20, then 1 → 10 → 100; the spinner's
+    // 101 and a scenario-free 1 typed afresh after emptying the box are meant.
+    const auto typeKeys = [&](const QString& text) {
+        w->txtOndo->setFocus();
+        w->txtOndo->selectAll();
+        QTest::keyClick(w->txtOndo, Qt::Key_Backspace);
+        QTest::keyClicks(w->txtOndo, text);
+    };
+    typeKeys("20");
+    typeKeys("100");
+    w->UpDownOndo_Click(+1);
+    typeKeys("5");
+    const mdlGrph::PlotRecord& points = w->Graph().Points();
+    ASSERT_EQ(points.Size(), 7u); // every point is on the panel
+    const auto csvTemperatures = [&] {
+        chosen = Path("points.csv");
+        w->menu_CsvSave_Click();
+        QStringList temperatures;
+        const QStringList lines = QString::fromUtf8(Read("points.csv").mid(3)).split("\r\n");
+        for (qsizetype i = 1; i + 1 < lines.size(); ++i) temperatures << lines[i].split(',')[0] + ":" + lines[i].split(',')[2];
+        return temperatures;
+    };
+    EXPECT_EQ(csvTemperatures(), (QStringList{"2:20", "5:100", "6:101", "7:5"}));
+    // The picture: the typed-through points' places stay white.
+    const QImage picture = w->GraphReportImage();
+    const auto at = [&](std::size_t i) {
+        const mdlGrph::PlottedPoint& p = points.At(i);
+        return picture.pixel(graph::kReportLeft + p.px * graph::kReportScale + 4,
+                             graph::kReportTop + p.py * graph::kReportScale + 4) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(0), 0xFFFFFFu);                  // 2 ℃
+    EXPECT_NE(at(1), 0xFFFFFFu);                  // 20 ℃
+    EXPECT_EQ(at(6), qRgb(255, 0, 0) & 0xFFFFFFu); // 5 ℃, the newest
+    // The choice to hold every point, from the menu; it holds across an erase.
+    ASSERT_TRUE(w->menu_TypedThrough->isCheckable());
+    EXPECT_FALSE(w->menu_TypedThrough->isChecked());
+    w->menu_TypedThrough->trigger();
+    EXPECT_EQ(csvTemperatures(), (QStringList{"1:2", "2:20", "3:1", "4:10", "5:100", "6:101", "7:5"}));
+    w->picGrphCls_Click();
+    EXPECT_TRUE(points.IncludesTypedThrough());
+    w->menu_TypedThrough->trigger();
+}
+
 TEST_F(Export, GraphContextMenuByRightClickAndMenuKey)
 {
     const QList<QAction*> items = w->grphMenu->actions();
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0]->text(), "グラフを画像としてコピー(&C)");
     EXPECT_EQ(items[1]->text(), "グラフを画像で保存(&G)...");
     EXPECT_EQ(items[2]->text(), "測定点を CSV で保存(&D)...");
+    EXPECT_EQ(items[3]->text(), "入力途中の点も書き出す(&A)");
 
     // A right click, as the window system delivers it (the end-to-end test clicks for real).
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 50), w->picGrph->mapToGlobal(QPoint(100, 50)));

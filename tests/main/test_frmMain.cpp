@@ -15,6 +15,7 @@
 
 #include "assets/assets.h"
 #include "lessons/LessonBook.h"
+#include "graph/GraphReport.h"
 #include "main/frmMain.h"
 #include "platform/KeyPreview.h"
 #include "platform/PictureButton.h"
@@ -326,13 +327,23 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     ASSERT_EQ(Readout(), "48.3");
     ASSERT_EQ(St().fullVaporTemp, 77);
     const QImage graph = w->Graph().Area().Image();
+    EXPECT_FALSE(w->lblDataBook->isVisibleTo(w.get()));
 
     w->menu_DataBook->trigger();
     EXPECT_TRUE(shared->prefs.dataBook);
     EXPECT_EQ(St().fullVaporTemp, 78); // refreshed at once
     EXPECT_EQ(St().freezeTemp, -114);
-    EXPECT_EQ(Readout(), "48.3");      // the rest waits for the next temperature
-    EXPECT_EQ(w->Graph().Area().Image(), graph);
+    EXPECT_EQ(Readout(), "44.1");      // the readout too: no number from the other values
+    EXPECT_EQ(w->Graph().Area().Image(), graph); // the points plotted stay as they were
+    // The screen says which values are in use, and so do the exports of what follows.
+    EXPECT_TRUE(w->lblDataBook->isVisibleTo(w.get()));
+    EXPECT_EQ(w->lblDataBook->text(), "文献値で計算中");
+    Type("30");
+    const mdlGrph::PlotRecord& points = w->Graph().Points();
+    EXPECT_FALSE(points.At(0).dataBook);
+    EXPECT_TRUE(points.Newest().dataBook);
+    EXPECT_NE(mdlGrph::PointsCsv(points).find(",mmHg,文献値\r\n"), std::string::npos);
+    EXPECT_EQ(graph::ReportLayoutFor(points).legend.back().text, "エタノール (文献値)");
     EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
     EXPECT_FALSE(QFile::exists(dir.filePath("CONFIG.INI")));
     Type("21");
@@ -347,6 +358,7 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
 
     w->menu_DataBook->trigger();
     EXPECT_FALSE(userprefs::LoadUserPrefs(shared->prefsPath).dataBook);
+    EXPECT_FALSE(w->lblDataBook->isVisibleTo(w.get()));
     Type("");
     Type("25");
     EXPECT_EQ(Readout(), "28.1");
@@ -359,6 +371,7 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
     Open();
     EXPECT_TRUE(w->menu_DataBook->isChecked());
+    EXPECT_TRUE(w->lblDataBook->isVisibleTo(w.get()));
     Type("25");
     EXPECT_EQ(Readout(), "23.8");
 }
@@ -443,22 +456,33 @@ TEST_F(MainWindow, SpaceOnTheLiquidSelectorRunsTheStepInsteadOfOpeningTheList)
     w->cmbLiquid->hidePopup();
 }
 
-TEST_F(MainWindow, InitStepChangesTheFormatOnlyAtTheNextTemperature)
+TEST_F(MainWindow, InitStepShowsItsUnitsAmountsAndReadoutAtOnce)
 {
     Open();
     auto& init = AddStep(mdlSinario::StepInit);
-    init.mol = 1; init.container = 30; init.pressureUnit = 1;
-    init.grphWMin = -50; init.grphWMax = 150; init.grphHMin = 0; init.grphHMax = 1;
+    init.mol = 2; init.container = 22.4; init.pressureUnit = 1; init.temperatureUnit = 1;
+    init.grphWMin = 223; init.grphWMax = 423; init.grphHMin = 0; init.grphHMax = 1;
     Type("100");
+    const int points = static_cast<int>(w->Graph().Points().Size());
     w->picSinario_Click();
     Key(Qt::Key_Down);
-    EXPECT_EQ(w->lblPress->text(), "mmHg");
-    EXPECT_EQ(Readout(), "760.0");
-    Type("99");
-    Type("100");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 2; })); // a busy machine reports late
+    // No number beside the wrong unit or amount: 100 K now, in atm, 2 mol in 22.4 L.
+    EXPECT_EQ(w->lblTmp->text(), "Ｋ");
+    EXPECT_EQ(w->lblPress->text(), "atm");
+    EXPECT_EQ(w->lblMol->text(), "2mol");
+    EXPECT_EQ(w->lblVal->text(), "22.4ﾘｯﾄﾙ");
+    EXPECT_EQ(Readout(), QString::fromStdString(simulation::ComputeReadout(
+                             shared->ActiveTable(), 0, shared->settings, 100).text));
+    EXPECT_EQ(static_cast<int>(w->Graph().Points().Size()), points); // nothing plotted
+    // The animation follows the new amount too.
+    EXPECT_EQ(St().fullVaporTemp, mdlData::GetFullVaporTemp(shared->ActiveTable(), 0, shared->settings));
+    Type("373");
     EXPECT_EQ(Readout(), "1.000");
-    w->Form_Activate(); // as after any dialog: the file's settings come back
+    w->Form_Activate(); // as after any dialog: the file's settings come back, labels with them
     EXPECT_EQ(shared->settings.pressureUnit, 0);
+    EXPECT_EQ(w->lblPress->text(), "mmHg");
+    EXPECT_EQ(w->lblMol->text(), "1mol");
 }
 
 TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
@@ -575,8 +599,23 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     EXPECT_EQ(w->txtOndo->text(), "0");
     EXPECT_EQ(shared->settings.mol, 1);
     Key(Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 6; })); // a busy machine reports late
     EXPECT_EQ(w->txtOndo->text(), "10");
     EXPECT_EQ(Readout(), "11.8"); // the table's water at 10 ℃, in mmHg again
+
+    // Loaded again while playback is on: the lesson starts from its first step. The
+    // release of the Enter that chose it from the menu plays nothing.
+    ASSERT_GT(St().sinarioPos, 1);
+    w->menu_Lessons->actions().front()->trigger();
+    EXPECT_EQ(St().sinarioRun, 1);
+    EXPECT_EQ(St().sinarioPos, 1);
+    QTest::keyRelease(w->windowHandle(), Qt::Key_Return);
+    QTest::qWait(platform::KeyPreview::kRepeatGraceMs + 20);
+    EXPECT_EQ(St().sinarioPos, 1);
+    Key(Qt::Key_Down); // step 1: its initial settings
+    EXPECT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 2; })); // a busy machine reports late
+    EXPECT_EQ(shared->settings.mol, 1);
+    EXPECT_EQ(w->lblMol->text(), "1mol");
 }
 
 TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)

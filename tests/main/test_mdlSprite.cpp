@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "main/mdlSprite.h"
+#include "model/mdlData.h"
 
 using namespace mdlSprite;
 
@@ -108,8 +109,8 @@ TEST(MolField, RowsTakeTheirStateFromTheTemperature)
         {5, -10, 10, 0, MolSolid},
         {11, -10, 10, 0, MolVapor},
         // Extremes stay defined.
-        {2147483647, 2147483647, -2147483647 - 1, 0, MolVapor},
-        {2147483646, 2147483647, -2147483647 - 1, 8, 0}, // f = 7.4999…: 8 liquid rows
+        {2147483647, 2147483646, -2147483647 - 1, 0, MolVapor},
+        {2147483645, 2147483646, -2147483647 - 1, 8, 0}, // f = 7.4999…: 8 liquid rows
         {-2147483647, 2147483647, -2147483647 - 1, 15, 0},
     };
     for (const auto& c : cases) {
@@ -129,6 +130,35 @@ TEST(MolField, RowsTakeTheirStateFromTheTemperature)
     SetMolStates(f, 20, st);
     EXPECT_EQ(RowStates(f)[12], MolLiquid);
     EXPECT_EQ(RowStates(f)[13], MolVapor);
+}
+
+TEST(MolField, AFillingThatNeverEvaporatesKeepsItsLiquid)
+{
+    // 1 mol of water in 1 L: no row of the table lets it all evaporate. The rows scale up
+    // to the table's end, and one row at least stays liquid at any temperature.
+    mdlData::VaporTable table;
+    mdlData::InitVaporTable(table);
+    SystemSettings s;
+    s.mol = 1; s.container = 1;
+    AppState st;
+    st.fullVaporTemp = mdlData::GetFullVaporTemp(table, mdlData::Water, s);
+    st.freezeTemp = mdlData::GetFreezeTemp(mdlData::Water);
+    ASSERT_EQ(st.fullVaporTemp, mdlData::kNoFullVapor);
+    const struct { std::int32_t t; int liquidRows; } cases[] = {
+        {20, 14}, {101, 7}, {150, 4}, {200, 1}, {1000, 1}, {2147483647, 1},
+    };
+    for (const auto& c : cases) {
+        MolField f;
+        InitMolField(f, Fixed(0));
+        SetMolStates(f, c.t, st);
+        const auto rows = RowStates(f);
+        for (int i = 1; i <= kRows; ++i)
+            EXPECT_EQ(rows[i], i <= c.liquidRows ? MolLiquid : MolVapor) << c.t << " ℃, row " << i;
+    }
+    // A real 0 (all evaporated at 0 ℃) still means all vapour above it.
+    MolField f;
+    SetMolStates(f, 1, 0, -114);
+    EXPECT_EQ(RowStates(f)[1], MolVapor);
 }
 
 TEST(MolField, LiquidMoleculeVibratesEveryFifthFrame)

@@ -399,8 +399,10 @@ TEST_F(ScenarioEditor, LoadShowsTheTitleTrimmedAndTheStepsWhileSaveChangesNothin
     sinario = SinarioData{};
     auto dlg = Open(path);
     EXPECT_EQ(dlg->txtTTl->text(), "");
+    EXPECT_FALSE(dlg->Loaded());
     QTest::mouseClick(dlg->cmdLoad, Qt::LeftButton);
     EXPECT_EQ(asked.back(), Mode::Open);
+    EXPECT_TRUE(dlg->Loaded()); // the main window restarts playback from step 1
     EXPECT_EQ(sinario.stepCount, 2);
     EXPECT_EQ(Steps(), (std::vector{Step(4), Step(1, -10)}));
     // The title stays as read; only the box drops the surrounding spaces.
@@ -429,6 +431,7 @@ TEST_F(ScenarioEditor, CancelOrAFailedReadChangesNothing)
         auto dlg = Open(path);
         Select(*dlg, 0);
         QTest::mouseClick(dlg->cmdLoad, Qt::LeftButton);
+        EXPECT_FALSE(dlg->Loaded());
         EXPECT_EQ(sinario, before);
         EXPECT_EQ(dlg->txtTTl->text(), Padded("title"));
         EXPECT_EQ(Rows(*dlg), QStringList{"グラフを表示します。"});
