@@ -99,7 +99,7 @@ metadata)
     grep -q '<launchable type="desktop-id">vaporia.desktop</launchable>' \
         "$src/packaging/$app_id.metainfo.xml" || fail "metainfo launches another desktop entry"
     # The AppStream screenshots are the README's pictures.
-    for image in $(grep -o 'docs/images/[a-z]*\.png' "$src/README.md" | sort -u); do
+    for image in $(grep -o 'docs/images/[a-z0-9_]*\.png' "$src/README.md" | sort -u); do
         grep -q "/$image</image>" "$src/packaging/$app_id.metainfo.xml" || fail "metainfo lacks the README's $image"
     done
     for size in 48 64 128 256; do
