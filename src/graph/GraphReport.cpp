@@ -7,6 +7,7 @@
 #include "graph/GraphPanel.h"
 #include "model/NumText.h"
 #include "platform/Fonts.h"
+#include "render/ReportPicture.h"
 
 namespace graph {
 
@@ -14,12 +15,8 @@ namespace {
 
 constexpr int kLabelPixels = 9 * kReportScale;
 constexpr int kTitlePixels = 30;
-constexpr int kSwatch = 24;
-constexpr int kSwatchGap = 8;    // between a swatch and its name
-constexpr int kLegendGap = 36;   // between two entries
-constexpr int kLegendTop = 6;
-constexpr int kLegendRow = 30;   // from one row of entries to the next
-constexpr int kLegendRows = 2;   // rows kept clear of the labels
+constexpr int kSwatch = render::kLegendSwatch;
+constexpr int kSwatchGap = render::kLegendSwatchGap;
 
 QFont LabelFont() { return platform::ProportionalFont(kLabelPixels); }
 QFont TitleFont() { return platform::ProportionalFont(kTitlePixels, true); }
@@ -46,15 +43,7 @@ void PrintAt(QPainter& p, int x, int y, const QString& text)
 
 mdlGrph::LabelFrame ReportLabelFrame()
 {
-    mdlGrph::LabelFrame f;
-    f.scale = kReportScale;
-    f.originX = kReportLeft;
-    f.originY = kReportTop;
-    f.centred = true;
-    f.gap = 3 * kReportScale;
-    f.bounds = {kReportLeft, kLegendTop + (kLegendRows - 1) * kLegendRow + kSwatch + 8, kReportWidth - 4,
-                kReportTop + mdlGrph::kPanelHeight * kReportScale + 12};
-    return f;
+    return render::ReportLabelFrame();
 }
 
 mdlGrph::MeasureInk ReportInkMeasure()
@@ -91,32 +80,14 @@ ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record)
     l.temperatureTitle = QRect(frameLeft, l.panel.bottom() + 12, frameWidth, kReportHeight - l.panel.bottom() - 16);
     l.pressureTitle = QRect(4, kReportTop, kReportLeft - 12, frameHeight);
 
-    std::vector<ReportLayout::Item> items;
-    bool any = false;
-    for (std::size_t i = 0; i < record.Size() && !any; ++i) any = record.Exported(i);
-    if (any) items.push_back({{}, kNewestColor, 0, Text(mdlGrph::kNewestPointText)});
-    for (const mdlGrph::LegendEntry& e : mdlGrph::LegendEntries(record))
-        items.push_back({{}, LiquidColor(e.liquid), e.shape, Text(e.text)});
-    // Rows as wide as the panel, each flush with its right edge; an entry that does not
-    // fit its row starts the next one.
+    std::vector<render::LegendItem> items = render::LegendItems(record);
     const QFontMetrics fm(LabelFont());
-    const auto width = [&](const ReportLayout::Item& it) {
-        return kSwatch + kSwatchGap + fm.horizontalAdvance(it.text);
-    };
-    std::size_t first = 0;
-    for (int row = 0; first < items.size(); ++row) {
-        int used = width(items[first]);
-        std::size_t end = first + 1;
-        while (end < items.size() && used + kLegendGap + width(items[end]) <= l.panel.width())
-            used += kLegendGap + width(items[end++]);
-        int x = l.panel.right() + 1 - used;
-        for (std::size_t k = first; k < end; ++k) {
-            items[k].swatch = QRect(x, kLegendTop + row * kLegendRow, kSwatch, kSwatch);
-            x += width(items[k]) + kLegendGap;
-        }
-        first = end;
-    }
-    l.legend = std::move(items);
+    std::vector<int> widths;
+    for (const render::LegendItem& it : items) widths.push_back(fm.horizontalAdvance(Text(it.text)));
+    render::PlaceLegend(items, widths);
+    for (const render::LegendItem& it : items)
+        l.legend.push_back({QRect(it.x, it.y, kSwatch, kSwatch), qRgb(render::RedOf(it.color), render::GreenOf(it.color),
+                            render::BlueOf(it.color)), it.shape, Text(it.text)});
     return l;
 }
 

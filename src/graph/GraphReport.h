@@ -43,7 +43,7 @@ void DrawMarker(QPainter& p, const QRect& r, QRgb color, int shape);
 
 // The PNG's resolution: three times the screen's 96 dpi, in dots per metre, so that the
 // picture pastes at the size of the panel.
-constexpr int kReportDotsPerMetre = 11339; // 288 dpi
+constexpr int kReportDotsPerMetre = 11339; // 288 dpi, as render::kReportDotsPerMetre
 ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record);
 
 // Where the picture's grid labels go: centred on their lines, clear of the legend and the

@@ -51,6 +51,8 @@ struct UnitLabels {
     std::string temperature, pressure, mol, container;
 };
 UnitLabels UnitLabelsFor(const SystemSettings& s);
+// What the screen says while the data-book values are in use (lblDataBook).
+inline constexpr std::string_view kDataBookMark = "文献値で計算中";
 
 // A scenario was loaded (editor or sample lesson): playback that is on starts it from its
 // first step, not from the number the previous scenario had reached; its ramp stops.

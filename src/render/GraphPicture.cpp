@@ -1,6 +1,8 @@
 #include "render/GraphPicture.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
 #include "model/NumText.h"
 
@@ -15,7 +17,60 @@ Pixel LiquidColor(std::int32_t liquid)
     }
 }
 
-GraphPicture::GraphPicture() { pixels_.fill(kGraphBackground); }
+mdlGrph::InkBox InkFromChars(const CharInk* table, std::string_view text)
+{
+    double pen = 0, left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const char c : text) {
+        std::size_t k = kLabelChars.find(c);
+        if (k == std::string_view::npos) k = 0;
+        const CharInk& ink = table[k];
+        const auto finite = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e4, 1e4) : 0.0; };
+        if (finite(ink.right) > finite(ink.left) && finite(ink.bottom) > finite(ink.top)) {
+            const double l = pen + finite(ink.left), r = pen + finite(ink.right);
+            left = any ? std::min(left, l) : l;
+            right = any ? std::max(right, r) : r;
+            top = any ? std::min(top, finite(ink.top)) : finite(ink.top);
+            bottom = any ? std::max(bottom, finite(ink.bottom)) : finite(ink.bottom);
+            any = true;
+        }
+        pen += finite(ink.advance);
+    }
+    if (!any) return {};
+    // Whole pixels that the ink reaches into.
+    return {static_cast<std::int32_t>(std::floor(left)), static_cast<std::int32_t>(std::floor(top)),
+            static_cast<std::int32_t>(std::ceil(right)), static_cast<std::int32_t>(std::ceil(bottom))};
+}
+
+mdlGrph::MeasureInk MeasureFromChars(const CharInk* table)
+{
+    auto copy = std::make_shared<std::vector<CharInk>>(table, table + kLabelChars.size());
+    return [copy](std::string_view text) { return InkFromChars(copy->data(), text); };
+}
+
+// Digits of a 12-pixel proportional font: 7 pixels apart, inked from 3 to 12 below the top.
+const CharInk kDefaultLabelInk[] = {
+    {7, 0.5, 3, 6.5, 12}, {7, 1, 3, 5, 12},     {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12},
+    {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12},
+    {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {4, 0.5, 8, 3.5, 9},  {3, 1, 10, 2, 12},
+    {7, 0.5, 5, 6.5, 11}, {7, 1, 3, 6, 12},     {7, 0.5, 5, 6.5, 12},
+};
+static_assert(std::size(kDefaultLabelInk) == kLabelChars.size());
+
+GraphPicture::GraphPicture() : measure_(MeasureFromChars(kDefaultLabelInk)) { pixels_.fill(kGraphBackground); }
+
+void GraphPicture::SetLabelInk(mdlGrph::MeasureInk measure)
+{
+    measure_ = measure ? std::move(measure) : MeasureFromChars(kDefaultLabelInk);
+}
+
+void GraphPicture::Relabel()
+{
+    labels_.clear();
+    if (!gridSettings_) return;
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(*gridSettings_, mdlGrph::LabelFrame{}, measure_))
+        labels_.push_back({l.text, l.x, l.y});
+}
 
 void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color)
 {
@@ -40,19 +95,19 @@ void GraphPicture::GrphClear()
 void GraphPicture::GrphRedraw(const SystemSettings& s)
 {
     GrphClear();
-    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t t) {
+    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
         FillBox(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
-        labels_.push_back({numtext::FormatWhole(t), px - 5, 325});
     });
-    mdlGrph::PressureGrid(s, [this](std::int32_t py, double p) {
+    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
         FillBox(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor);
-        labels_.push_back({numtext::FormatGeneral(p), 0, py - 10});
     });
     gridSettings_ = s;
+    Relabel();
 }
 
 void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                                 double pressure, std::string_view readout)
+                                 double pressure, std::string_view readout,
+                                 std::optional<std::string_view> typed)
 {
     if (st.grphVisible == 0) return;
     std::int32_t x, y, px, py;
@@ -68,6 +123,11 @@ void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, st
     point.mapped = mapped;
     point.px = px;
     point.py = py;
+    point.mol = s.mol;
+    point.container = s.container;
+    point.dataBook = dataBook_;
+    point.typed = typed.has_value();
+    if (typed) point.typedText = std::string(*typed);
     points_.Add(point);
     if (!mapped) return;
     FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor);

@@ -35,6 +35,16 @@ public:
 
     GraphPicture();
 
+    // The ink of the label font the face prints in; until one is given, a table of a
+    // typical 12-pixel proportional font.
+    void SetLabelInk(mdlGrph::MeasureInk measure);
+    // Chooses the labels of the grid shown again, for a label font measured anew; the
+    // pixels and the points stay.
+    void Relabel();
+    // Whether the points plotted from now come from the data-book values.
+    void SetDataBook(bool on) { dataBook_ = on; }
+    void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
+
     // Blank panel, no grid, no labels, no points recorded; the next plot repaints no
     // earlier point.
     void GrphClear();
@@ -42,8 +52,10 @@ public:
     void GrphRedraw(const SystemSettings& s);
     // Marks (temperature, pressure) in red and turns the previous point to the liquid's
     // colour, while the graph is shown; a point that cannot be mapped is recorded only.
+    // typed: the temperature box's text when a keystroke set the temperature.
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                       double pressure, std::string_view readout);
+                       double pressure, std::string_view readout,
+                       std::optional<std::string_view> typed = std::nullopt);
     // picGrphCls and picGrphSw.
     void ClearClicked(const SystemSettings& s, const AppState& st);
     void SwitchClicked(const SystemSettings& s, AppState& st);
@@ -65,6 +77,22 @@ private:
     std::vector<Label> labels_;
     mdlGrph::PlotRecord points_;
     std::optional<SystemSettings> gridSettings_;
+    mdlGrph::MeasureInk measure_;
+    bool dataBook_ = false;
 };
+
+// The ink of one character of a label font: its advance, and its ink box with the pen at
+// x 0 and the text's top at y 0, as the face measures it.
+struct CharInk {
+    double advance = 0, left = 0, top = 0, right = 0, bottom = 0;
+};
+// The characters a grid label can hold, in the order of a table of their ink.
+constexpr std::string_view kLabelChars = "0123456789-.+Ee";
+// A label's ink from its characters' table (kLabelChars.size() entries), the characters
+// set side by side at their advances; a character outside the table counts as a '0'.
+mdlGrph::InkBox InkFromChars(const CharInk* table, std::string_view text);
+mdlGrph::MeasureInk MeasureFromChars(const CharInk* table);
+// The panel's label ink until the face measures its font.
+extern const CharInk kDefaultLabelInk[];
 
 } // namespace render

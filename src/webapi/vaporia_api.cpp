@@ -48,6 +48,12 @@ struct Program {
     render::FieldPicture fieldPicture;
     render::GraphPicture graph;
     render::Report report;
+    std::vector<render::LegendItem> legend; // the report's legend, as last listed
+    std::vector<std::int32_t> legendWidths;  // their lines' widths, from the face
+    // The label fonts' ink per character, from the face: 0 the panel's, 1 the report's.
+    std::array<std::array<render::CharInk, render::kLabelChars.size()>, 2> ink{};
+    std::array<bool, 2> inkGiven{};
+    std::vector<std::uint8_t> png;
 
     std::string temperatureText; // the only copy of the temperature, as the box holds it
     std::string readoutText;
@@ -100,8 +106,8 @@ const char* Out(std::string text)
 
 std::string_view Text(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
-// txtOndo_Change.
-int TemperatureChanged()
+// txtOndo_Change; typed: the box's text when a keystroke changed it.
+int TemperatureChanged(std::optional<std::string_view> typed = std::nullopt)
 {
     Program& p = *g;
     int changed = 0;
@@ -113,7 +119,7 @@ int TemperatureChanged()
     p.readoutPressure = r.pressure;
     changed |= VAPORIA_CHANGED_READOUT;
     if (p.st.grphVisible != 0) {
-        p.graph.GrphPlotPoint(p.settings, p.st, t->whole, r.pressure, r.text);
+        p.graph.GrphPlotPoint(p.settings, p.st, t->whole, r.pressure, r.text, typed);
         changed |= VAPORIA_CHANGED_GRAPH;
     }
     const std::int64_t celsius = std::int64_t{t->whole} - (p.settings.temperatureUnit == 1 ? 273 : 0);
@@ -165,6 +171,20 @@ int FrameTick()
     return changed | VAPORIA_CHANGED_FIELD;
 }
 
+// The report's label font until the face measures its own: the panel's default, three times.
+const render::CharInk* DefaultReportInk()
+{
+    static const auto table = [] {
+        std::array<render::CharInk, render::kLabelChars.size()> t{};
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            const render::CharInk& one = render::kDefaultLabelInk[k];
+            t[k] = {3 * one.advance, 3 * one.left, 3 * one.top, 3 * one.right, 3 * one.bottom};
+        }
+        return t;
+    }();
+    return table.data();
+}
+
 int StepsInUse() { return mdlSinario::StepsInUse(g->sinario); }
 
 int InsertStep(int selectedRow, const mdlSinario::SinarioStep& step)
@@ -194,6 +214,7 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     mdlData::InitVaporTable(p.table);
     mdlData::InitDataBookTable(p.dataBookTable);
     p.dataBook = false;
+    p.graph.SetDataBook(false);
     p.sinario = {};
     p.st = {};
     p.st.sinarioRun = 0;
@@ -315,12 +336,13 @@ void vaporia_settings_defaults(void) { mdlSystem::InitSystemSettings(P().setting
 
 const char* vaporia_label(int which)
 {
-    const SystemSettings& s = P().settings;
+    simulation::UnitLabels l = simulation::UnitLabelsFor(P().settings);
     switch (which) {
-    case 0: return Out(s.temperatureUnit == 0 ? "℃" : "Ｋ");
-    case 1: return Out(s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa");
-    case 2: return Out(numtext::FormatWhole(s.mol) + "mol");
-    case 3: return Out(numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ");
+    case 0: return Out(std::move(l.temperature));
+    case 1: return Out(std::move(l.pressure));
+    case 2: return Out(std::move(l.mol));
+    case 3: return Out(std::move(l.container));
+    case 4: return Out(g->dataBook ? std::string(simulation::kDataBookMark) : std::string());
     default: return Out({});
     }
 }
@@ -330,7 +352,7 @@ int vaporia_set_temperature_text(const char* text, double now_ms)
     Program& p = P();
     SetNow(now_ms);
     p.temperatureText = std::string(Text(text));
-    return TemperatureChanged();
+    return TemperatureChanged(std::optional<std::string_view>(p.temperatureText));
 }
 
 const char* vaporia_temperature_text(void) { return Out(P().temperatureText); }
@@ -372,6 +394,7 @@ int vaporia_set_data_book(int on, double now_ms)
     Program& p = P();
     SetNow(now_ms);
     p.dataBook = on != 0;
+    p.graph.SetDataBook(p.dataBook);
     simulation::RefreshLiquidTemps(p.st, p.ActiveTable(), p.settings);
     Replan();
     return 0;
@@ -453,13 +476,63 @@ const char* vaporia_points_csv(void) { return Out(mdlGrph::PointsCsv(P().graph.P
 
 int vaporia_point_count(void) { return static_cast<int>(P().graph.Points().Size()); }
 
-int vaporia_report_make(int water_name_width, int ethanol_name_width, int ether_name_width)
+int vaporia_report_legend(void)
 {
     Program& p = P();
-    const int widths[3] = {water_name_width, ethanol_name_width, ether_name_width};
-    p.report = render::MakeReport(p.graph.Points(), p.graph.GridSettings().value_or(p.settings), widths);
+    p.legend = render::LegendItems(p.graph.Points());
+    p.legendWidths.assign(p.legend.size(), 0);
+    return static_cast<int>(p.legend.size());
+}
+
+const char* vaporia_report_legend_text(int index)
+{
+    const auto& legend = P().legend;
+    if (index < 0 || static_cast<std::size_t>(index) >= legend.size()) return Out({});
+    return Out(legend[static_cast<std::size_t>(index)].text);
+}
+
+int32_t* vaporia_report_legend_widths(void) { return P().legendWidths.data(); }
+
+int vaporia_report_make(void)
+{
+    Program& p = P();
+    const std::vector<int> widths(p.legendWidths.begin(), p.legendWidths.end());
+    const mdlGrph::MeasureInk ink = render::MeasureFromChars(p.inkGiven[1] ? p.ink[1].data() : DefaultReportInk());
+    p.report = render::MakeReport(p.graph.Points(), p.graph.GridSettings().value_or(p.settings), ink, widths);
     return static_cast<int>(p.report.texts.size());
 }
+
+const char* vaporia_label_ink_chars(void) { return Out(std::string(render::kLabelChars)); }
+
+double* vaporia_label_ink_table(int font)
+{
+    if (font < 0 || font > 1) return nullptr;
+    return &P().ink[static_cast<std::size_t>(font)][0].advance;
+}
+
+int vaporia_label_ink_commit(int font)
+{
+    Program& p = P();
+    if (font < 0 || font > 1) return 0;
+    p.inkGiven[static_cast<std::size_t>(font)] = true;
+    if (font == 1) return 0;
+    p.graph.SetLabelInk(render::MeasureFromChars(p.ink[0].data()));
+    p.graph.Relabel();
+    return VAPORIA_CHANGED_GRAPH;
+}
+
+size_t vaporia_report_png(size_t size)
+{
+    Program& p = P();
+    p.png = size <= p.input.size() ? render::PngWithResolution(p.input.data(), size) : std::vector<std::uint8_t>();
+    return p.png.size();
+}
+
+const uint8_t* vaporia_report_png_bytes(void) { return P().png.data(); }
+
+void vaporia_set_include_typed_through(int include) { P().graph.SetIncludeTypedThrough(include != 0); }
+
+int vaporia_include_typed_through(void) { return P().graph.Points().IncludesTypedThrough() ? 1 : 0; }
 
 int vaporia_report_width(void) { return render::kReportWidth; }
 int vaporia_report_height(void) { return render::kReportHeight; }
@@ -467,7 +540,7 @@ int vaporia_report_height(void) { return render::kReportHeight; }
 const uint8_t* vaporia_report_pixels(void)
 {
     Program& p = P();
-    if (p.report.pixels.empty()) vaporia_report_make(0, 0, 0);
+    if (p.report.pixels.empty()) vaporia_report_make();
     return reinterpret_cast<const std::uint8_t*>(p.report.pixels.data());
 }
 
@@ -541,6 +614,15 @@ int vaporia_key_up(int key_code, double now_ms)
         p.selectedLiquid = e.value;
         changed |= VAPORIA_CHANGED_LIQUID;
         break;
+    case simulation::StepEffect::SettingsChanged:
+        // New units and amounts show at once, so no number stands beside the wrong unit.
+        if (const auto t = p.Shown()) {
+            const simulation::Readout r = simulation::ComputeReadout(p.ActiveTable(), p.st.curLiquid, p.settings, t->whole);
+            p.readoutText = r.text;
+            p.readoutPressure = r.pressure;
+            changed |= VAPORIA_CHANGED_READOUT;
+        }
+        break;
     case simulation::StepEffect::None:
         break;
     }
@@ -562,6 +644,7 @@ int vaporia_sinario_decode(const uint8_t* bytes, size_t size)
         return 0;
     }
     p.error.clear();
+    simulation::RestartPlaybackOnLoad(p.st);
     return 1;
 }
 
@@ -700,7 +783,9 @@ int vaporia_lesson_load(int index)
     Program& p = P();
     if (index < 0 || static_cast<std::size_t>(index) >= webapi::LessonCount()) return 0;
     const webapi::Lesson lesson = webapi::LessonAt(static_cast<std::size_t>(index));
-    return mdlSinario::DecodeSinario(lesson.bytes, lesson.size, p.sinario) ? 1 : 0;
+    if (!mdlSinario::DecodeSinario(lesson.bytes, lesson.size, p.sinario)) return 0;
+    simulation::RestartPlaybackOnLoad(p.st);
+    return 1;
 }
 
 int vaporia_parse_number(const char* text, double* out)

@@ -96,15 +96,18 @@ int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* g
 void vaporia_settings_defaults(void);
 
 /* Labels of the main window for the settings in memory: lblTmp ("℃" or "Ｋ"), lblPress
- * ("mmHg", "atm", "hPa"), lblMol ("1mol"), lblVal ("30ﾘｯﾄﾙ"). which: 0..3 in that order. */
+ * ("mmHg", "atm", "hPa"), lblMol ("1mol"), lblVal ("30ﾘｯﾄﾙ"), lblDataBook ("文献値で計算中"
+ * while the data-book values are in use, else empty). which: 0..4 in that order. */
 const char* vaporia_label(int which);
 
 /* ---- Temperature, readout, liquid ------------------------------------------------------- */
 
-/* The temperature box's text changed (typing, paste, or the face setting it): stores it as
+/* The temperature box's text changed (typing or paste): stores it as
  * the only copy of the temperature, then as txtOndo_Change computes the readout, plots the
  * point while the graph is shown and re-lays the field at or below freezing. Text that holds
- * no number changes nothing else. Returns changed bits. */
+ * no number changes nothing else. Only typing or pasting in the box calls it (the spinner,
+ * ramps and steps have their own calls), so its point counts as typed: it may turn out to be
+ * typed through on the way to the next number (2 on the way to 20). Returns changed bits. */
 int vaporia_set_temperature_text(const char* text, double now_ms);
 /* The temperature text as the core holds it (changed by ramps, steps and the spinner). */
 const char* vaporia_temperature_text(void);
@@ -155,11 +158,21 @@ int vaporia_graph_height(void); /* 334 */
 const uint8_t* vaporia_graph_pixels(void);
 
 /* The grid's labels, for the face to draw in the system font (6.75 pt proportional, black):
- * count, then for each its text and the top-left corner of its text in panel pixels. */
+ * count, then for each its text and the top-left corner of its text in panel pixels. Which
+ * lines carry a label, and where, follows the ink of the face's font, so that no two labels
+ * touch and none leaves the panel: the face measures each character of
+ * vaporia_label_ink_chars() in its font (0 the panel's, 1 the report's at 27 pixels) and
+ * writes five numbers per character into vaporia_label_ink_table(font): its advance, and
+ * the left, top, right and bottom of its ink with the pen at x 0 and the text's top at y 0;
+ * then calls vaporia_label_ink_commit(font), which chooses the panel's labels anew (changed
+ * bits). Until then a typical 12-pixel font is assumed. */
 int vaporia_graph_label_count(void);
 const char* vaporia_graph_label_text(int index);
 int vaporia_graph_label_x(int index);
 int vaporia_graph_label_y(int index);
+const char* vaporia_label_ink_chars(void);
+double* vaporia_label_ink_table(int font);
+int vaporia_label_ink_commit(int font);
 
 /* picGrphSw: shows or hides the graph. Returns changed bits. */
 int vaporia_graph_switch(void);
@@ -173,16 +186,24 @@ int vaporia_graph_shown(void);
 const char* vaporia_points_csv(void);
 /* Number of points plotted since the last erase (kept: the most recent 100000). */
 int vaporia_point_count(void);
+/* 入力途中の点も書き出す: whether the CSV and the report picture hold the points typed
+ * through on the way to the number meant (2 on the way to 20); off at first. */
+void vaporia_set_include_typed_through(int include);
+int vaporia_include_typed_through(void);
 
 /* ---- The report picture (the graph for a worksheet) ------------------------------------ */
 
-/* Makes the report picture of the points plotted since the last erase on the grid shown:
- * the pixels of the grid, the points (each panel pixel a 3 × 3 block) and the legend's
- * swatches, and the list of texts to print over them. The legend's places depend on the
- * width in pixels of each liquid's name ("水", "エタノール", "ジエチルエーテル") in the system's
- * font at vaporia_report_text_value(i, 5) pixels (27), measured by the face. Returns the
- * number of texts. */
-int vaporia_report_make(int water_name_width, int ethanol_name_width, int ether_name_width);
+/* The report picture's legend, in two steps: vaporia_report_legend() lists its lines (the
+ * newest point's, then one per run of the exported points) and returns their number; the
+ * face writes the width in pixels of each line in the system's font at 27 pixels into
+ * vaporia_report_legend_widths() and calls vaporia_report_make(). */
+int vaporia_report_legend(void);
+const char* vaporia_report_legend_text(int index);
+int32_t* vaporia_report_legend_widths(void);
+/* Makes the report picture of the exported points on the grid shown: the pixels of the
+ * grid, the points (each panel pixel a 3 × 3 block, each run its marker) and the legend's
+ * markers, and the list of texts to print over them. Returns the number of texts. */
+int vaporia_report_make(void);
 int vaporia_report_width(void);  /* 1050 */
 int vaporia_report_height(void); /* 1162 */
 /* The last picture made; RGBA as the other pictures. */
@@ -193,6 +214,11 @@ const uint8_t* vaporia_report_pixels(void);
  * 5 font size in pixels, 6 bold (1) or not (0). Black text, the system's proportional font. */
 const char* vaporia_report_text(int index);
 int vaporia_report_text_value(int index, int field);
+/* The face's PNG of the picture, put in vaporia_input(size), with its real resolution
+ * (288 dpi, a pHYs chunk): returns the new size (0 when the bytes are no PNG), the bytes at
+ * vaporia_report_png_bytes(). */
+size_t vaporia_report_png(size_t size);
+const uint8_t* vaporia_report_png_bytes(void);
 
 /* ---- Scenario in use, playback ---------------------------------------------------------- */
 

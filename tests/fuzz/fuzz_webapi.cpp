@@ -75,7 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 12: vaporia_sinario_delete(in.Int()); break;
         case 13: vaporia_graph_switch(); vaporia_graph_clear(); break;
-        case 14: vaporia_report_make(in.Int(), in.Int(), in.Int()); vaporia_points_csv(); break;
+        case 14:
+            for (int n = vaporia_report_legend(); n-- > 0;) vaporia_report_legend_widths()[n] = in.Int();
+            vaporia_report_make();
+            vaporia_points_csv();
+            break;
         default: vaporia_lesson_load(in.Int()); vaporia_set_data_book(in.Byte() & 1, now); break;
         }
     }

@@ -108,6 +108,7 @@ TEST(GraphPicture, GridAndPointsMatchTheDesktopsPanel)
         platform::DrawArea area(315, 334, graph::kBackground);
         graph::GraphPanel panel(area);
         render::GraphPicture picture;
+        picture.SetLabelInk(graph::InkMeasure(area.Font()));
         panel.GrphRedraw(s);
         picture.GrphRedraw(s);
         AppState st;
@@ -136,28 +137,49 @@ TEST(GraphPicture, GridAndPointsMatchTheDesktopsPanel)
     }
 }
 
-// The report picture's grid, points and legend swatches against the desktop's picture,
-// wherever no text lies.
+// The report picture's grid, points, markers and legend against the desktop's picture,
+// wherever no text lies; its grid labels are the desktop's, at the desktop's places. Runs
+// of one liquid at two amounts get two markers; a point typed through is left out.
 TEST(ReportPicture, MatchesTheDesktopsPictureOutsideTheTexts)
 {
     const SystemSettings s = Defaults();
+    SystemSettings twoMol = s;
+    twoMol.mol = 2;
     AppState st;
     render::GraphPicture picture;
     picture.GrphRedraw(s);
-    const std::pair<std::int32_t, double> points[] = {{25, 23.8}, {60, 149.4}, {100, 760}, {-49, 1}};
-    for (std::size_t n = 0; n < std::size(points); ++n) {
-        st.curLiquid = n == 1 ? 2 : 0;
-        picture.GrphPlotPoint(s, st, points[n].first, points[n].second, "");
+    const struct { std::int32_t t; double p; int liquid; const SystemSettings* s; const char* typed; } points[] = {
+        {25, 23.8, 0, &s, nullptr}, {60, 149.4, 2, &s, nullptr}, {100, 760, 0, &twoMol, nullptr},
+        {1, 5, 0, &twoMol, "1"}, {-49, 1, 0, &twoMol, "10"}};
+    for (const auto& pt : points) {
+        st.curLiquid = pt.liquid;
+        picture.GrphPlotPoint(*pt.s, st, pt.t, pt.p, "",
+                              pt.typed ? std::optional<std::string_view>(pt.typed) : std::nullopt);
     }
+    ASSERT_TRUE(picture.Points().At(3).typedThrough);
     const QFont label = platform::ProportionalFont(render::kReportLabelPixels);
     const QFont title = platform::ProportionalFont(render::kReportTitlePixels, true);
     const QFontMetrics lm(label), tm(title);
-    int widths[3];
-    for (int k = 0; k < 3; ++k)
-        widths[k] = lm.horizontalAdvance(QString::fromUtf8(mdlGrph::LiquidName(k).data()));
-    const render::Report core = render::MakeReport(picture.Points(), s, widths);
+    std::vector<int> widths;
+    for (const render::LegendItem& it : render::LegendItems(picture.Points()))
+        widths.push_back(lm.horizontalAdvance(QString::fromStdString(it.text)));
+    const render::Report core = render::MakeReport(picture.Points(), s, graph::ReportInkMeasure(), widths);
     const QImage desktop = graph::ReportImage(picture.Points(), s);
     ASSERT_EQ(desktop.size(), QSize(render::kReportWidth, render::kReportHeight));
+    EXPECT_EQ(desktop.dotsPerMeterX(), render::kReportDotsPerMetre);
+
+    std::vector<std::pair<std::string, QPoint>> labels;
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, graph::ReportLabelFrame(), graph::ReportInkMeasure()))
+        labels.emplace_back(l.text, QPoint(l.x, l.y));
+    std::vector<std::pair<std::string, QPoint>> coreLabels;
+    for (const render::ReportText& t : core.texts)
+        if (t.place == render::ReportText::TopLeft) coreLabels.emplace_back(t.text, QPoint(t.x, t.y));
+    EXPECT_EQ(coreLabels, labels);
+    std::vector<std::string> legend;
+    for (const render::ReportText& t : core.texts)
+        if (t.place == render::ReportText::MiddleLeft) legend.push_back(t.text);
+    ASSERT_EQ(legend.size(), 4u);
+    EXPECT_EQ(legend[0], "最新の点");
 
     std::vector<QRect> texts;
     for (const render::ReportText& t : core.texts) {

@@ -65,9 +65,14 @@ TEST_F(Api, PointIsRedOnTheGraphAndTheCsvListsIt)
     EXPECT_EQ(at[2], 0);
     EXPECT_EQ(at[3], 255);
     const std::string csv = Str(vaporia_points_csv());
-    EXPECT_NE(csv.find("1,水,100,℃,760.0,mmHg\r\n"), std::string::npos) << csv;
-    // The report picture: the point as a red 3 × 3 block of the panel pixel, the titles.
-    const int texts = vaporia_report_make(27, 135, 189);
+    EXPECT_NE(csv.find("1,水,100,℃,760.0,mmHg,標準\r\n"), std::string::npos) << csv;
+    // The report picture: the point as a red 3 × 3 block of the panel pixel, the legend's
+    // newest point and its run, the titles.
+    ASSERT_EQ(vaporia_report_legend(), 2);
+    EXPECT_EQ(Str(vaporia_report_legend_text(0)), "最新の点");
+    vaporia_report_legend_widths()[0] = 108;
+    vaporia_report_legend_widths()[1] = 27;
+    const int texts = vaporia_report_make();
     ASSERT_GT(texts, 2);
     EXPECT_EQ(Str(vaporia_report_text(texts - 2)), "温度 (℃)");
     EXPECT_EQ(vaporia_report_text_value(texts - 1, 0), 2); // the pressure title reads upwards
@@ -78,7 +83,8 @@ TEST_F(Api, PointIsRedOnTheGraphAndTheCsvListsIt)
     EXPECT_EQ(vaporia_graph_clear() & VAPORIA_CHANGED_GRAPH, VAPORIA_CHANGED_GRAPH);
     EXPECT_EQ(vaporia_point_count(), 0);
     EXPECT_GT(vaporia_graph_label_count(), 10);
-    EXPECT_EQ(Str(vaporia_graph_label_text(0)), "-50");
+    // Labels of every 10 ℃ would run together in a 12-pixel font: every 2nd, from 0.
+    EXPECT_EQ(Str(vaporia_graph_label_text(0)), "-40");
     EXPECT_EQ(Str(vaporia_graph_label_text(-1)), "");
     vaporia_graph_switch();
     EXPECT_EQ(vaporia_graph_shown(), 0);
