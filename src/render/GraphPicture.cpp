@@ -48,12 +48,12 @@ mdlGrph::MeasureInk MeasureFromChars(const CharInk* table)
     return [copy](std::string_view text) { return InkFromChars(copy->data(), text); };
 }
 
-// Digits of a 12-pixel proportional font: 7 pixels apart, inked from 3 to 12 below the top.
+// Digits of a 9-pixel proportional font, as the panel's 6.75 pt: 5 pixels apart, inked from
+// 2 to 9 below the top.
 const CharInk kDefaultLabelInk[] = {
-    {7, 0.5, 3, 6.5, 12}, {7, 1, 3, 5, 12},     {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12},
-    {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12},
-    {7, 0.5, 3, 6.5, 12}, {7, 0.5, 3, 6.5, 12}, {4, 0.5, 8, 3.5, 9},  {3, 1, 10, 2, 12},
-    {7, 0.5, 5, 6.5, 11}, {7, 1, 3, 6, 12},     {7, 0.5, 5, 6.5, 12},
+    {5, 0.3, 2, 4.7, 9},  {5, 0.8, 2, 3.5, 9},  {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9},
+    {5, 0.3, 2, 4.7, 9},  {5, 0.3, 2, 4.7, 9},  {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9},
+    {3, 0.3, 5.5, 2.7, 6.5}, {2.5, 0.6, 7.8, 1.6, 9}, {5, 0.4, 3.5, 4.6, 8}, {5, 0.6, 2, 4.2, 9}, {5, 0.4, 4, 4.6, 9},
 };
 static_assert(std::size(kDefaultLabelInk) == kLabelChars.size());
 

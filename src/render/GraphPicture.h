@@ -36,7 +36,7 @@ public:
     GraphPicture();
 
     // The ink of the label font the face prints in; until one is given, a table of a
-    // typical 12-pixel proportional font.
+    // typical 9-pixel proportional font.
     void SetLabelInk(mdlGrph::MeasureInk measure);
     // Chooses the labels of the grid shown again, for a label font measured anew; the
     // pixels and the points stay.

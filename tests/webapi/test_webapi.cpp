@@ -2,10 +2,12 @@
 // it runs in the WebAssembly build under node as well.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "render/GraphPicture.h"
 #include "webapi/Lessons.h"
 #include "webapi/vaporia_api.h"
 
@@ -83,7 +85,7 @@ TEST_F(Api, PointIsRedOnTheGraphAndTheCsvListsIt)
     EXPECT_EQ(vaporia_graph_clear() & VAPORIA_CHANGED_GRAPH, VAPORIA_CHANGED_GRAPH);
     EXPECT_EQ(vaporia_point_count(), 0);
     EXPECT_GT(vaporia_graph_label_count(), 10);
-    // Labels of every 10 ℃ would run together in a 12-pixel font: every 2nd, from 0.
+    // Labels of every 10 ℃ would run together: every 2nd, from 0.
     EXPECT_EQ(Str(vaporia_graph_label_text(0)), "-40");
     EXPECT_EQ(Str(vaporia_graph_label_text(-1)), "");
     vaporia_graph_switch();
@@ -264,6 +266,162 @@ TEST_F(Api, HostileInputsNeverFail)
     EXPECT_EQ(vaporia_parse_number("１.５", &v), 1);
     EXPECT_EQ(v, 1.5);
     EXPECT_EQ(vaporia_parse_number(nullptr, &v), 0);
+}
+
+// The face's font measured wider than the default: the labels follow it, none touching
+// another or leaving the panel, at the ranges the README suggests.
+TEST_F(Api, GraphLabelsFollowTheFacesInk)
+{
+    const std::string chars = Str(vaporia_label_ink_chars());
+    ASSERT_EQ(chars, std::string(render::kLabelChars));
+    double* table = vaporia_label_ink_table(0);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(vaporia_label_ink_table(2), nullptr);
+    std::vector<render::CharInk> ink(chars.size());
+    for (std::size_t k = 0; k < chars.size(); ++k) {
+        ink[k] = {6.5, 0.4, 2, 6.1, 9.5};
+        table[5 * k + 0] = ink[k].advance;
+        table[5 * k + 1] = ink[k].left;
+        table[5 * k + 2] = ink[k].top;
+        table[5 * k + 3] = ink[k].right;
+        table[5 * k + 4] = ink[k].bottom;
+    }
+    EXPECT_EQ(vaporia_label_ink_commit(0), VAPORIA_CHANGED_GRAPH);
+    const struct { const char* ini; const char* mustShow; } ranges[] = {
+        {"", "0"},
+        {"[DATA]\ntemperatureUnit=1\ngrphWMin=223\ngrphWMax=423\n", "223"},
+        {"[DATA]\ngrphHMin=0\ngrphHMax=3000\n", "3000"},
+    };
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(r.ini);
+        vaporia_activate(r.ini, now);
+        std::vector<mdlGrph::InkBox> boxes;
+        std::vector<std::string> texts;
+        for (int i = 0; i < vaporia_graph_label_count(); ++i) {
+            texts.push_back(Str(vaporia_graph_label_text(i)));
+            mdlGrph::InkBox b = render::InkFromChars(ink.data(), texts.back());
+            b = {b.left + vaporia_graph_label_x(i), b.top + vaporia_graph_label_y(i),
+                 b.right + vaporia_graph_label_x(i), b.bottom + vaporia_graph_label_y(i)};
+            EXPECT_TRUE(b.left >= 0 && b.top >= 0 && b.right <= 315 && b.bottom <= 334) << texts.back();
+            for (std::size_t k = 0; k < boxes.size(); ++k)
+                EXPECT_FALSE(mdlGrph::InkTouches(boxes[k], b, 1)) << texts[k] << " and " << texts.back();
+            boxes.push_back(b);
+        }
+        EXPECT_GT(boxes.size(), 4u);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), r.mustShow), texts.end()) << ::testing::PrintToString(texts);
+    }
+}
+
+// Points typed through on the way to the number meant stay on the panel but leave the CSV
+// and the picture, unless every point is asked for; the data-book values are named.
+TEST_F(Api, TypedThroughPointsLeaveTheExportsByDefault)
+{
+    vaporia_set_temperature_text("2", now);
+    vaporia_set_temperature_text("20", now);
+    vaporia_spin(1, now); // 21 by the spinner: meant
+    EXPECT_EQ(vaporia_point_count(), 3);
+    EXPECT_EQ(vaporia_include_typed_through(), 0);
+    std::string csv = Str(vaporia_points_csv());
+    EXPECT_EQ(csv.find("1,水,2,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("2,水,20,℃,21.3,mmHg,標準\r\n3,水,21,"), std::string::npos) << csv;
+    EXPECT_EQ(vaporia_report_legend(), 2);
+    vaporia_set_include_typed_through(1);
+    EXPECT_NE(Str(vaporia_points_csv()).find("1,水,2,℃,"), std::string::npos);
+    vaporia_set_include_typed_through(0);
+
+    EXPECT_EQ(Str(vaporia_label(4)), "");
+    vaporia_set_data_book(1, now);
+    EXPECT_EQ(Str(vaporia_label(4)), "文献値で計算中");
+    vaporia_set_temperature_text("30", now);
+    EXPECT_NE(Str(vaporia_points_csv()).find(",文献値\r\n"), std::string::npos);
+    ASSERT_EQ(vaporia_report_legend(), 3);
+    EXPECT_NE(Str(vaporia_report_legend_text(2)).find("文献値"), std::string::npos) << vaporia_report_legend_text(2);
+}
+
+TEST_F(Api, ReportPngCarriesItsResolution)
+{
+    // A 1 × 1 PNG with a 72 dpi pHYs of its own, which gives way.
+    const std::vector<std::uint8_t> png = {
+        0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+        0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, 0x90, 0x77, 0x53, 0xDE,
+        0, 0, 0, 9, 'p', 'H', 'Y', 's', 0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1, 0, 0x9A, 0x9C, 0x18,
+        0, 0, 0, 12, 'I', 'D', 'A', 'T', 0x08, 0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0, 0, 0x03, 0x01, 0x01, 0x00,
+        0x18, 0xDD, 0x8D, 0xB0,
+        0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    std::memcpy(vaporia_input(png.size()), png.data(), png.size());
+    const std::size_t size = vaporia_report_png(png.size());
+    ASSERT_EQ(size, png.size());
+    const std::uint8_t* out = vaporia_report_png_bytes();
+    const std::vector<std::uint8_t> phys = {0, 0, 0, 9, 'p', 'H', 'Y', 's', 0, 0, 0x2C, 0x4B, 0, 0, 0x2C, 0x4B, 1};
+    EXPECT_TRUE(std::equal(phys.begin(), phys.end(), out + 33));
+    EXPECT_TRUE(std::equal(png.begin() + 54, png.end(), out + 54)); // IDAT and IEND as they were
+    // No PNG, or one cut short: nothing.
+    std::memcpy(vaporia_input(4), "GIF8", 4);
+    EXPECT_EQ(vaporia_report_png(4), 0u);
+    std::memcpy(vaporia_input(40), png.data(), 40);
+    EXPECT_EQ(vaporia_report_png(40), 0u);
+    EXPECT_EQ(vaporia_report_png(1000), 0u); // more than was put in
+}
+
+// An initial-settings step shows its units, amounts and the readout in them at once; a
+// scenario loaded during playback starts from its first step.
+TEST_F(Api, StepsShowTheirUnitsAndALoadedScenarioStartsAtStepOne)
+{
+    vaporia_set_temperature_text("100", now);
+    ASSERT_EQ(Str(vaporia_readout_text()), "760.0");
+    ASSERT_EQ(vaporia_sinario_add_init(-1, 1, 1, "2", "10", "223", "423", "0", "2"), 1);
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "300", 0), 1);
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "310", 0), 1);
+    vaporia_playback_toggle();
+    const int changed = vaporia_key_up(40, now);
+    EXPECT_TRUE(changed & VAPORIA_CHANGED_SETTINGS);
+    EXPECT_TRUE(changed & VAPORIA_CHANGED_READOUT);
+    EXPECT_EQ(Str(vaporia_label(0)), "Ｋ");
+    EXPECT_EQ(Str(vaporia_label(1)), "atm");
+    EXPECT_EQ(Str(vaporia_label(2)), "2mol");
+    EXPECT_EQ(Str(vaporia_label(3)), "10ﾘｯﾄﾙ");
+    EXPECT_EQ(Str(vaporia_readout_text()), "0.000"); // 100 K in atm
+    vaporia_key_up(40, now);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "300");
+
+    std::vector<std::uint8_t> record(vaporia_sinario_encode(), vaporia_sinario_encode() + vaporia_sinario_size());
+    std::memcpy(vaporia_input(record.size()), record.data(), record.size());
+    ASSERT_EQ(vaporia_sinario_decode(vaporia_input(record.size()), record.size()), 1);
+    vaporia_key_up(40, now); // step 1 again, not step 3
+    vaporia_key_up(40, now);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "300");
+    ASSERT_EQ(vaporia_lesson_load(0), 1);
+    EXPECT_EQ(vaporia_playback_on(), 1);
+}
+
+// 1 mol of water in 1 L never evaporates fully: at 150 ℃ the bottom rows stay liquid,
+// packed across the container's floor.
+TEST_F(Api, AFillingThatNeverEvaporatesShowsItsLiquid)
+{
+    const auto floorInk = [&](const char* ini) {
+        vaporia_activate(ini, now);
+        vaporia_set_temperature_text("150", now);
+        for (int n = 0; n < 300; ++n) {
+            const int wait = vaporia_next_wake_ms(now);
+            if (wait == VAPORIA_NO_WAKE) break;
+            now += wait;
+            vaporia_wake(now);
+        }
+        // The lowest row of sprites: inked pixels along the floor.
+        const std::uint8_t* px = vaporia_field_pixels();
+        const int w = vaporia_field_width(), h = vaporia_field_height();
+        int inked = 0;
+        for (int y = h - 8; y < h - 2; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t* p = px + 4 * (static_cast<std::size_t>(y) * w + x);
+                inked += (p[0] | p[1] | p[2]) != 0;
+            }
+        return inked;
+    };
+    const int liquid = floorInk("[DATA]\nmol=1\ncontainer=1\n");
+    const int vapour = floorInk("[DATA]\nmol=1\ncontainer=30\n");
+    EXPECT_GT(liquid, (vaporia_field_width() * 6) / 2);
+    EXPECT_LT(vapour, liquid / 3);
 }
 
 } // namespace
