@@ -11,6 +11,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zlib
 from pathlib import Path
 
 from selenium import webdriver
@@ -236,7 +237,7 @@ class Behaviour:
         p.el("picGrphCls").click()
         self.assertEqual(p.pixel(241, 17), (255, 255, 255))
         labels = p.js("return Array.from(document.querySelectorAll('#grphLabels span')).map(s => s.textContent)")
-        self.assertIn("-50", labels)
+        self.assertIn("0", labels)
         self.assertIn("800", labels)
 
     def test_liquid_taken_up_by_the_next_frame_readout_by_the_next_temperature(self):
@@ -298,8 +299,136 @@ class Behaviour:
         csv = p.saved().decode("utf-8")
         self.assertTrue(csv.startswith("\ufeff"))
         self.assertIn("760.0", csv)
-        # a header and a point per keystroke: 1, 10, 100, 5, 50
-        self.assertEqual(len(csv.strip().split("\r\n")), 6)
+        # a header and the points meant, 100 and 50: 1, 10 and 5 were typed through
+        rows = csv.strip().split("\r\n")
+        self.assertEqual(rows[0], "\ufeff番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値")
+        self.assertEqual([r.split(",")[2] for r in rows[1:]], ["100", "50"])
+        self.assertTrue(all(r.endswith(",標準") for r in rows[1:]))
+        # every point when asked for, as on the desktop
+        p.menu("menu_File", "menu_TypedThrough")
+        p.capture_downloads()
+        p.menu("menu_File", "menu_CsvSave")
+        rows = p.saved().decode("utf-8").strip().split("\r\n")
+        self.assertEqual([r.split(",")[2] for r in rows[1:]], ["1", "10", "100", "5", "50"])
+        p.el("menu_File").click()
+        self.assertEqual(p.js("return document.getElementById('menu_TypedThrough').getAttribute('aria-checked')"), "true")
+        p.js("vaporia.closeMenu()")
+
+    def test_report_picture_has_its_resolution_and_legend(self):
+        p = self.page
+        p.type_temperature("25")
+        p.type_temperature("60")
+        p.capture_downloads()
+        p.menu("menu_File", "menu_GrphSave")
+        png = p.saved()
+        at = png.find(b"pHYs")
+        self.assertGreater(at, 0)
+        self.assertLess(at, png.find(b"IDAT"))
+        self.assertEqual(png[at + 4:at + 13], (11339).to_bytes(4, "big") * 2 + b"\x01")  # 288 dpi
+        self.assertEqual(zlib.crc32(png[at:at + 13]), int.from_bytes(png[at + 13:at + 17], "big"))
+        # The legend's top rows: the newest point's red marker and Water's marker.
+        counts = p.js("""const c = vaporia.reportCanvas(); const d = c.getContext('2d').getImageData(0, 0, c.width, 40).data;
+            let red = 0, water = 0;
+            for (let i = 0; i < d.length; i += 4) {
+              if (d[i] === 255 && d[i + 1] === 0 && d[i + 2] === 0) red++;
+              if (d[i] === 0 && d[i + 1] === 0 && d[i + 2] === 192) water++;
+            }
+            return [red, water];""")
+        self.assertEqual(counts, [24 * 24, 24 * 24])
+
+    def test_graph_labels_keep_apart_and_inside_the_panel(self):
+        p = self.page
+        ranges = {
+            "default": "",
+            "K 223-423": "[DATA]\r\ntemperatureUnit=1\r\ngrphWMin=223\r\ngrphWMax=423\r\n",
+            "0-3000 mmHg": "[DATA]\r\ngrphHMin=0\r\ngrphHMax=3000\r\n",
+        }
+        for name, ini in ranges.items():
+            with self.subTest(name):
+                p.js("localStorage.setItem('vaporia.CONFIG.INI', arguments[0])", ini)
+                p.load(fresh=False)
+                # Each label's ink as the browser draws it: its baseline from a marker in the
+                # span, its pixels from the same text drawn on a canvas in the same font.
+                boxes = p.js("""
+                    const out = [];
+                    const g = document.createElement('canvas');
+                    g.width = 200; g.height = 60;
+                    const c = g.getContext('2d', { willReadFrequently: true });
+                    for (const s of document.querySelectorAll('#grphLabels span')) {
+                      const m = document.createElement('i');
+                      m.style.cssText = 'display:inline-block;width:0;height:0;vertical-align:baseline';
+                      s.appendChild(m);
+                      const baseline = s.offsetTop + m.offsetTop;
+                      m.remove();
+                      const cs = getComputedStyle(s);
+                      c.clearRect(0, 0, 200, 60);
+                      c.font = `${cs.fontStyle} ${cs.fontWeight} ${cs.fontSize} ${cs.fontFamily}`;
+                      c.textBaseline = 'alphabetic';
+                      c.fillText(s.textContent, 20, 40);
+                      const d = c.getImageData(0, 0, 200, 60).data;
+                      let l = 1e9, t = 1e9, r = -1e9, b = -1e9;
+                      for (let y = 0; y < 60; y++) for (let x = 0; x < 200; x++)
+                        if (d[(y * 200 + x) * 4 + 3] > 96) { l = Math.min(l, x); r = Math.max(r, x + 1); t = Math.min(t, y); b = Math.max(b, y + 1); }
+                      out.push([s.textContent, s.offsetLeft + l - 20, baseline + t - 40, s.offsetLeft + r - 20, baseline + b - 40]);
+                    }
+                    return out;""")
+                self.assertGreater(len(boxes), 6)
+                for text, left, top, right, bottom in boxes:
+                    self.assertTrue(left >= 0 and top >= 0 and right <= 315 and bottom <= 334, (text, left, top, right, bottom))
+                for i, a in enumerate(boxes):
+                    for b in boxes[i + 1:]:
+                        apart = a[3] <= b[1] or b[3] <= a[1] or a[4] <= b[2] or b[4] <= a[2]
+                        self.assertTrue(apart, (a, b))
+        p.js("localStorage.clear()")
+
+    def test_steps_show_their_units_and_a_lesson_loaded_in_playback_starts_at_step_1(self):
+        p = self.page
+        p.type_temperature("100")
+        self.assertEqual(p.value("txtAturyoku"), "760.0")
+        p.js("""vaporia.core.addInit(-1, 1, 1, '2', '10', '223', '423', '0', '2');
+                vaporia.core.addTemp(-1, '300', false);""")
+        p.el("picSinario").click()
+        body = p.d.find_element(By.TAG_NAME, "body")
+        p.js("document.activeElement.blur()")
+        body.send_keys(Keys.ARROW_DOWN)
+        p.wait(lambda: p.text("lblTmp") == "Ｋ", what="unit labels")
+        self.assertEqual([p.text(i) for i in ("lblTmp", "lblPress", "lblMol", "lblVal")], ["Ｋ", "atm", "2mol", "10ﾘｯﾄﾙ"])
+        self.assertEqual(p.value("txtAturyoku"), "0.000")  # 100 K in atm, at once
+        body.send_keys(Keys.ARROW_DOWN)
+        self.assertEqual(p.value("txtOndo"), "300")
+        # Lesson 1 loaded while playback is on: its steps 1-4 lead to 0 ℃.
+        p.menu("menu_File", "menu_Lesson1")
+        p.js("document.activeElement.blur()")
+        for _ in range(4):
+            body.send_keys(Keys.ARROW_DOWN)
+        p.wait(lambda: p.value("txtOndo") == "0", what="step 4 of the lesson")
+
+    def test_data_book_mark_on_screen_and_in_the_table(self):
+        p = self.page
+        self.assertFalse(p.visible("lblDataBook"))
+        p.menu("menu_View", "menu_DataBook")
+        self.assertTrue(p.visible("lblDataBook"))
+        self.assertEqual(p.text("lblDataBook"), "文献値で計算中")
+        p.type_temperature("25")
+        p.capture_downloads()
+        p.menu("menu_File", "menu_CsvSave")
+        self.assertTrue(p.saved().decode("utf-8").strip().endswith(",文献値"))
+        p.menu("menu_View", "menu_DataBook")
+        self.assertFalse(p.visible("lblDataBook"))
+
+    def test_a_filling_that_never_evaporates_shows_its_liquid(self):
+        p = self.page
+        p.js("localStorage.setItem('vaporia.CONFIG.INI', '[DATA]\\r\\nmol=1\\r\\ncontainer=1\\r\\n')")
+        p.load(fresh=False)
+        p.type_temperature("150")
+        time.sleep(1.5)
+        # The bottom row of molecules lies packed along the floor of the container.
+        inked = p.js("""const c = document.getElementById('picBack');
+            const d = c.getContext('2d').getImageData(0, c.height - 8, c.width, 6).data;
+            let n = 0; for (let i = 0; i < d.length; i += 4) if (d[i] | d[i + 1] | d[i + 2]) n++;
+            return [n, c.width * 6];""")
+        self.assertGreater(inked[0], inked[1] // 2)
+        p.js("localStorage.clear()")
 
     def test_editor_adds_inserts_and_deletes_steps(self):
         p = self.page

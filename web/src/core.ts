@@ -139,6 +139,17 @@ export class Core {
     }
     return out;
   }
+  // The label fonts' ink, measured by the face character by character (0 the panel's, 1 the
+  // report's); the cores choose from it which grid lines carry a label, and where.
+  setLabelInk(font: number, measure: (ch: string) => [number, number, number, number, number]): number {
+    const chars = this.s("vaporia_label_ink_chars");
+    const p: number = this.n("vaporia_label_ink_table", font);
+    if (!p) return 0;
+    const values: number[] = [];
+    for (const ch of chars) values.push(...measure(ch).map((v) => (Number.isFinite(v) ? v : 0)));
+    new Float64Array(this.heap().buffer, p, values.length).set(values);
+    return this.n("vaporia_label_ink_commit", font);
+  }
   graphSwitch(): number { return this.n("vaporia_graph_switch"); }
   graphClear(): number { return this.n("vaporia_graph_clear"); }
   graphShown(): boolean { return this.n("vaporia_graph_shown") !== 0; }
@@ -152,6 +163,8 @@ export class Core {
     return heap.slice(p, end);
   }
   pointCount(): number { return this.n("vaporia_point_count"); }
+  setIncludeTypedThrough(on: boolean): void { this.n("vaporia_set_include_typed_through", on ? 1 : 0); }
+  includeTypedThrough(): boolean { return this.n("vaporia_include_typed_through") !== 0; }
 
   playbackToggle(): number { return this.n("vaporia_playback_toggle"); }
   playbackOn(): boolean { return this.n("vaporia_playback_on") !== 0; }
@@ -188,8 +201,14 @@ export class Core {
   lessonLoad(i: number): number { return this.n("vaporia_lesson_load", i); }
 
   // The report picture: pixels and the texts to print over them.
-  reportMake(nameWidths: number[]): { width: number; height: number; pixels: Uint8Array; texts: ReportText[] } {
-    const n = this.n("vaporia_report_make", nameWidths[0], nameWidths[1], nameWidths[2]);
+  // textWidth: the width of a legend line in the face's font at 27 pixels.
+  reportMake(textWidth: (text: string) => number): { width: number; height: number; pixels: Uint8Array; texts: ReportText[] } {
+    const lines = this.n("vaporia_report_legend");
+    const widths: number[] = [];
+    for (let i = 0; i < lines; i++) widths.push(Math.ceil(textWidth(this.s("vaporia_report_legend_text", i))) | 0);
+    const wp: number = this.n("vaporia_report_legend_widths");
+    if (wp && lines) new Int32Array(this.heap().buffer, wp, lines).set(widths);
+    const n = this.n("vaporia_report_make");
     const width = this.n("vaporia_report_width"), height = this.n("vaporia_report_height");
     const p = this.n("vaporia_report_pixels");
     const pixels = this.heap().slice(p, p + width * height * 4);
@@ -199,5 +218,14 @@ export class Core {
       texts.push({ text: this.s("vaporia_report_text", i), place: v(0), x: v(1), y: v(2), w: v(3), h: v(4), pixels: v(5), bold: v(6) !== 0 });
     }
     return { width, height, pixels, texts };
+  }
+  // The PNG with its real resolution (288 dpi); the bytes as they came when the core
+  // cannot read them.
+  reportPng(png: Uint8Array): Uint8Array {
+    if (!this.putInput(png)) return png;
+    const size: number = this.n("vaporia_report_png", png.length);
+    if (!size) return png;
+    const p: number = this.n("vaporia_report_png_bytes");
+    return this.heap().slice(p, p + size);
   }
 }

@@ -37,6 +37,7 @@ export class App {
   private lblPress!: HTMLElement;
   private lblMol!: HTMLElement;
   private lblVal!: HTMLElement;
+  private lblDataBook!: HTMLElement;
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
   private labelKey = "";
@@ -60,6 +61,7 @@ export class App {
     // The browser's storage opens slowly the first time: after the first frame.
     this.store = new Store();
     this.build();
+    this.measureLabelFont();
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
     this.activate();
     this.applyZoom();
@@ -89,6 +91,9 @@ export class App {
       this.lblPress.textContent = c.label(1);
       this.lblMol.textContent = c.label(2);
       this.lblVal.textContent = c.label(3);
+      const mark = c.label(4);
+      this.lblDataBook.textContent = mark;
+      this.lblDataBook.hidden = mark === "";
     }
     if (changed & CHANGED.PLAYBACK) {
       const on = c.playbackOn();
@@ -122,6 +127,30 @@ export class App {
     this.fieldCtx.putImageData(this.fieldImage, 0, 0);
     const w = window as any;
     if (w.vaporiaFirstFrame === undefined) w.vaporiaFirstFrame = performance.now();
+  }
+
+  // The grid labels are spans of the font below, one line high: the baseline lies where the
+  // browser centres the font's ascent and descent in that line. The cores get each
+  // character's ink and choose the labels so that none touch.
+  private measureLabelFont(): void {
+    const probe = el("span", this.labels, undefined, undefined, "0");
+    const cs = getComputedStyle(probe);
+    const size = parseFloat(cs.fontSize) || 9;
+    const font = `${cs.fontStyle} ${cs.fontWeight} ${cs.fontSize} ${cs.fontFamily}`;
+    probe.remove();
+    const g = document.createElement("canvas").getContext("2d");
+    if (!g) return;
+    g.font = font;
+    g.textBaseline = "alphabetic";
+    const f = g.measureText("0") as any;
+    const ascent: number = f.fontBoundingBoxAscent ?? size * 0.88;
+    const descent: number = f.fontBoundingBoxDescent ?? size * 0.12;
+    const baseline = (size + ascent - descent) / 2;
+    this.core.setLabelInk(0, (ch) => {
+      const m = g.measureText(ch);
+      return [m.width, -m.actualBoundingBoxLeft, baseline - m.actualBoundingBoxAscent,
+        m.actualBoundingBoxRight, baseline + m.actualBoundingBoxDescent];
+    });
   }
 
   private drawGraph(): void {
@@ -265,6 +294,10 @@ export class App {
     this.lblMol.setAttribute("aria-label", "物質量");
     this.lblVal = text("", 320, 504, "mid white", "lblVal");
     this.lblVal.setAttribute("aria-label", "容器の体積");
+    // Under the readout, while the data-book values are in use: the class sees which.
+    this.lblDataBook = text("", 540, 516, "databook", "lblDataBook");
+    this.lblDataBook.setAttribute("aria-label", "蒸気圧の値");
+    this.lblDataBook.hidden = true;
 
     document.addEventListener("keyup", (e) => this.keyUp(e));
     document.addEventListener("keydown", (e) => this.keyDown(e));
@@ -423,6 +456,11 @@ export class App {
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
     item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());
     item(file, "menu_CsvSave", "測定点を CSV で保存(D)...", () => this.saveCsv());
+    // Off: the points typed through on the way to the number meant (2 on the way to 20)
+    // stay on the panel but leave the picture and the table.
+    const all = item(file, "menu_TypedThrough", "入力途中の点も書き出す(A)", () =>
+      this.core.setIncludeTypedThrough(!this.core.includeTypedThrough()));
+    all.classList.add("check");
     sep(file);
     item(file, "menu_ConfigExport", "設定を書き出す...", () => this.exportConfig());
     item(file, "menu_ConfigImport", "設定を読み込む...", () => this.importConfig());
@@ -466,7 +504,9 @@ export class App {
     this.closeMenu();
     const list = document.getElementById(id + "_list")!;
     for (const b of list.querySelectorAll<HTMLElement>(".check")) {
-      const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook : Number(b.dataset.zoom) === this.store.prefs.zoom;
+      const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook
+        : b.id === "menu_TypedThrough" ? this.core.includeTypedThrough()
+        : Number(b.dataset.zoom) === this.store.prefs.zoom;
       b.classList.toggle("checked", on);
       b.setAttribute("aria-checked", String(on));
     }
@@ -520,7 +560,7 @@ export class App {
 
   private toggleDataBook(): void {
     this.store.prefs.dataBook = !this.store.prefs.dataBook;
-    this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()));
+    this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()) | CHANGED.SETTINGS);
     if (!this.store.savePrefs()) messageBox(this, STORAGE_FAILED);
   }
 
@@ -574,8 +614,12 @@ export class App {
     const c = document.createElement("canvas");
     const g = c.getContext("2d")!;
     g.font = font(27, false);
-    const widths = ["水", "エタノール", "ジエチルエーテル"].map((t) => Math.ceil(g.measureText(t).width));
-    const r = this.core.reportMake(widths);
+    this.core.setLabelInk(1, (ch) => {
+      g.textBaseline = "top";
+      const m = g.measureText(ch);
+      return [m.width, -m.actualBoundingBoxLeft, -m.actualBoundingBoxAscent, m.actualBoundingBoxRight, m.actualBoundingBoxDescent];
+    });
+    const r = this.core.reportMake((t) => g.measureText(t).width);
     c.width = r.width;
     c.height = r.height;
     const img = g.createImageData(r.width, r.height);
@@ -607,9 +651,11 @@ export class App {
     return c;
   }
 
-  private reportBlob(): Promise<Blob> {
+  // The canvas's PNG with the picture's real resolution, so that it pastes at the panel's size.
+  private async reportBlob(): Promise<Blob> {
     const c = this.reportCanvas();
-    return new Promise((res, rej) => c.toBlob((b) => (b ? res(b) : rej(new Error("no picture"))), "image/png"));
+    const b = await new Promise<Blob>((res, rej) => c.toBlob((b) => (b ? res(b) : rej(new Error("no picture"))), "image/png"));
+    return new Blob([this.core.reportPng(new Uint8Array(await b.arrayBuffer()))], { type: "image/png" });
   }
 
   private async saveReport(): Promise<void> {
