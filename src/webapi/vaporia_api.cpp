@@ -39,6 +39,7 @@ struct Program {
     SystemSettings settings;
     mdlData::VaporTable table;
     mdlData::VaporTable dataBookTable;
+    bool dataBookBuilt = false; // built when the mode is first switched on, not at start
     bool dataBook = false;
     mdlSinario::SinarioData sinario;
     AppState st;
@@ -192,7 +193,6 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     p.settings = {};
     mdlSystem::InitSystemSettings(p.settings);
     mdlData::InitVaporTable(p.table);
-    mdlData::InitDataBookTable(p.dataBookTable);
     p.dataBook = false;
     p.sinario = {};
     p.st = {};
@@ -372,6 +372,10 @@ int vaporia_set_data_book(int on, double now_ms)
     Program& p = P();
     SetNow(now_ms);
     p.dataBook = on != 0;
+    if (p.dataBook && !p.dataBookBuilt) {
+        mdlData::InitDataBookTable(p.dataBookTable);
+        p.dataBookBuilt = true;
+    }
     simulation::RefreshLiquidTemps(p.st, p.ActiveTable(), p.settings);
     Replan();
     return 0;
