@@ -203,8 +203,9 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     p.st.freezeTemp = 0;
     p.st.frameWait = 0;
     p.drawn = {};
-    p.temperatureText.clear();
-    p.readoutText.clear();
+    // The desktop's boxes start with "0" and no readout computed for it.
+    p.temperatureText = "0";
+    p.readoutText = "0";
     p.readoutPressure = 0;
     p.selectedLiquid = 0;
     p.spinnerValue = 0;
@@ -218,7 +219,6 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     p.fieldPicture.Draw(p.field);
     p.pace.SetClock([] { return static_cast<std::int64_t>(std::floor(g->nowMs)); });
     p.pace.Start();
-    p.graph.GrphRedraw(p.settings);
     Replan();
     return 1;
 }

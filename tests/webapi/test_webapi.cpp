@@ -23,6 +23,17 @@ protected:
 
 std::string Str(const char* s) { return s ? s : ""; }
 
+TEST_F(Api, StartsAsTheDesktopDoes)
+{
+    // "0" in both boxes, nothing computed or plotted for it, the graph drawn empty.
+    EXPECT_EQ(Str(vaporia_temperature_text()), "0");
+    EXPECT_EQ(Str(vaporia_readout_text()), "0");
+    EXPECT_EQ(vaporia_point_count(), 0);
+    EXPECT_EQ(vaporia_selected_liquid(), 0);
+    const uint8_t* graph = vaporia_graph_pixels();
+    EXPECT_NE(graph[3], 0) << "the graph's background is drawn by the activation";
+}
+
 TEST_F(Api, TypedTemperatureGivesReadoutAndPointInEveryUnit)
 {
     int changed = vaporia_set_temperature_text("2", now);
