@@ -654,6 +654,17 @@ class Touch(unittest.TestCase):
                                          + [f"SSTabMenu_{i}" for i in range(5)]), [], (w, h))
             rows = p.js("return Array.from(document.querySelectorAll('#listSinario .steprow'), r => r.getBoundingClientRect().height)")
             self.assertGreaterEqual(min(rows), 44)
+            # The text boxes, drawn smaller, get a finger's area that focuses them.
+            boxes = {0: ["txtTTl", "txtMol", "txtContainer", "txtGrphWMin", "txtGrphWMax", "txtPressWMin",
+                         "txtPressWMax", "cmbTempUnit", "cmbPressUnit"], 1: ["txtTemp"], 4: ["cmbBussitu"]}
+            for tab, ids in boxes.items():
+                self.tap(f"SSTabMenu_{tab}")
+                self.assertEqual(self.misses(ids), [], (w, h, tab))
+            self.tap("SSTabMenu_0")
+            x, y = p.js("const r = txtContainer.getBoundingClientRect(); return [r.left + 5, r.top - 4]")
+            for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+                self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+            self.assertEqual(p.js("return document.activeElement.id"), "txtContainer", "a tap beside the box")
             self.tap("cmdClose")
 
     def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):
