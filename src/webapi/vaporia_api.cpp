@@ -39,7 +39,8 @@ struct Program {
     SystemSettings settings;
     mdlData::VaporTable table;
     mdlData::VaporTable dataBookTable;
-    bool dataBookBuilt = false; // built when the mode is first switched on, not at start
+    bool tableBuilt = false;
+    bool dataBookBuilt = false;
     bool dataBook = false;
     mdlSinario::SinarioData sinario;
     AppState st;
@@ -66,7 +67,18 @@ struct Program {
     std::string error;
     std::array<unsigned char, mdlSinario::kRecordSize> record{};
 
-    const mdlData::VaporTable& ActiveTable() const { return dataBook ? dataBookTable : table; }
+    // Each table is computed when it is first asked for: the first frame needs neither.
+    const mdlData::VaporTable& ActiveTable()
+    {
+        if (dataBook) {
+            if (!dataBookBuilt) mdlData::InitDataBookTable(dataBookTable);
+            dataBookBuilt = true;
+            return dataBookTable;
+        }
+        if (!tableBuilt) mdlData::InitVaporTable(table);
+        tableBuilt = true;
+        return table;
+    }
 
     // The time of day now, continued from the one given at start.
     float TimeOfDay() const
@@ -192,7 +204,6 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     Program& p = *g;
     p.settings = {};
     mdlSystem::InitSystemSettings(p.settings);
-    mdlData::InitVaporTable(p.table);
     p.dataBook = false;
     p.sinario = {};
     p.st = {};
@@ -372,10 +383,6 @@ int vaporia_set_data_book(int on, double now_ms)
     Program& p = P();
     SetNow(now_ms);
     p.dataBook = on != 0;
-    if (p.dataBook && !p.dataBookBuilt) {
-        mdlData::InitDataBookTable(p.dataBookTable);
-        p.dataBookBuilt = true;
-    }
     simulation::RefreshLiquidTemps(p.st, p.ActiveTable(), p.settings);
     Replan();
     return 0;

@@ -34,6 +34,29 @@ TEST_F(Api, StartsAsTheDesktopDoes)
     EXPECT_NE(graph[3], 0) << "the graph's background is drawn by the activation";
 }
 
+TEST_F(Api, DataBookModeGivesTheSameReadoutWhenEverItIsSwitchedOn)
+{
+    vaporia_set_temperature_text("25", now);
+    ASSERT_EQ(Str(vaporia_readout_text()), "28.1");
+    vaporia_set_data_book(1, now);
+    vaporia_set_temperature_text("2", now);
+    vaporia_set_temperature_text("25", now);
+    const std::string dataBook = Str(vaporia_readout_text());
+    EXPECT_NE(dataBook, "28.1");
+    vaporia_set_data_book(0, now);
+    vaporia_set_temperature_text("2", now);
+    vaporia_set_temperature_text("25", now);
+    EXPECT_EQ(Str(vaporia_readout_text()), "28.1");
+
+    // As the page starts: the mode switched on before the activation.
+    vaporia_init(0, now);
+    vaporia_set_data_book(1, now);
+    vaporia_activate(nullptr, now);
+    vaporia_set_temperature_text("25", now);
+    EXPECT_EQ(Str(vaporia_readout_text()), dataBook);
+    vaporia_set_data_book(0, now);
+}
+
 TEST_F(Api, TypedTemperatureGivesReadoutAndPointInEveryUnit)
 {
     int changed = vaporia_set_temperature_text("2", now);
