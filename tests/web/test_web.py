@@ -588,8 +588,8 @@ class Touch(unittest.TestCase):
                 self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
 
     def test_stage_fits_both_orientations(self):
-        # tablets, and a phone, which still gets the whole stage
-        for w, h in ((1024, 768), (768, 1024), (390, 844), (844, 390)):
+        # tablets from the smallest to the largest screens, and a phone, which still gets the whole stage
+        for w, h in ((1024, 768), (768, 1024), (2560, 1600), (1600, 2560), (390, 844), (844, 390)):
             with self.subTest(size=(w, h)):
                 self.device(w, h)
                 p = self.page
