@@ -17,12 +17,10 @@ def script_safe(text):
 DATA_URI = re.compile(r'"data:application/octet-stream;base64,([A-Za-z0-9+/=]+)"')
 
 # The first script of the page: the engine compiles the cores on its own threads while the
-# page parses the rest, and the core module picks the compiled module up. The bytes sit in
-# a data block before it, which the script engine never has to parse.
-EARLY = ('<script type="application/octet-stream" id="vaporiaWasm">%s</script>\n'
-         "<script>window.vaporiaWasm=(function(){try{var s=atob(document.getElementById('vaporiaWasm').textContent),"
-         "n=s.length,b=new Uint8Array(n);for(var i=0;i<n;i++)b[i]=s.charCodeAt(i);var p=WebAssembly.compile(b);"
-         "p.catch(function(){});return p}catch(e){return null}})();</script>")
+# page parses the rest, and the core module picks the compiled module up.
+EARLY = ("window.vaporiaWasm=(function(){try{var s=atob(\"%s\"),n=s.length,b=new Uint8Array(n);"
+         "for(var i=0;i<n;i++)b[i]=s.charCodeAt(i);var p=WebAssembly.compile(b);"
+         "p.catch(function(){});return p}catch(e){return null}})();")
 
 
 def split_wasm(core_js):
