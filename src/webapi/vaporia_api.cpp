@@ -39,6 +39,8 @@ struct Program {
     SystemSettings settings;
     mdlData::VaporTable table;
     mdlData::VaporTable dataBookTable;
+    bool tableBuilt = false;
+    bool dataBookBuilt = false;
     bool dataBook = false;
     mdlSinario::SinarioData sinario;
     AppState st;
@@ -71,7 +73,18 @@ struct Program {
     std::string error;
     std::array<unsigned char, mdlSinario::kRecordSize> record{};
 
-    const mdlData::VaporTable& ActiveTable() const { return dataBook ? dataBookTable : table; }
+    // Each table is computed when it is first asked for: the first frame needs neither.
+    const mdlData::VaporTable& ActiveTable()
+    {
+        if (dataBook) {
+            if (!dataBookBuilt) mdlData::InitDataBookTable(dataBookTable);
+            dataBookBuilt = true;
+            return dataBookTable;
+        }
+        if (!tableBuilt) mdlData::InitVaporTable(table);
+        tableBuilt = true;
+        return table;
+    }
 
     // The time of day now, continued from the one given at start.
     float TimeOfDay() const
@@ -211,8 +224,6 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     Program& p = *g;
     p.settings = {};
     mdlSystem::InitSystemSettings(p.settings);
-    mdlData::InitVaporTable(p.table);
-    mdlData::InitDataBookTable(p.dataBookTable);
     p.dataBook = false;
     p.graph.SetDataBook(false);
     p.sinario = {};
@@ -224,8 +235,9 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     p.st.freezeTemp = 0;
     p.st.frameWait = 0;
     p.drawn = {};
-    p.temperatureText.clear();
-    p.readoutText.clear();
+    // The desktop's boxes start with "0" and no readout computed for it.
+    p.temperatureText = "0";
+    p.readoutText = "0";
     p.readoutPressure = 0;
     p.selectedLiquid = 0;
     p.spinnerValue = 0;
@@ -239,7 +251,6 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     p.fieldPicture.Draw(p.field);
     p.pace.SetClock([] { return static_cast<std::int64_t>(std::floor(g->nowMs)); });
     p.pace.Start();
-    p.graph.GrphRedraw(p.settings);
     Replan();
     return 1;
 }

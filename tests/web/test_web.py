@@ -184,6 +184,8 @@ class Behaviour:
         p = self.page
         self.assertEqual(p.js("return location.protocol"), "file:")
         self.assertTrue(p.js("return document.title.startsWith('蒸気圧曲線')"))
+        # The boxes start as the desktop's do.
+        self.assertEqual(p.js("return [txtOndo.value, txtAturyoku.value]"), ["0", "0"])
         # A field at rest at freezing point: the page asks for no timer and no frame.
         p.js("window.__raf = 0; const r = window.requestAnimationFrame; window.requestAnimationFrame = (f) => { window.__raf++; return r(f); };")
         p.type_temperature("-20")
@@ -715,8 +717,8 @@ class Touch(unittest.TestCase):
                 self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
 
     def test_stage_fits_both_orientations(self):
-        # tablets, and a phone, which still gets the whole stage
-        for w, h in ((1024, 768), (768, 1024), (390, 844), (844, 390)):
+        # tablets from the smallest to the largest screens, and a phone, which still gets the whole stage
+        for w, h in ((1024, 768), (768, 1024), (2560, 1600), (1600, 2560), (390, 844), (844, 390)):
             with self.subTest(size=(w, h)):
                 self.device(w, h)
                 p = self.page
@@ -781,6 +783,17 @@ class Touch(unittest.TestCase):
                                          + [f"SSTabMenu_{i}" for i in range(5)]), [], (w, h))
             rows = p.js("return Array.from(document.querySelectorAll('#listSinario .steprow'), r => r.getBoundingClientRect().height)")
             self.assertGreaterEqual(min(rows), 44)
+            # The text boxes, drawn smaller, get a finger's area that focuses them.
+            boxes = {0: ["txtTTl", "txtMol", "txtContainer", "txtGrphWMin", "txtGrphWMax", "txtPressWMin",
+                         "txtPressWMax", "cmbTempUnit", "cmbPressUnit"], 1: ["txtTemp"], 4: ["cmbBussitu"]}
+            for tab, ids in boxes.items():
+                self.tap(f"SSTabMenu_{tab}")
+                self.assertEqual(self.misses(ids), [], (w, h, tab))
+            self.tap("SSTabMenu_0")
+            x, y = p.js("const r = txtContainer.getBoundingClientRect(); return [r.left + 5, r.top - 4]")
+            for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+                self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+            self.assertEqual(p.js("return document.activeElement.id"), "txtContainer", "a tap beside the box")
             self.tap("cmdClose")
 
     def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):

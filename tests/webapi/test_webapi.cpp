@@ -25,6 +25,40 @@ protected:
 
 std::string Str(const char* s) { return s ? s : ""; }
 
+TEST_F(Api, StartsAsTheDesktopDoes)
+{
+    // "0" in both boxes, nothing computed or plotted for it, the graph drawn empty.
+    EXPECT_EQ(Str(vaporia_temperature_text()), "0");
+    EXPECT_EQ(Str(vaporia_readout_text()), "0");
+    EXPECT_EQ(vaporia_point_count(), 0);
+    EXPECT_EQ(vaporia_selected_liquid(), 0);
+    const uint8_t* graph = vaporia_graph_pixels();
+    EXPECT_NE(graph[3], 0) << "the graph's background is drawn by the activation";
+}
+
+TEST_F(Api, DataBookModeGivesTheSameReadoutWhenEverItIsSwitchedOn)
+{
+    vaporia_set_temperature_text("25", now);
+    ASSERT_EQ(Str(vaporia_readout_text()), "28.1");
+    vaporia_set_data_book(1, now);
+    vaporia_set_temperature_text("2", now);
+    vaporia_set_temperature_text("25", now);
+    const std::string dataBook = Str(vaporia_readout_text());
+    EXPECT_NE(dataBook, "28.1");
+    vaporia_set_data_book(0, now);
+    vaporia_set_temperature_text("2", now);
+    vaporia_set_temperature_text("25", now);
+    EXPECT_EQ(Str(vaporia_readout_text()), "28.1");
+
+    // As the page starts: the mode switched on before the activation.
+    vaporia_init(0, now);
+    vaporia_set_data_book(1, now);
+    vaporia_activate(nullptr, now);
+    vaporia_set_temperature_text("25", now);
+    EXPECT_EQ(Str(vaporia_readout_text()), dataBook);
+    vaporia_set_data_book(0, now);
+}
+
 TEST_F(Api, TypedTemperatureGivesReadoutAndPointInEveryUnit)
 {
     int changed = vaporia_set_temperature_text("2", now);

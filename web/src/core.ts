@@ -43,7 +43,19 @@ export class Core {
     const g = globalThis as any;
     const factory: Factory | undefined = g.createVaporiaCore ?? g.VaporiaCore;
     if (typeof factory !== "function") throw new Error("vaporia core missing");
-    return new Core(await factory({}));
+    // The page's first script has started compiling the wasm; instantiate that module.
+    const compiled: Promise<WebAssembly.Module> | null | undefined = g.vaporiaWasm;
+    let fail: (e: unknown) => void = () => {};
+    const failed = new Promise<never>((_, reject) => (fail = reject));
+    const opts = compiled
+      ? {
+          instantiateWasm(imports: WebAssembly.Imports, done: (i: WebAssembly.Instance, m: WebAssembly.Module) => void) {
+            compiled.then((m) => WebAssembly.instantiate(m, imports).then((i) => done(i, m))).catch(fail);
+            return {};
+          },
+        }
+      : {};
+    return new Core(await Promise.race([factory(opts), failed]));
   }
 
   private heap(): Uint8Array {

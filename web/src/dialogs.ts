@@ -81,15 +81,29 @@ function textBox(parent: HTMLElement, id: string, x: number, y: number, w: numbe
   t.maxLength = max; // limits typing and pasting; text the program sets shows in full
   t.autocomplete = "off";
   if (name) t.setAttribute("aria-label", name);
+  if (isTouch()) {
+    // A finger gets a larger area than the drawing: an invisible label around the box, under
+    // every control, focuses it. 30 units are 44 CSS px at the scale of a dialog fitted to
+    // any tablet screen from 1024 × 768 up.
+    const hit = el("label", parent, undefined, "hitarea");
+    hit.htmlFor = id;
+    const hw = Math.max(w, HIT), hh = Math.max(h, HIT);
+    place(hit, x - (hw - w) / 2, y - (hh - h) / 2, hw, hh);
+    parent.prepend(hit);
+  }
   place(t, x, y, w, h);
   return t;
 }
+
+const HIT = 30;
 
 function list(parent: HTMLElement, id: string, items: string[], x: number, y: number, w: number, h: number, name: string) {
   const s = el("select", parent, id, "dlglist");
   for (const i of items) el("option", s, undefined, undefined, i);
   s.setAttribute("aria-label", name);
-  place(s, x, y, w, h);
+  // By touch the list itself is a finger's height.
+  const hh = isTouch() ? Math.max(h, HIT) : h;
+  place(s, x, y - (hh - h) / 2, w, hh);
   return s;
 }
 
@@ -164,8 +178,13 @@ export function openScenario(app: App): void {
   const storeTitle = () => core.sinarioSetTitle(txtTTl.value);
   txtTTl.addEventListener("blur", storeTitle);
 
+  // By touch, rows of the first tab page far enough apart for a finger's area each; the
+  // step list gives up the room.
+  const touch = isTouch();
+  const row = (k: number) => 8 + k * (touch ? HIT : 24);
+  const tabsTop = touch ? 44 : 40, tabsH = touch ? 24 + row(3) + 26 : 137;
   const tabs = el("div", c, "SSTabMenu", "tabs");
-  place(tabs, 8, 40, 473, 137);
+  place(tabs, 8, tabsTop, 473, tabsH);
   const strip = el("div", tabs, undefined, "tabstrip");
   strip.setAttribute("role", "tablist");
   const captions = ["初期設定", "温度設定", "グラフ表示", "グラフ消去", "物質変更"];
@@ -190,7 +209,8 @@ export function openScenario(app: App): void {
   const listSinario = el("div", c, "listSinario", "steplist");
   listSinario.setAttribute("role", "listbox");
   listSinario.setAttribute("aria-label", "シナリオのステップ");
-  place(listSinario, 8, 200, 473, 232);
+  const listTop = tabsTop + tabsH + 23;
+  place(listSinario, 8, listTop, 473, 432 - listTop);
   const refresh = () => {
     listSinario.textContent = "";
     selectedRow = -1;
@@ -212,22 +232,22 @@ export function openScenario(app: App): void {
 
   // 初期設定
   const p0 = pages[0];
-  label(p0, "Label1", "物質量　（mol）", 8, 32 - 24, true);
-  const txtMol = textBox(p0, "txtMol", 120, 8, 57, 18, 3, "物質量　（mol）");
-  label(p0, "Label2", "容器の体積　(L)", 8, 32, true);
-  const txtContainer = textBox(p0, "txtContainer", 120, 32, 57, 18, 3, "容器の体積　(L)");
-  label(p0, "Label3", "温度の単位", 8, 56, true);
-  const cmbTempUnit = list(p0, "cmbTempUnit", ["℃", "Ｋ"], 120, 56, 73, 20, "温度の単位");
-  label(p0, "Label4", "圧力の単位", 8, 80, true);
-  const cmbPressUnit = list(p0, "cmbPressUnit", ["mmHg", "atm", "hPa"], 120, 80, 73, 20, "圧力の単位");
-  label(p0, "Label5", "グラフの温度範囲", 208, 8, true);
-  const txtGrphWMin = textBox(p0, "txtGrphWMin", 320, 8, 57, 18, 3, "グラフの温度範囲（下限）");
-  label(p0, "Label7", "～", 384, 8, false);
-  const txtGrphWMax = textBox(p0, "txtGrphWMax", 408, 8, 57, 18, 3, "グラフの温度範囲（上限）");
-  label(p0, "Label6", "グラフの圧力範囲", 208, 32, true);
-  const txtPressWMin = textBox(p0, "txtPressWMin", 320, 32, 57, 18, 4, "グラフの圧力範囲（下限）");
-  label(p0, "Label8", "～", 384, 32, false);
-  const txtPressWMax = textBox(p0, "txtPressWMax", 408, 32, 57, 18, 4, "グラフの圧力範囲（上限）");
+  label(p0, "Label1", "物質量　（mol）", 8, row(0), true);
+  const txtMol = textBox(p0, "txtMol", 120, row(0), 57, 18, 3, "物質量　（mol）");
+  label(p0, "Label2", "容器の体積　(L)", 8, row(1), true);
+  const txtContainer = textBox(p0, "txtContainer", 120, row(1), 57, 18, 3, "容器の体積　(L)");
+  label(p0, "Label3", "温度の単位", 8, row(2), true);
+  const cmbTempUnit = list(p0, "cmbTempUnit", ["℃", "Ｋ"], 120, row(2), 73, 20, "温度の単位");
+  label(p0, "Label4", "圧力の単位", 8, row(3), true);
+  const cmbPressUnit = list(p0, "cmbPressUnit", ["mmHg", "atm", "hPa"], 120, row(3), 73, 20, "圧力の単位");
+  label(p0, "Label5", "グラフの温度範囲", 208, row(0), true);
+  const txtGrphWMin = textBox(p0, "txtGrphWMin", 320, row(0), 57, 18, 3, "グラフの温度範囲（下限）");
+  label(p0, "Label7", "～", 384, row(0), false);
+  const txtGrphWMax = textBox(p0, "txtGrphWMax", 408, row(0), 57, 18, 3, "グラフの温度範囲（上限）");
+  label(p0, "Label6", "グラフの圧力範囲", 208, row(1), true);
+  const txtPressWMin = textBox(p0, "txtPressWMin", 320, row(1), 57, 18, 4, "グラフの圧力範囲（下限）");
+  label(p0, "Label8", "～", 384, row(1), false);
+  const txtPressWMax = textBox(p0, "txtPressWMax", 408, row(1), 57, 18, 4, "グラフの圧力範囲（上限）");
   select(cmbTempUnit, core.setting(2));
   select(cmbPressUnit, core.setting(3));
   txtGrphWMin.value = core.settingText(4);
@@ -278,7 +298,8 @@ export function openScenario(app: App): void {
   // 物質変更: an editable list; typed text means no liquid chosen (-1).
   const p4 = pages[4];
   label(p4, "Label12", "物質を変更します。", 16, 16, false);
-  const cmbBussitu = textBox(p4, "cmbBussitu", 56, 48, 209, 22, 1000, "物質");
+  // By touch the box sits higher, so its area stays clear of the buttons below it.
+  const cmbBussitu = textBox(p4, "cmbBussitu", 56, touch ? 40 : 48, 209, 22, 1000, "物質");
   const names = ["水", "エタノール", "ジエチルエーテル"];
   const dl = el("datalist", p4, "cmbBussituItems");
   for (const n of names) { const o = el("option", dl); o.value = n; }
@@ -299,7 +320,7 @@ export function openScenario(app: App): void {
   });
   addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
 
-  button(c, "cmdDel", "削除", 400, 184, 65, 17, () => {
+  button(c, "cmdDel", "削除", 400, tabsTop + tabsH + 7, 65, 17, () => {
     storeTitle();
     if (selectedRow >= 0 && core.deleteStep(selectedRow)) refresh();
   });
