@@ -134,6 +134,7 @@ public:
     int ViewZoom() const { return viewZoom_; }
     // The zoom used outside full screen: the remembered one, or the largest that fits.
     int WindowZoom() const { return windowZoom_; }
+    int MenuBarDesignHeight() const { return menuBarDesign_; }
     // Enables the zooms whose window fits the screen's available area.
     void UpdateZoomMenu();
     bool FullScreenView() const { return fullScreenView_; }
