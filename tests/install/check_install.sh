@@ -248,6 +248,7 @@ cli)
     disp=
     for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
     [ -n "$disp" ] || skip "Xvfb could not start"
+    export DISPLAY=:$disp
     mkdir -p "$work/home"
     lesson=$(ls "$src"/lessons/*.so1 | head -n1)
     cp "$lesson" "$work/lesson.so1"
