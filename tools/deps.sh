@@ -1,12 +1,13 @@
 # Sourced by ./run and ./test: installs the Debian packages that are missing.
 # shellcheck shell=bash
 
-VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-dev)
+VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-dev cmark)
 VAPORIA_RUNTIME_PACKAGES=(fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n)
 VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3
                        libxcb1-dev libxcb-damage0-dev
-                       desktop-file-utils appstream lintian dpkg-dev fakeroot locales)
+                       desktop-file-utils appstream lintian dpkg-dev fakeroot locales
+                       shared-mime-info xdg-utils libglib2.0-bin poppler-utils)
 # The cores in WebAssembly: the compiler, node for the tests, GoogleTest's sources.
 VAPORIA_WASM_PACKAGES=(emscripten nodejs googletest)
 # The browser edition: its build, and the browsers and drivers its tests run in.

@@ -38,7 +38,7 @@ void NoticeWithBox(QWidget* parent, const QString& text)
 } // namespace
 
 GraphExport::GraphExport()
-    : choosePath_(&GraphExport::ChoosePathWithDialog),
+    : choosePath_([this](QWidget* parent, Kind kind) { return ChoosePathWithDialog(parent, kind, startFolder_); }),
       askReplace_(&AskReplaceWithBox),
       notice_(&NoticeWithBox)
 {
@@ -50,12 +50,12 @@ QString GraphExport::WithExtension(const QString& path, Kind kind)
     return path + QLatin1Char('.') + Extension(kind);
 }
 
-QString GraphExport::ChoosePathWithDialog(QWidget* parent, Kind kind)
+QString GraphExport::ChoosePathWithDialog(QWidget* parent, Kind kind, const QString& folder)
 {
     const bool png = kind == Kind::Png;
     QFileDialog dialog(parent,
                        png ? QStringLiteral("グラフを画像で保存") : QStringLiteral("測定点を CSV で保存"),
-                       QString(),
+                       folder,
                        png ? QStringLiteral("PNG 画像 (*.png)") : QStringLiteral("CSV ファイル (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -96,7 +96,11 @@ bool GraphExport::Save(QWidget* parent, Kind kind, const QByteArray& bytes)
     if (path != chosen && QFileInfo::exists(path) && !(askReplace_ && askReplace_(parent, path)))
         return false;
     const safewrite::Result r = safewrite::WriteFileAtomically(path, bytes);
-    if (r.ok) return true;
+    if (r.ok) {
+        startFolder_ = QFileInfo(path).absolutePath();
+        if (folderUsed_) folderUsed_(startFolder_);
+        return true;
+    }
     if (notice_)
         notice_(parent, QStringLiteral("「%1」を保存できませんでした。\n%2")
                             .arg(QDir::toNativeSeparators(path), safewrite::ReasonText(r.error)));

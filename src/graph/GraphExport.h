@@ -22,17 +22,24 @@ public:
     using Notice = std::function<void(QWidget* parent, const QString& text)>;
 
     GraphExport();
+    // The dialog chooser refers to this object.
+    GraphExport(const GraphExport&) = delete;
+    GraphExport& operator=(const GraphExport&) = delete;
 
     void SetPathChooser(PathChooser chooser) { choosePath_ = std::move(chooser); }
     void SetReplaceQuestion(ReplaceQuestion ask) { askReplace_ = std::move(ask); }
     void SetNotice(Notice notice) { notice_ = std::move(notice); }
+    // The folder the save dialog opens in (the platform's choice when empty), and who hears
+    // of the folder of each file saved, to remember it.
+    void SetStartFolder(const QString& folder) { startFolder_ = folder; }
+    void SetFolderUsed(std::function<void(const QString& folder)> used) { folderUsed_ = std::move(used); }
 
     // The name with the kind's extension added when it has none ("curve" → "curve.png";
     // "curve.PNG" and "data.txt" stay as they are).
     static QString WithExtension(const QString& path, Kind kind);
     // The platform's save dialog, titled and filtered for the kind; it adds the extension
     // itself and asks before replacing a file.
-    static QString ChoosePathWithDialog(QWidget* parent, Kind kind);
+    static QString ChoosePathWithDialog(QWidget* parent, Kind kind, const QString& folder = QString());
 
     // Puts the picture on the clipboard (offered as PNG among others).
     static void CopyImage(const QImage& image);
@@ -47,6 +54,8 @@ private:
     PathChooser choosePath_;
     ReplaceQuestion askReplace_;
     Notice notice_;
+    QString startFolder_;
+    std::function<void(const QString&)> folderUsed_;
 };
 
 } // namespace graph

@@ -4,6 +4,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -16,6 +24,9 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -23,6 +34,7 @@
 
 #include "about/frmAbout.h"
 #include "assets/Background.h"
+#include "graph/GraphPrint.h"
 #include "graph/GraphReport.h"
 #include "main/Simulation.h"
 #include "model/NumText.h"
@@ -49,6 +61,7 @@ constexpr QRgb kPanel = qRgb(99, 101, 156); // the background picture's slate bl
 constexpr int k20pt = 27;
 constexpr int k14pt = 19;
 constexpr int k12pt = 16;
+constexpr int kMenuFontPixels = 15;
 
 // Drawn in code rather than from a full-window picture: nothing to decode at start-up and
 // nothing held in memory, and the painter clips it to what is exposed.
@@ -172,6 +185,64 @@ void ZoomSpinnerArrows(QWidget* spinner, int percent)
     }
 }
 
+// The liquid list's arrow at a zoom: the style draws it at one size whatever the font, so
+// its button is widened and the arrow, drawn at 100 %, is scaled without blur.
+class ZoomedComboStyle : public QProxyStyle {
+public:
+    explicit ZoomedComboStyle(int percent) : percent_(percent) {}
+
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* w) const override
+    {
+        QRect r = QProxyStyle::subControlRect(cc, opt, sc, w);
+        if (cc != CC_ComboBox || (sc != SC_ComboBoxArrow && sc != SC_ComboBoxEditField)) return r;
+        const QRect arrow = QProxyStyle::subControlRect(cc, opt, SC_ComboBoxArrow, w);
+        const int extra = zoom::Length(arrow.width(), percent_) - arrow.width();
+        if (sc == SC_ComboBoxArrow) r.setLeft(r.left() - extra);
+        else r.setRight(r.right() - extra);
+        return r;
+    }
+
+    void drawComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, QPainter* p,
+                            const QWidget* w) const override
+    {
+        const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(opt);
+        if (cc != CC_ComboBox || !combo) return QProxyStyle::drawComplexControl(cc, opt, p, w);
+        // The frame and the field at the widened arrow, then the arrow scaled over it.
+        QStyleOptionComboBox body = *combo;
+        body.subControls &= ~SC_ComboBoxArrow;
+        QProxyStyle::drawComplexControl(cc, &body, p, w);
+        constexpr int kArrow = 8;
+        QImage image(kArrow, kArrow, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter ip(&image);
+            QStyleOption arrowOpt = *opt;
+            arrowOpt.rect = image.rect();
+            QProxyStyle::drawPrimitive(PE_IndicatorArrowDown, &arrowOpt, &ip, w);
+        }
+        const QImage zoomed = platform::ZoomImage(image, percent_, QPoint());
+        const QRect place = subControlRect(cc, opt, SC_ComboBoxArrow, w);
+        p->drawImage(place.center() - QPoint(zoomed.width() / 2, zoomed.height() / 2), zoomed);
+    }
+
+private:
+    int percent_;
+};
+
+void ZoomComboArrow(QComboBox* combo, int percent)
+{
+    QStyle* old = combo->style();
+    if (percent == 100) {
+        combo->setStyle(nullptr);
+    } else {
+        auto* style = new ZoomedComboStyle(percent);
+        style->setParent(combo);
+        combo->setStyle(style);
+    }
+    if (dynamic_cast<ZoomedComboStyle*>(old) != nullptr) delete old;
+}
+
 // A text the program writes shows from its first character, as a typed one shows its end:
 // a long readout keeps its leading digits, a negative temperature its sign.
 void SetTextFromStart(QLineEdit& box, const QString& text)
@@ -279,6 +350,10 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     st.freezeTemp = 0;
     st.frameWait = 0;
 
+    openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    export_.SetStartFolder(SaveFolder());
+    export_.SetFolderUsed([this](const QString& folder) { RememberSaveFolder(folder); });
+
     timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Wake(); }, this);
     keyPreview_ = std::make_unique<platform::KeyPreview>(
         this, [this](int key, int shift) { Form_KeyUp(key, shift); });
@@ -382,12 +457,17 @@ void frmMain::BuildMenu()
     menu_Sinario = file->addAction(QStringLiteral("シナリオ設定(&S)"), this, &frmMain::menu_Sinario_Click);
     BuildLessonMenu(file);
     BuildExportMenu(file);
+    menu_Print = file->addAction(QStringLiteral("印刷(&P)..."), this, &frmMain::menu_Print_Click);
+    menu_Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    file->addSeparator();
     menu_end = file->addAction(QStringLiteral("終了(&X)"), this, &frmMain::menu_end_Click);
     menu_View = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    menu_Guide = help->addAction(QStringLiteral("使い方(&U)"), this, &frmMain::menu_Guide_Click);
+    menu_Guide->setShortcut(QKeySequence(Qt::Key_F1));
     menu_search = help->addAction(QStringLiteral("検索(&H)"), this, &frmMain::menu_search_Click);
     menu_ver = help->addAction(QStringLiteral("バージョン情報(&A)"), this, &frmMain::menu_ver_Click);
-    menuBar()->setFont(platform::ProportionalFont(15));
+    menuBar()->setFont(platform::ProportionalFont(kMenuFontPixels));
 }
 
 void frmMain::BuildExportMenu(QMenu* file)
@@ -718,6 +798,13 @@ void frmMain::menu_Init_Click()
 void frmMain::menu_Sinario_Click()
 {
     frmSinario dialog(shared_.sinario, shared_.settings, this);
+    // Loading and saving open in the folder last saved to; a save there is remembered.
+    dialog.SetPathChooser([this](QWidget* parent, frmSinario::FileDialogMode mode) {
+        const QString path = frmSinario::ChoosePathWithDialog(parent, mode, SaveFolder());
+        if (!path.isEmpty() && mode == frmSinario::FileDialogMode::Save)
+            RememberSaveFolder(QFileInfo(path).absolutePath());
+        return path;
+    });
     ShowDialog(dialog);
     if (dialog.Loaded()) {
         simulation::RestartPlaybackOnLoad(shared_.state);
@@ -805,18 +892,62 @@ void frmMain::BuildViewMenu()
     leaveFullScreen_->setEnabled(false);
     addAction(leaveFullScreen_);
     connect(leaveFullScreen_, &QAction::triggered, this, [this] {
-        if (!QApplication::activeModalWidget()) SetFullScreenView(false);
+        // Esc that closes the liquid list's popup (or a menu) is that popup's alone.
+        if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget() && !popupTookEsc_)
+            SetFullScreenView(false);
     });
 
-    const int remembered = zoom::IsChoice(shared_.prefs.zoomPercent) ? shared_.prefs.zoomPercent : 100;
-    ApplyZoom(remembered);
+    // The liquid list's popup closes on Esc before the key reaches the window's shortcuts;
+    // mark that Esc as taken for the rest of its delivery.
+    cmbLiquid->view()->installEventFilter(this);
+
+    // Only the zooms whose window fits the screen are offered; the reason shows on the others.
+    menu_View->setToolTipsVisible(true);
+    connect(menu_View, &QMenu::aboutToShow, this, &frmMain::UpdateZoomMenu);
+    menuBarDesign_ = menuBar()->sizeHint().height();
+    windowZoom_ = zoom::FallbackZoom(shared_.prefs.zoomPercent, AvailableSpace(),
+                                     {kClientWidth, kClientHeight}, ViewChrome());
+    ApplyZoom(windowZoom_);
+    UpdateZoomMenu();
+}
+
+zoom::Size frmMain::AvailableSpace() const
+{
+    const QScreen* s = screen();
+    if (!s) return {std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    const QRect avail = s->availableGeometry();
+    return {avail.width(), avail.height()};
+}
+
+zoom::Chrome frmMain::ViewChrome() const
+{
+    // The window manager's frame is known once the window is shown; none before.
+    const QRect outer = frameGeometry(), inner = geometry();
+    return {menuBarDesign_, {std::max(0, outer.width() - inner.width()), std::max(0, outer.height() - inner.height())}};
+}
+
+void frmMain::UpdateZoomMenu()
+{
+    const zoom::Size space = AvailableSpace();
+    const zoom::Chrome chrome = ViewChrome();
+    for (std::size_t i = 0; i < std::size(zoom::kChoices); ++i) {
+        const int percent = zoom::kChoices[i];
+        const bool fits = zoom::Fits(percent, space, {kClientWidth, kClientHeight}, chrome);
+        menu_Zoom[i]->setEnabled(fits);
+        menu_Zoom[i]->setChecked(percent == windowZoom_);
+        const zoom::Size need = zoom::WindowSize(percent, {kClientWidth, kClientHeight}, chrome);
+        menu_Zoom[i]->setToolTip(
+            fits ? QString()
+                 : QStringLiteral("この画面には収まりません（%1 × %2 が必要、使える広さは %3 × %4）")
+                       .arg(need.width).arg(need.height).arg(space.width).arg(space.height));
+    }
 }
 
 void frmMain::ApplyZoom(int percent)
 {
-    if (!zoom::IsChoice(percent)) percent = 100;
+    if (!zoom::IsZoom(percent)) percent = 100;
     for (std::size_t i = 0; i < std::size(zoom::kChoices); ++i)
-        menu_Zoom[i]->setChecked(zoom::kChoices[i] == shared_.prefs.zoomPercent);
+        menu_Zoom[i]->setChecked(zoom::kChoices[i] == windowZoom_);
     if (percent == viewZoom_) return;
     if (design_.empty()) { // still at 100 %: remember the layout
         for (QWidget* w : client_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -842,6 +973,8 @@ void frmMain::ApplyZoom(int percent)
         }
     }
     ZoomSpinnerArrows(UpDownOndo, percent);
+    ZoomComboArrow(cmbLiquid, percent);
+    menuBar()->setFont(platform::ProportionalFont(zoom::FontPixels(kMenuFontPixels, percent)));
     static_cast<Background*>(client_)->SetZoom(percent);
     if (!fullScreenView_) stage_->setFixedSize(client_->size());
     static_cast<ViewStage*>(stage_)->Centre();
@@ -851,6 +984,7 @@ void frmMain::SetViewZoom(int percent)
 {
     if (!zoom::IsChoice(percent)) return;
     shared_.prefs.zoomPercent = percent;
+    windowZoom_ = percent;
     // A choice that cannot be saved still holds for this run; the file keeps the old one.
     if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
     ApplyZoom(fullScreenView_ ? viewZoom_ : percent);
@@ -870,12 +1004,14 @@ void frmMain::SetFullScreenView(bool on)
             w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         }
         const QRect screen = this->screen() ? this->screen()->geometry() : QRect(0, 0, 0, 0);
-        ApplyZoom(zoom::FitZoom(screen.width(), screen.height() - menuBar()->sizeHint().height(),
-                                kClientWidth, kClientHeight));
+        ApplyZoom(zoom::FullScreenZoom({screen.width(), screen.height()}, {kClientWidth, kClientHeight},
+                                       menuBarDesign_));
         showFullScreen();
+        // Without a window manager nobody else makes the window cover the screen.
+        if (!screen.isEmpty()) setGeometry(screen);
     } else {
         showNormal();
-        ApplyZoom(shared_.prefs.zoomPercent);
+        ApplyZoom(windowZoom_);
         stage_->setFixedSize(client_->size());
         layout()->setSizeConstraint(QLayout::SetFixedSize);
         PlaceOnScreen();
@@ -894,6 +1030,16 @@ void frmMain::PlaceOnScreen()
     at.setX(std::max(at.x(), avail.left()));
     at.setY(std::max(at.y(), avail.top()));
     move(at);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmbLiquid->view() && event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !popupTookEsc_) {
+        popupTookEsc_ = true;
+        QTimer::singleShot(0, this, [this] { popupTookEsc_ = false; });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::changeEvent(QEvent* event)
@@ -922,4 +1068,69 @@ void frmMain::menu_DataBook_Click(bool checked)
                         QMessageBox::Ok, this);
         box.exec();
     }
+}
+
+// ---- Printing, the guide, the folder of the save dialogs ----
+
+void frmMain::menu_Print_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    graph::PreparePrinter(printer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("印刷"));
+    // Not through ShowDialog: closing it must not erase the points about to be printed.
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintResults(printer);
+}
+
+bool frmMain::PrintResults(QPrinter& printer)
+{
+    if (graph::PrintReport(printer, mdlSinario::TitleText(shared_.sinario), GraphReportImage(), graph_.Points()))
+        return true;
+    QMessageBox box(QMessageBox::Warning, mdlCommon::kProgramCaption,
+                    QStringLiteral("印刷できませんでした。プリンターか出力先のファイルを確かめてください。"),
+                    QMessageBox::Ok, this);
+    box.exec();
+    return false;
+}
+
+QString frmMain::GuidePath(const QString& programDir)
+{
+    if (programDir.isEmpty()) return {};
+    // Installed: <prefix>/bin/vaporia and <prefix>/share/vaporia/guide; in the build folder,
+    // guide/ beside the program.
+    for (const QString& candidate : {programDir + QStringLiteral("/../share/vaporia/guide/index.html"),
+                                     programDir + QStringLiteral("/guide/index.html")}) {
+        const QFileInfo info(candidate);
+        if (info.isFile()) return QDir::cleanPath(info.absoluteFilePath());
+    }
+    return {};
+}
+
+void frmMain::menu_Guide_Click()
+{
+    const QString path = GuidePath(shared_.location.programDir);
+    if (!path.isEmpty() && openUrl_ && openUrl_(QUrl::fromLocalFile(path))) return;
+    QMessageBox box(QMessageBox::Warning, mdlCommon::kProgramCaption,
+                    path.isEmpty() ? QStringLiteral("使い方のページが見つかりませんでした。")
+                                   : QStringLiteral("使い方のページを開けませんでした。\n%1")
+                                         .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+QString frmMain::SaveFolder() const
+{
+    const QString folder = QString::fromStdString(shared_.prefs.saveFolder);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void frmMain::RememberSaveFolder(const QString& folder)
+{
+    const std::string utf8 = folder.toStdString();
+    export_.SetStartFolder(folder);
+    if (utf8 == shared_.prefs.saveFolder) return;
+    shared_.prefs.saveFolder = utf8;
+    // Not worth a message when it cannot be kept: the next dialog merely opens elsewhere.
+    if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
 }

@@ -14,12 +14,15 @@
 #include "main/mdlSprite.h"
 #include "model/mdlData.h"
 #include "platform/DrawArea.h"
+#include "platform/Zoom.h"
 #include "scenario/mdlSinario.h"
 #include "settings/SystemSettings.h"
 #include "settings/UserPrefs.h"
 #include "settings/mdlSystem.h"
 
 class QComboBox;
+class QPrinter;
+class QUrl;
 class QLabel;
 class QLineEdit;
 class QAction;
@@ -130,6 +133,11 @@ public:
     void SetViewZoom(int percent);
     void SetFullScreenView(bool on);
     int ViewZoom() const { return viewZoom_; }
+    // The zoom used outside full screen: the remembered one, or the largest that fits.
+    int WindowZoom() const { return windowZoom_; }
+    int MenuBarDesignHeight() const { return menuBarDesign_; }
+    // Enables the zooms whose window fits the screen's available area.
+    void UpdateZoomMenu();
     bool FullScreenView() const { return fullScreenView_; }
     QWidget* ClientArea() const { return client_; } // the 800 × 559 picture at its zoom
     QAction* menu_GrphCopy = nullptr;
@@ -139,6 +147,22 @@ public:
     platform::DrawAreaView* picGrph = nullptr;
     QMenu* grphMenu = nullptr; // the graph's context menu
     QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
+
+    // ファイル → 印刷 (Ctrl+P): the system print dialog, then one A4 page of results.
+    QAction* menu_Print = nullptr;
+    void menu_Print_Click();
+    // The page on printer as set up; false (and told) when it could not be printed.
+    bool PrintResults(QPrinter& printer);
+    // ヘルプ → 使い方 (F1): the teachers' guide, installed with the program, in the browser.
+    QAction* menu_Guide = nullptr;
+    void menu_Guide_Click();
+    // The guide's page for a program in programDir; empty when none is installed.
+    static QString GuidePath(const QString& programDir);
+    // Opens a page in the user's browser; replaced by the tests.
+    void SetUrlOpener(std::function<bool(const QUrl&)> open) { openUrl_ = std::move(open); }
+    // Remembers the folder a file was saved in, for the next save dialog.
+    void RememberSaveFolder(const QString& folder);
+    QString SaveFolder() const;
 
     platform::DrawArea& BackArea() { return backArea_; }
     graph::GraphPanel& Graph() { return graph_; }
@@ -157,6 +181,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls(QWidget* client);
@@ -175,6 +200,8 @@ private:
     void BuildViewMenu();
     void ApplyZoom(int percent);
     void PlaceOnScreen();
+    zoom::Size AvailableSpace() const;
+    zoom::Chrome ViewChrome() const;
     std::optional<simulation::Temperature> ShownTemperature() const;
     // Sets the timer for the next frame after anything that may change what it does.
     void Replan();
@@ -208,4 +235,8 @@ private:
     QAction* leaveFullScreen_ = nullptr; // Esc
     int viewZoom_ = 100;
     bool fullScreenView_ = false;
+    std::function<bool(const QUrl&)> openUrl_;
+    int windowZoom_ = 100;
+    int menuBarDesign_ = 0; // the menu bar's height at 100 %
+    bool popupTookEsc_ = false;
 };

@@ -284,7 +284,7 @@ void DrawArea::Draw(QPainter& painter, qreal devicePixelRatio) const
 
 void DrawArea::SetZoom(int percent, QPoint origin)
 {
-    zoom_ = zoom::IsChoice(percent) ? percent : 100;
+    zoom_ = zoom::IsZoom(percent) ? percent : 100;
     zoomOrigin_ = origin;
     zoomedBlock_ = QImage();
     zoomedBlockValid_ = false;
@@ -376,7 +376,7 @@ QImage ZoomImage(const QImage& image, int percent, QPoint origin)
 {
     const QImage src = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
                                                                      : QImage::Format_RGB32);
-    if (!zoom::IsChoice(percent) || percent == 100 || src.isNull()) return src;
+    if (!zoom::IsZoom(percent) || percent == 100 || src.isNull()) return src;
     // Which source column and row each zoomed one shows.
     const auto map = [percent](int origin, int size) {
         std::vector<int> from(static_cast<std::size_t>(std::max(zoom::Edge(origin, size, percent), 0)));

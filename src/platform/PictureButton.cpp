@@ -31,7 +31,7 @@ void PictureButton::paintEvent(QPaintEvent*)
 
 void PictureButton::SetZoom(int percent, QPoint origin)
 {
-    zoom_ = zoom::IsChoice(percent) ? percent : 100;
+    zoom_ = zoom::IsZoom(percent) ? percent : 100;
     zoomOrigin_ = origin;
     zoomed_ = zoom_ == 100 || picture_.isNull() ? QImage() : ZoomImage(picture_, zoom_, origin);
     setFixedSize(zoom::Edge(origin.x(), kWidth, zoom_), zoom::Edge(origin.y(), kHeight, zoom_));

@@ -14,7 +14,7 @@ constexpr std::int64_t kIntMax = std::numeric_limits<int>::max();
 int Saturate(std::int64_t v) { return static_cast<int>(std::clamp(v, kIntMin, kIntMax)); }
 
 // The percent used by the arithmetic: a choice, else 100, so no input can overflow it.
-std::int64_t Factor(int percent) { return IsChoice(percent) ? percent : 100; }
+std::int64_t Factor(int percent) { return IsZoom(percent) ? percent : 100; }
 
 std::int64_t FloorDiv100(std::int64_t v)
 {
@@ -27,6 +27,8 @@ bool IsChoice(int percent)
 {
     return std::find(std::begin(kChoices), std::end(kChoices), percent) != std::end(kChoices);
 }
+
+bool IsZoom(int percent) { return percent >= kMinPercent && percent <= kMaxPercent; }
 
 int Scale(std::int64_t v, int percent)
 {
@@ -62,6 +64,36 @@ int FitZoom(int spaceWidth, int spaceHeight, int clientWidth, int clientHeight)
         if (Scale(clientWidth, *it) <= spaceWidth && Scale(clientHeight, *it) <= spaceHeight)
             return *it;
     return 100;
+}
+
+Size WindowSize(int percent, Size client, const Chrome& chrome)
+{
+    const std::int64_t w = std::int64_t{Scale(client.width, percent)} + std::max(0, chrome.frame.width);
+    const std::int64_t h = std::int64_t{Scale(client.height, percent)} + Length(chrome.menuBarHeight, percent)
+                           + std::max(0, chrome.frame.height);
+    return {Saturate(w), Saturate(h)};
+}
+
+bool Fits(int percent, Size space, Size client, const Chrome& chrome)
+{
+    const Size w = WindowSize(percent, client, chrome);
+    return w.width <= space.width && w.height <= space.height;
+}
+
+int FallbackZoom(int remembered, Size space, Size client, const Chrome& chrome)
+{
+    if (IsChoice(remembered) && Fits(remembered, space, client, chrome)) return remembered;
+    for (auto it = std::rbegin(kChoices); it != std::rend(kChoices); ++it)
+        if (Fits(*it, space, client, chrome)) return *it;
+    return 100;
+}
+
+int FullScreenZoom(Size screen, Size client, int menuBarHeight)
+{
+    const Chrome bare{menuBarHeight, {}};
+    for (int p = kMaxPercent; p > kMinPercent; --p)
+        if (Fits(p, screen, client, bare)) return p;
+    return kMinPercent;
 }
 
 } // namespace zoom

@@ -61,7 +61,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRe
 frmSinario::frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      sinario_(sinario), choosePath_(&frmSinario::ChoosePathWithDialog)
+      sinario_(sinario), choosePath_([](QWidget* p, FileDialogMode m) { return ChoosePathWithDialog(p, m); })
 {
     setWindowTitle(Utf8("シナリオ作成"));
     setFixedSize(490, 480);
@@ -254,14 +254,14 @@ QFileDialog::Options frmSinario::SaveDialogOptions()
     return {};
 }
 
-QString frmSinario::ChoosePathWithDialog(QWidget* parent, FileDialogMode mode)
+QString frmSinario::ChoosePathWithDialog(QWidget* parent, FileDialogMode mode, const QString& folder)
 {
     const QString filter = Utf8("シナリオデータ(*.so1)");
     if (mode == FileDialogMode::Open)
-        return QFileDialog::getOpenFileName(parent, Utf8("シナリオデータを読み込む"), QString(), filter);
+        return QFileDialog::getOpenFileName(parent, Utf8("シナリオデータを読み込む"), folder, filter);
     // Asks before replacing an existing file: saving over a colleague's lesson by a slip of
     // the mouse would lose it for good.
-    return QFileDialog::getSaveFileName(parent, Utf8("シナリオデータを保存する"), QString(), filter,
+    return QFileDialog::getSaveFileName(parent, Utf8("シナリオデータを保存する"), folder, filter,
                                         nullptr, SaveDialogOptions());
 }
 

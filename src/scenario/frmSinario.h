@@ -29,8 +29,10 @@ public:
     frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& settings,
                QWidget* parent = nullptr);
 
-    // The platform's open and save dialogs, titled and filtered for scenario files.
-    static QString ChoosePathWithDialog(QWidget* parent, FileDialogMode mode);
+    // The platform's open and save dialogs, titled and filtered for scenario files, opening
+    // in folder (the platform's choice when empty).
+    static QString ChoosePathWithDialog(QWidget* parent, FileDialogMode mode,
+                                        const QString& folder = QString());
     static QFileDialog::Options SaveDialogOptions();
     void SetPathChooser(PathChooser chooser) { choosePath_ = std::move(chooser); }
 

@@ -13,7 +13,18 @@ namespace userprefs {
 
 namespace {
 constexpr std::string_view kSection = "vaporia";
-constexpr std::size_t kMaxBytes = 64 * 1024; // the file holds two lines; more is not ours
+constexpr std::size_t kMaxBytes = 64 * 1024; // the file holds a few lines; more is not ours
+constexpr std::size_t kMaxFolderBytes = 4096;  // PATH_MAX
+
+// A folder the file can hold on one line and give back unchanged.
+bool StorableFolder(std::string_view folder)
+{
+    if (folder.empty() || folder.size() > kMaxFolderBytes) return false;
+    if (folder.front() == ' ' || folder.back() == ' ') return false;
+    for (const unsigned char c : folder)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
+}
 } // namespace
 
 QString UserConfigDir()
@@ -38,14 +49,18 @@ UserPrefs ParseUserPrefs(std::string_view text)
     if (zoom == "150") p.zoomPercent = 150;
     else if (zoom == "200") p.zoomPercent = 200;
     p.dataBook = profile::ReadString(text, kSection, "dataBook", "", 16) == "1";
+    const std::string folder = profile::ReadString(text, kSection, "saveFolder", "", kMaxFolderBytes + 1);
+    if (StorableFolder(folder)) p.saveFolder = folder;
     return p;
 }
 
 std::string FormatUserPrefs(const UserPrefs& prefs)
 {
     const int zoom = prefs.zoomPercent == 150 || prefs.zoomPercent == 200 ? prefs.zoomPercent : 100;
-    return "[vaporia]\nzoom=" + std::to_string(zoom) + "\ndataBook=" + (prefs.dataBook ? "1" : "0")
-           + "\n";
+    std::string text = "[vaporia]\nzoom=" + std::to_string(zoom) + "\ndataBook=" + (prefs.dataBook ? "1" : "0")
+                       + "\n";
+    if (StorableFolder(prefs.saveFolder)) text += "saveFolder=" + prefs.saveFolder + "\n";
+    return text;
 }
 
 UserPrefs LoadUserPrefs(const QString& path)

@@ -11,6 +11,7 @@ namespace userprefs {
 struct UserPrefs {
     int zoomPercent = 100; // 100, 150 or 200
     bool dataBook = false; // lookups read the data-book table
+    std::string saveFolder; // UTF-8; where the save dialogs open; empty: the platform's choice
 };
 
 // $XDG_CONFIG_HOME/vaporia when that is an absolute path, else ~/.config/vaporia. A relative

@@ -6,6 +6,10 @@
 #   settings  on a read-only install, a setting saved through the settings store is found
 #             again after a restart, from the user's configuration folder
 #   run       the installed program, run read-only, opens its main window under Xvfb
+#   mime      a lesson file is of the program's MIME type, which the desktop entry opens
+#             (update-mime-database and xdg-mime on a temporary prefix)
+#   cli       --help and --version answer on the console without a display; a file named
+#             on the command line opens, a missing or hostile one is told and the program runs on
 #   deb       the .deb carries the files and dependencies and lintian reports no error
 # Exit 77 means skipped.
 set -uo pipefail
@@ -48,7 +52,12 @@ expected_files=(
     usr/share/man/man1/vaporia.1.gz
     usr/share/doc/vaporia/copyright
     usr/share/doc/vaporia/changelog.gz
+    usr/share/mime/packages/vaporia.xml
+    usr/share/vaporia/guide/index.html
 )
+for f in "$src"/docs/images/*.png; do
+    expected_files+=("usr/share/vaporia/guide/docs/images/${f##*/}")
+done
 # The sample lessons, where the program looks for them from its own folder.
 for f in "$src"/lessons/*.so1; do
     expected_files+=("usr/share/vaporia/lessons/${f##*/}")
@@ -93,7 +102,11 @@ metadata)
     # A hint too: two main categories list the program twice in the menu.
     [ -z "$out" ] || fail "desktop-file-validate: $out"
     appstreamcli validate --no-net "$src/packaging/$app_id.metainfo.xml" || fail "appstreamcli validate"
-    grep -qx "Exec=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry does not start vaporia"
+    grep -qx "Exec=vaporia %f" "$src/packaging/vaporia.desktop" || fail "desktop entry does not start vaporia with the file"
+    grep -qx "MimeType=application/x-vaporia-scenario;" "$src/packaging/vaporia.desktop" \
+        || fail "desktop entry does not open scenario files"
+    grep -q '<mediatype>application/x-vaporia-scenario</mediatype>' "$src/packaging/$app_id.metainfo.xml" \
+        || fail "metainfo does not list the scenario type"
     grep -qx "Icon=vaporia" "$src/packaging/vaporia.desktop" || fail "desktop entry names another icon"
     grep -q "<id>$app_id</id>" "$src/packaging/$app_id.metainfo.xml" || fail "metainfo id differs from its file name"
     grep -q '<launchable type="desktop-id">vaporia.desktop</launchable>' \
@@ -194,6 +207,81 @@ run)
     echo "installed program runs: passed"
     ;;
 
+mime)
+    need update-mime-database xdg-mime gio update-desktop-database
+    install_into "$work/root"
+    share="$work/root/usr/share"
+    update-mime-database "$share/mime" || fail "update-mime-database"
+    update-desktop-database "$share/applications" || fail "update-desktop-database"
+    lesson=$(ls "$src"/lessons/*.so1 | head -n1)
+    cp "$lesson" "$work/授業 1.so1"
+    cp "$lesson" "$work/LESSON.SO1"
+    # xdg-mime asks gio, which reads the shared MIME database of XDG_DATA_DIRS.
+    xdg() { env XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS="$share:/usr/share" XDG_DATA_HOME="$work/data" \
+                HOME="$work" xdg-mime "$@" 2>/dev/null; }
+    for f in "$work/授業 1.so1" "$work/LESSON.SO1"; do
+        got=$(xdg query filetype "$f")
+        [ "$got" = application/x-vaporia-scenario ] || fail "${f##*/} is of type '$got'"
+    done
+    grep -q 'xml:lang="ja"' "$share/mime/packages/vaporia.xml" || fail "no Japanese comment"
+    grep -q '<icon name="vaporia"/>' "$share/mime/packages/vaporia.xml" || fail "the type has not the program's icon"
+    got=$(xdg query default application/x-vaporia-scenario)
+    [ "$got" = vaporia.desktop ] || fail "scenario files open with '$got'"
+    echo "MIME type: passed"
+    ;;
+
+cli)
+    need Xvfb xdotool
+    install_into "$work/root"
+    bin="$work/root/usr/bin/vaporia"
+    # No display at all: the answer comes before any window system is asked for.
+    nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work" timeout 10 "$bin" "$@"; }
+    out=$(nodisplay --help 2>&1) || fail "--help failed: $out"
+    grep -q -- "--version" <<<"$out" || fail "--help lists no --version: $out"
+    grep -q "FILE.so1" <<<"$out" || fail "--help names no file: $out"
+    out=$(nodisplay --version 2>&1) || fail "--version failed: $out"
+    grep -qx "vaporia [0-9.]*" <<<"$out" || fail "--version said: $out"
+    nodisplay --no-such-option >/dev/null 2>&1 && fail "an unknown option was accepted"
+
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    disp=
+    for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
+    [ -n "$disp" ] || skip "Xvfb could not start"
+    export DISPLAY=:$disp
+    mkdir -p "$work/home"
+    lesson=$(ls "$src"/lessons/*.so1 | head -n1)
+    cp "$lesson" "$work/lesson.so1"
+    head -c 100 "$lesson" >"$work/short.so1"
+    mkfifo "$work/fifo.so1"
+    # Starts the program with $1 and waits for a window whose name matches $2.
+    start_with() {
+        (cd "$work/home" && exec env -u QT_QPA_PLATFORM HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+            DISPLAY=":$disp" "$bin" "$1") >"$work/app.log" 2>&1 &
+        app_pid=$!
+        win=
+        for _ in $(seq 100); do
+            win=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n1)
+            [ -n "$win" ] && break
+            kill -0 "$app_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+    }
+    stop_app() { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; app_pid=; }
+    # The caption holds the lesson's title after the program's name.
+    start_with "$work/lesson.so1" '蒸気圧曲線　-　.*[^ ]'
+    [ -n "$win" ] || { cat "$work/app.log" >&2; fail "the lesson's title is not in the caption"; }
+    stop_app
+    for bad in "$work/missing.so1" "$work/short.so1" "$work/fifo.so1"; do
+        start_with "$bad" "^蒸気圧曲線$"
+        [ -n "$win" ] || { cat "$work/app.log" >&2; fail "no message for ${bad##*/}"; }
+        xdotool search --onlyvisible --name '蒸気圧曲線　-　' >/dev/null || fail "no main window behind the message for ${bad##*/}"
+        kill -0 "$app_pid" 2>/dev/null || fail "the program ended on ${bad##*/}"
+        stop_app
+    done
+    echo "command line: passed"
+    ;;
+
 deb)
     need cpack dpkg-deb lintian
     [ -f "$build/CPackConfig.cmake" ] || fail "no CPackConfig.cmake in $build"
@@ -204,7 +292,7 @@ deb)
 
     depends=$(dpkg-deb -f "$deb" Depends)
     echo "Depends: $depends"
-    for pkg in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
+    for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 qt6-qpa-plugins \
                "fonts-ipafont-gothic | fonts-noto-cjk" qt6-translations-l10n; do
         grep -qF "$pkg" <<<"$depends" || fail "Depends lacks $pkg"
     done

@@ -1,5 +1,7 @@
-// The projector view on a 1920 × 1080 screen: the main window at 150 % and 200 %, and
-// full screen. Its own main gives the offscreen screen that size.
+// The projector view on a 1920 × 1200 screen (the main window at 150 % and 200 %, and full
+// screen) and on a 1024 × 768 projector (only what fits is offered; full screen fills it).
+// Its own main gives the offscreen screen the size --screen=WxH names; each test
+// runs on the screen it is written for.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,12 +13,16 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <map>
 
 #include "about/frmAbout.h"
 #include "assets/Background.h"
 #include "assets/assets.h"
 #include "main/Simulation.h"
 #include "main/frmMain.h"
+#include "platform/DrawArea.h"
 #include "platform/TickTimer.h"
 #include "platform/Zoom.h"
 
@@ -34,6 +40,13 @@ QRect InkOf(const QImage& image, const QRect& within, const std::function<bool(Q
             if (ink(image.pixel(x, y))) found |= QRect(x, y, 1, 1);
     return found;
 }
+
+QSize screenSize{1920, 1200}; // from --screen=WxH
+
+QSize ScreenSize() { return screenSize; }
+
+#define ON_SCREEN(w, h) \
+    if (ScreenSize() != QSize(w, h)) GTEST_SKIP() << "written for a " #w " × " #h " screen"
 
 struct ProjectorView : ::testing::Test {
     QTemporaryDir dir;
@@ -76,6 +89,7 @@ struct ProjectorView : ::testing::Test {
 
 TEST_F(ProjectorView, ZoomScalesPicturesOnOneGridAndDrawsTextFromTheFont)
 {
+    ON_SCREEN(1920, 1200);
     Open(100);
     const auto dark = [](QRgb c) { return qGray(c) < 100; };
     const QRect unitAt100(648, 480, 97, 33); // lblPress, "mmHg"
@@ -156,6 +170,7 @@ TEST_F(ProjectorView, ZoomScalesPicturesOnOneGridAndDrawsTextFromTheFont)
 
 TEST_F(ProjectorView, ClicksKeysAndTheSpinnerWorkAt200)
 {
+    ON_SCREEN(1920, 1200);
     Open(200); // remembered from the last run
     ASSERT_EQ(w->ViewZoom(), 200);
     EXPECT_TRUE(w->menu_Zoom[2]->isChecked());
@@ -203,23 +218,29 @@ TEST_F(ProjectorView, ClicksKeysAndTheSpinnerWorkAt200)
 
 TEST_F(ProjectorView, FullScreenFitsTheScreenAndEscLeavesItButNotFromADialog)
 {
+    ON_SCREEN(1920, 1200);
     Open(100);
     Key(Qt::Key_F11);
     QApplication::processEvents();
     ASSERT_TRUE(w->FullScreenView());
     EXPECT_TRUE(w->menu_FullScreen->isChecked());
     EXPECT_TRUE(w->windowState() & Qt::WindowFullScreen);
-    EXPECT_EQ(w->ViewZoom(), 150); // 200 % is too tall for 1080 lines
+    // The largest whole percent whose picture and menu bar fit 1200 lines: above 200 %.
+    const int full = w->ViewZoom();
+    EXPECT_EQ(full, zoom::FullScreenZoom({1920, 1200}, {800, 559}, w->MenuBarDesignHeight()));
+    EXPECT_GT(full, 200);
     QWidget* stage = w->centralWidget();
     EXPECT_EQ(stage->width(), 1920);
-    EXPECT_EQ(w->ClientArea()->pos(), QPoint((1920 - 1200) / 2, (stage->height() - 838) / 2));
+    EXPECT_EQ(w->menuBar()->height() + stage->height(), 1200);
+    EXPECT_LE(w->menuBar()->height() + S(559, full), 1200);
+    EXPECT_EQ(w->ClientArea()->pos(), QPoint((1920 - S(800, full)) / 2, (stage->height() - S(559, full)) / 2));
     const QImage around = stage->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(around.pixel(5, stage->height() / 2), kPanel);
     EXPECT_EQ(around.pixel(1914, stage->height() / 2), kPanel);
 
     // A zoom chosen now is remembered for the window; full screen keeps its fit.
     w->menu_Zoom[2]->trigger();
-    EXPECT_EQ(w->ViewZoom(), 150);
+    EXPECT_EQ(w->ViewZoom(), full);
     EXPECT_EQ(shared->prefs.zoomPercent, 200);
 
     // Esc in a dialog closes the dialog only.
@@ -257,15 +278,100 @@ TEST_F(ProjectorView, FullScreenFitsTheScreenAndEscLeavesItButNotFromADialog)
     EXPECT_FALSE(w->FullScreenView());
 }
 
+TEST_F(ProjectorView, SmallScreenOffersOnlyTheZoomsThatFit)
+{
+    ON_SCREEN(1024, 768);
+    Open(200); // remembered on a larger screen
+    EXPECT_EQ(w->WindowZoom(), 100);
+    EXPECT_EQ(w->ViewZoom(), 100);
+    EXPECT_EQ(shared->prefs.zoomPercent, 200); // kept for the larger screen
+    w->UpdateZoomMenu();
+    EXPECT_TRUE(w->menu_Zoom[0]->isEnabled());
+    EXPECT_TRUE(w->menu_Zoom[0]->isChecked());
+    EXPECT_FALSE(w->menu_Zoom[0]->toolTip().contains(QStringLiteral("収まりません")));
+    for (int i : {1, 2}) {
+        EXPECT_FALSE(w->menu_Zoom[i]->isEnabled()) << zoom::kChoices[i];
+        EXPECT_TRUE(w->menu_Zoom[i]->toolTip().contains(QStringLiteral("収まりません"))) << zoom::kChoices[i];
+    }
+    w->menu_Zoom[1]->trigger(); // disabled: nothing happens
+    EXPECT_EQ(w->ViewZoom(), 100);
+    // The whole window, title bar included, stays on the screen.
+    EXPECT_GE(w->frameGeometry().top(), 0);
+    EXPECT_LE(w->frameGeometry().bottom(), 767);
+}
+
+TEST_F(ProjectorView, FullScreenOnSmallScreenFillsItWithEvenMolecules)
+{
+    ON_SCREEN(1024, 768);
+    Open(100);
+    Key(Qt::Key_F11);
+    QApplication::processEvents();
+    ASSERT_TRUE(w->FullScreenView());
+    EXPECT_EQ(w->ViewZoom(), 128);
+    EXPECT_EQ(w->ClientArea()->width(), 1024);
+    EXPECT_EQ(w->lblPress->font().pixelSize(), zoom::FontPixels(27, 128)); // text at the target size
+    EXPECT_EQ(w->menuBar()->font().pixelSize(), zoom::FontPixels(15, 128));
+
+    // A molecule at every offset of the 128 % grid (where source pixels become one or two
+    // screen pixels): each drawn the same size and shape, the pre-scaled sprite.
+    const QImage sprite = QImage(QStringLiteral(":/img/molecule.png")).convertToFormat(QImage::Format_RGB32);
+    const int side = zoom::Length(10, 128);
+    ASSERT_EQ(side, 13);
+    const QImage expected = sprite.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    for (int x = 100; x < 125; ++x) {
+        const int y = 2 * x;
+        w->BackArea().FillBox(0, 0, 371, 457, 0xFF000000);
+        w->BackArea().CopyBlock(platform::DrawArea::Prepared(sprite), x, y);
+        const QImage field = w->BackArea().ZoomedImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(field.isNull());
+        const QPoint at(zoom::Edge(37, x, 128), zoom::Edge(20, y, 128));
+        EXPECT_EQ(field.copy(QRect(at, QSize(side, side))), expected) << "molecule at " << x << "," << y;
+        // Nothing beyond its square.
+        EXPECT_EQ(InkOf(field, field.rect(), [](QRgb c) { return (c & 0xFFFFFF) != 0; }) | QRect(at, QSize(side, side)),
+                  QRect(at, QSize(side, side))) << x;
+    }
+}
+
+TEST_F(ProjectorView, EscClosingTheLiquidListStaysInFullScreen)
+{
+    ON_SCREEN(1024, 768);
+    Open(100);
+    Key(Qt::Key_F11);
+    QApplication::processEvents();
+    ASSERT_TRUE(w->FullScreenView());
+    w->cmbLiquid->showPopup();
+    QWidget* popup = w->cmbLiquid->view()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+    QTest::keyClick(popup->windowHandle(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(w->FullScreenView()) << "the popup's Esc also left full screen";
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    Key(Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(w->FullScreenView());
+}
+
 int main(int argc, char* argv[])
 {
-    // A 1920 × 1080 offscreen screen, like a classroom projector.
+    // An offscreen screen of a classroom projector's size.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (!arg.startsWith("--screen=")) continue;
+        const QList<QByteArray> wh = arg.mid(9).split('x');
+        if (wh.size() == 2) screenSize = QSize(wh[0].toInt(), wh[1].toInt());
+    }
     QTemporaryDir config;
     const QString path = config.filePath(QStringLiteral("screen.json"));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return 1;
-    f.write(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    const QSize screen = ScreenSize();
+    f.write(QStringLiteral(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": %1, "height": %2,
+                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                .arg(screen.width())
+                .arg(screen.height())
+                .toUtf8());
     f.close();
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + path.toLocal8Bit());
     QApplication app(argc, argv);

@@ -510,7 +510,9 @@ TEST(DrawAreaZoom, StartsFromWhatIsShownAndBackAt100DrawsAsBefore)
     EXPECT_TRUE(a.ZoomedImage().isNull());
     EXPECT_EQ(a.ZoomedSize(), QSize(40, 30));
     EXPECT_EQ(DrawnAtZoom(a), a.Image());
-    a.SetZoom(175, QPoint()); // not a choice: 100 %
+    a.SetZoom(175, QPoint()); // a full-screen zoom
+    EXPECT_EQ(a.Zoom(), 175);
+    a.SetZoom(450, QPoint()); // beyond any zoom: 100 %
     EXPECT_EQ(a.Zoom(), 100);
 }
 

@@ -43,6 +43,28 @@ TEST(UserPrefs, SaveAndLoadRoundTrip)
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/sub")).entryList(QDir::Files).size(), 1);
 }
 
+TEST(UserPrefs, SaveFolderRoundTripsAndOnlyWhatOneLineHolds)
+{
+    struct Case { std::string folder; std::string back; };
+    const Case cases[] = {
+        {"/home/先生/授業 資料", "/home/先生/授業 資料"},
+        {"", ""},
+        {"/tmp/a\nzoom=200", ""},                  // a line break would forge a key
+        {std::string("/tmp/a\0b", 8), ""},
+        {" /tmp/padded", ""},                      // the reader trims: it would come back changed
+        {std::string(5000, 'a'), ""},             // beyond PATH_MAX
+    };
+    for (const Case& c : cases) {
+        UserPrefs p;
+        p.zoomPercent = 150;
+        p.saveFolder = c.folder;
+        const UserPrefs back = ParseUserPrefs(FormatUserPrefs(p));
+        EXPECT_EQ(back.saveFolder, c.back) << c.folder.substr(0, 40);
+        EXPECT_EQ(back.zoomPercent, 150) << c.folder.substr(0, 40);
+    }
+    EXPECT_EQ(ParseUserPrefs("[vaporia]\nsaveFolder=\x01/x\n").saveFolder, "");
+}
+
 TEST(UserPrefs, ConfigDirIgnoresRelativeXdg)
 {
     const QByteArray old = qgetenv("XDG_CONFIG_HOME");
