@@ -1,5 +1,7 @@
 #include "graph/GraphPrint.h"
 
+#include <vector>
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -42,8 +44,13 @@ bool PrintReport(QPrinter& printer, const QString& title, const QImage& picture,
                  const mdlGrph::PlotRecord& record)
 {
     const QString shownTitle = title.trimmed();
+    // The same rows as the CSV and the picture: points typed through stay out unless asked for.
+    std::vector<std::size_t> rows;
+    rows.reserve(record.Size());
+    for (std::size_t i = 0; i < record.Size(); ++i)
+        if (record.Exported(i)) rows.push_back(i);
     const printlayout::Page page =
-        printlayout::LayoutPage(picture.width(), picture.height(), record.Size(), !shownTitle.isEmpty());
+        printlayout::LayoutPage(picture.width(), picture.height(), rows.size(), !shownTitle.isEmpty());
     QPainter p;
     if (!p.begin(&printer)) return false;
     // Tenths of a millimetre inside the margins, whatever the printer's resolution.
@@ -83,7 +90,7 @@ bool PrintReport(QPrinter& printer, const QString& title, const QImage& picture,
                    QPointF(columnsUsed * cell - 30, page.table.y + printlayout::kRowHeight));
         p.setFont(FontOf(32, false));
         for (std::size_t i = 0; i < page.shown; ++i) {
-            const std::size_t at = page.first + i;
+            const std::size_t at = rows[page.first + i];
             const mdlGrph::PlottedPoint& pt = record.At(at);
             drawRow(printlayout::RowBox(page, i), QString::number(record.NumberOf(at)),
                     Text(mdlGrph::LiquidName(pt.liquid)),
