@@ -415,7 +415,8 @@ void frmMain::Form_Activate()
 {
     AppState& st = shared_.state;
     SystemSettings& s = shared_.settings;
-    setWindowTitle(QStringLiteral("蒸気圧曲線　-　") + mdlSinario::TitleText(shared_.sinario));
+    setWindowTitle(QStringLiteral("蒸気圧曲線　-　")
+                   + lessonshelf::CaptionText(mdlSinario::TitleText(shared_.sinario)));
     mdlSystem::LoadSystemSettings(s, shared_.location);
     graph_.GrphRedraw(s);
     lblTmp->setText(s.temperatureUnit == 0 ? QStringLiteral("℃") : QStringLiteral("Ｋ"));
@@ -663,8 +664,10 @@ void frmMain::BuildLessonMenu(QMenu* file)
 void frmMain::FillLessonMenu()
 {
     menu_Lessons->clear();
-    const auto entries =
-        lessonshelf::ListLessons(lessonshelf::FindLessonFolder(shared_.location.programDir));
+    // Reused while the folder has not changed, so opening the menu reads no file.
+    lessonListing_ = lessonshelf::RefreshLessons(
+        lessonshelf::FindLessonFolder(shared_.location.programDir), lessonListing_);
+    const auto& entries = lessonListing_.entries;
     if (entries.empty()) {
         menu_Lessons->addAction(QStringLiteral("（見つかりません）"))->setEnabled(false);
         return;
@@ -763,8 +766,7 @@ void frmMain::SetViewZoom(int percent)
 {
     if (!zoom::IsChoice(percent)) return;
     shared_.prefs.zoomPercent = percent;
-    // A choice that cannot be saved still holds for this run; the file keeps the old one.
-    if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
+    SaveUserPrefs();
     ApplyZoom(fullScreenView_ ? viewZoom_ : percent);
     if (!fullScreenView_) PlaceOnScreen();
 }
@@ -823,6 +825,12 @@ void frmMain::menu_DataBook_Click(bool checked)
     // Like a settings change, the readout follows at the next temperature change; only the
     // animation's two scaling temperatures are taken from the new table at once.
     simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
+    SaveUserPrefs();
+}
+
+void frmMain::SaveUserPrefs()
+{
+    // A choice that cannot be saved still holds for this run; the file keeps the old one.
     if (shared_.prefsPath.isEmpty()) return; // no configuration folder: kept for this run only
     QString error;
     if (!userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath, &error)) {

@@ -14,6 +14,7 @@
 #include "main/mdlSprite.h"
 #include "model/mdlData.h"
 #include "platform/DrawArea.h"
+#include "scenario/LessonShelf.h"
 #include "scenario/mdlSinario.h"
 #include "settings/SystemSettings.h"
 #include "settings/UserPrefs.h"
@@ -120,6 +121,7 @@ public:
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
     QMenu* menu_Lessons = nullptr; // サンプルシナリオ: the scenarios of the lessons folder
+    lessonshelf::LessonListing lessonListing_; // the menu's last listing, reused while it holds
     QAction* menu_Zoom[3] = {};        // 100%, 150%, 200%: one checked
     QAction* menu_FullScreen = nullptr; // 全画面表示 (F11)
 
@@ -127,6 +129,8 @@ public:
     // and used whenever the window is not full screen; full screen takes the largest zoom
     // that fits the screen and centres the window's picture on the panel colour.
     void SetViewZoom(int percent);
+    // Saves shared_.prefs; a failure is told in a message box, the same for every choice.
+    void SaveUserPrefs();
     void SetFullScreenView(bool on);
     int ViewZoom() const { return viewZoom_; }
     bool FullScreenView() const { return fullScreenView_; }

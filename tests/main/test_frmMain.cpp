@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QWindow>
 #include <QLabel>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <QDir>
 #include <QMenu>
@@ -363,25 +366,42 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     EXPECT_EQ(Readout(), "23.8");
 }
 
-TEST_F(MainWindow, DataBookChoiceThatCannotBeSavedIsShownAndStillApplies)
+// Every choice that cannot be saved is told the same way, and still holds for this run.
+TEST_F(MainWindow, PreferenceThatCannotBeSavedIsShownAndStillApplies)
 {
     QFile blocker(dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     shared->prefsPath = dir.filePath("blocker/preferences.ini"); // its folder is a file
     Open();
-    QString shown;
-    QTimer::singleShot(50, [&] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            shown = box->windowTitle();
-            box->close();
-        }
-    });
-    w->menu_DataBook->trigger();
-    EXPECT_EQ(shown, QStringLiteral("蒸気圧曲線"));
+    const auto shownFor = [](const std::function<void()>& act) {
+        QString shown;
+        QTimer::singleShot(50, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->windowTitle() + u'|' + box->text();
+                box->close();
+            }
+        });
+        act();
+        return shown;
+    };
+    const QString dataBook = shownFor([this] { w->menu_DataBook->trigger(); });
+    EXPECT_TRUE(dataBook.startsWith(QStringLiteral("蒸気圧曲線|"))) << dataBook.toStdString();
+    EXPECT_TRUE(dataBook.contains(QStringLiteral("保存できませんでした")));
     EXPECT_TRUE(shared->prefs.dataBook);
     Type("25");
     EXPECT_EQ(Readout(), "23.8");
+
+    EXPECT_EQ(shownFor([this] { w->menu_Zoom[1]->trigger(); }), dataBook);
+    EXPECT_EQ(w->ViewZoom(), 150);
+}
+
+// A lesson's title with control characters shows in the caption on one line, as in the menu.
+TEST_F(MainWindow, CaptionShowsTheTitleOnOneLine)
+{
+    mdlSinario::SetTitle(shared->sinario, QStringLiteral("一行目\n二行目\t\x1b"));
+    Open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　一行目 二行目  ") + QString(30 - 9, u' '));
 }
 
 TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
