@@ -108,8 +108,9 @@ QString ConfigFilePath(const QString& dir)
 bool SaveBesideProgram(const LocationFacts& f)
 {
     if (!f.hasUserDir) return true;
-    // The save renames a new file over the old one, so the folder itself must be writable.
-    return f.programDirWritable && (!f.programFileExists || f.programFileWritable);
+    // A new file needs a writable folder; an existing one that may be written is saved,
+    // in place when its folder cannot be written (one CONFIG.INI a computer room shares).
+    return f.programFileExists ? f.programFileWritable : f.programDirWritable;
 }
 
 bool LoadBesideProgram(const LocationFacts& f)

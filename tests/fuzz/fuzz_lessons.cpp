@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <ctime>
 
 #include <fcntl.h>
@@ -27,11 +28,16 @@ void Check(bool ok)
     if (!ok) std::abort();
 }
 
+std::string cleanupFolder;
+
 QString Folder()
 {
     static const QString folder = [] {
         const QString f = QDir::tempPath() + QStringLiteral("/vaporia-fuzz-lessons-%1").arg(::getpid());
         QDir().mkpath(f);
+        // Outlives the function's own static, which is gone by the time this runs.
+        cleanupFolder = f.toStdString();
+        std::atexit([] { QDir(QString::fromStdString(cleanupFolder)).removeRecursively(); });
         return f;
     }();
     return folder;

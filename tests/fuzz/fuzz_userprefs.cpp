@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include <unistd.h>
@@ -22,11 +23,16 @@ void Check(bool ok)
 
 constexpr qsizetype kReadLimit = 64 * 1024; // what the load reads
 
+std::string cleanupFolder;
+
 QString Folder()
 {
     static const QString folder = [] {
         const QString f = QDir::tempPath() + QStringLiteral("/vaporia-fuzz-prefs-%1").arg(::getpid());
         QDir().mkpath(f);
+        // Outlives the function's own static, which is gone by the time this runs.
+        cleanupFolder = f.toStdString();
+        std::atexit([] { QDir(QString::fromStdString(cleanupFolder)).removeRecursively(); });
         return f;
     }();
     return folder;
