@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -597,6 +602,34 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     Key(Qt::Key_Down);
     EXPECT_EQ(w->txtOndo->text(), "10");
     EXPECT_EQ(Readout(), "11.8"); // the table's water at 10 ℃, in mmHg again
+}
+
+// A shared lessons folder of 50,000 files that are not scenarios: the window opens with a
+// bounded listing, and each later opening of the menu reads no file while nothing changed.
+TEST_F(MainWindow, LessonMenuOnAFolderOfManyOtherFilesReadsNoFileWhenOpenedAgain)
+{
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("lessons"));
+    const QByteArray folder = QFile::encodeName(dir.filePath("lessons"));
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (int i = 0; i < 50000; ++i) {
+        const int fd = ::open((folder + "/" + QByteArray::number(i) + ".so1").constData(),
+                              O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "no", 2), 2);
+        ::futimens(fd, anHourAgo);
+        ::close(fd);
+    }
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.constData(), anHourAgo, 0), 0);
+    Open();
+    EXPECT_GT(w->lessonListing_.filesOpened, 0);
+    EXPECT_LE(w->lessonListing_.filesOpened, lessonshelf::ListingBounds{}.maxOpened);
+    for (int opening = 0; opening < 3; ++opening) {
+        emit w->menu_Lessons->aboutToShow();
+        EXPECT_EQ(w->lessonListing_.filesOpened, 0);
+        ASSERT_EQ(w->menu_Lessons->actions().size(), 1);
+        EXPECT_FALSE(w->menu_Lessons->actions().front()->isEnabled()); // （見つかりません）
+    }
 }
 
 TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)
