@@ -462,7 +462,6 @@ Result WriteFileAtomically(const QString& path, const QByteArray& bytes, const O
         ::unlink(temp.c_str());
         return Result{false, e};
     };
-    if (options.onStage) options.onStage(Stage::TemporaryCreated);
     if (exists && !CarryOver(fd.get(), target, st)) {
         discard(0);
         return WriteInPlace(target, bytes, options);

@@ -14,8 +14,7 @@ struct Result {
 
 // Points in a save that a test can hold, to force an order between two saves.
 enum class Stage {
-    TemporaryCreated, // the save's own temporary file exists (replacing saves only)
-    BeforeReplace,    // the new bytes are about to take the old file's place
+    BeforeReplace, // the new bytes are about to take the old file's place
 };
 
 struct Options {

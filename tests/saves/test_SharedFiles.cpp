@@ -268,6 +268,29 @@ TEST_F(SharedFiles, LinksAreFollowedToTheEndOfTheChain)
     EXPECT_TRUE(QFileInfo(Path("loop1")).isSymLink());
 }
 
+// As any user but root, whom permissions do not bind (root runs the same case as another
+// user below).
+TEST_F(SharedFiles, AWritableFileInAReadOnlyFolderIsSavedInPlace)
+{
+    const QString target = Path("folder/points.csv");
+    QDir(dir_.path()).mkdir("folder");
+    WriteFixture(target, "old");
+    ASSERT_EQ(::chmod(Name(Path("folder")).constData(), 0555), 0);
+    struct Restore {
+        QByteArray folder;
+        ~Restore() { ::chmod(folder.constData(), 0755); }
+    } restore{Name(Path("folder"))};
+    if (::access(Name(Path("folder")).constData(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+    const auto r = WriteFileAtomically(target, "new");
+    EXPECT_TRUE(r.ok) << safewrite::ReasonText(r.error).toStdString();
+    EXPECT_EQ(ReadIfExists(target), QByteArray("new"));
+    EXPECT_EQ(Entries(Path("folder")), QStringList{"points.csv"});
+    // A new file there is refused, and says why.
+    const auto refused = WriteFileAtomically(Path("folder/new.csv"), "x");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, EACCES);
+}
+
 TEST_F(SharedFiles, AFileWithASecondHardLinkIsWrittenInPlace)
 {
     const QString target = Path("lesson.so1");
@@ -406,6 +429,30 @@ TEST_F(AnotherUser, AWritableFileInAFolderThatIsNotIsSavedInPlace)
         EXPECT_EQ(StatOf(c.path).st_uid, kTeacherA);
     }
     EXPECT_EQ(Entries(room_), (QStringList{"lesson.so1", "points.csv"}));
+}
+
+// One CONFIG.INI for a computer room: writable, in the program's folder that is not.
+TEST_F(AnotherUser, ASharedConfigFileInAReadOnlyFolderIsSavedThere)
+{
+    Own(room_, 0, 0, 0755);
+    const QString config = room_ + "/CONFIG.INI";
+    WriteFixture(config, "; 理科室\r\n[DATA]\r\nmol=2\r\n");
+    Own(config, kTeacherA, kTeachers, 0666);
+    QDir(dir_.path()).mkdir("home");
+    Own(Path("home"), kTeacherB, kTeacherBOwn, 0755);
+    const mdlSystem::SettingsLocation where{room_, Path("home") + "/vaporia"};
+    const auto saved = AsUser(kTeacherB, kTeacherBOwn, {kTeacherBOwn}, [&] {
+        SystemSettings s;
+        mdlSystem::InitSystemSettings(s);
+        s.mol = 7;
+        return mdlSystem::SaveSystemSettings(s, where);
+    });
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_TRUE(*saved);
+    const QByteArray text = ReadIfExists(config).value_or(QByteArray());
+    EXPECT_TRUE(text.startsWith("; 理科室\r\n[DATA]\r\nmol=7 ")) << text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("home/vaporia/CONFIG.INI")));
+    EXPECT_EQ(StatOf(config).st_uid, kTeacherA);
 }
 
 // Preferences the user cannot read were never loaded; the save must not replace them with
