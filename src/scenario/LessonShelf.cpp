@@ -75,18 +75,51 @@ bool IsScenarioName(std::string_view name)
 
 } // namespace
 
+namespace {
+
+// Opens the pending files in order until the listing is full or the budget is spent.
+void ReadPending(LessonListing& listing, const ListingBounds& bounds,
+                 std::chrono::steady_clock::time_point started)
+{
+    const QDir dir(listing.folder);
+    std::size_t next = 0;
+    for (; next < listing.pending.size(); ++next) {
+        if (listing.entries.size() >= static_cast<std::size_t>(kMaxListed)) break;
+        if (std::chrono::steady_clock::now() - started > bounds.budget) break;
+        const auto& [name, bytes] = listing.pending[next];
+        const QString path = dir.filePath(name);
+        ++listing.filesOpened;
+        ListingStamp stamp;
+        if (StampOf(QFile::encodeName(path), bytes, stamp)) listing.stamps.push_back(stamp);
+        mdlSinario::SinarioData d; // only its title is kept
+        if (!mdlSinario::ReadSinarioFile(d, path)) continue;
+        QString title = mdlSinario::TitleText(d).trimmed();
+        if (title.isEmpty()) title = QFileInfo(name).completeBaseName();
+        listing.entries.push_back({path, title});
+    }
+    if (listing.entries.size() >= static_cast<std::size_t>(kMaxListed)) {
+        listing.pending.clear();
+        return;
+    }
+    listing.pending.erase(listing.pending.begin(), listing.pending.begin() + static_cast<std::ptrdiff_t>(next));
+    if (!listing.pending.empty()) listing.complete = false;
+}
+
+} // namespace
+
 LessonListing RefreshLessons(const QString& folder, const LessonListing& previous, const ListingBounds& bounds)
 {
+    const auto started = std::chrono::steady_clock::now();
     if (StillHolds(folder, previous)) {
         LessonListing reused = previous;
         reused.filesOpened = 0;
+        if (!reused.pending.empty()) ReadPending(reused, bounds, started);
         return reused;
     }
     LessonListing listing;
     listing.folder = folder;
     listing.takenAtNs = NowNs();
     if (folder.isEmpty()) return listing;
-    const auto started = std::chrono::steady_clock::now();
     const QByteArray base = QFile::encodeName(folder);
     ListingStamp folderStamp;
     if (!StampOf(base, {}, folderStamp)) return listing;
@@ -106,24 +139,9 @@ LessonListing RefreshLessons(const QString& folder, const LessonListing& previou
     std::partial_sort(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(candidates), names.end(),
                       [](const auto& a, const auto& b) { return a.first < b.first; });
     listing.complete = candidates == names.size();
-
-    const QDir dir(folder);
-    for (std::size_t i = 0; i < candidates; ++i) {
-        if (listing.entries.size() >= static_cast<std::size_t>(kMaxListed)) break;
-        if (std::chrono::steady_clock::now() - started > bounds.budget) {
-            listing.complete = false;
-            break;
-        }
-        const QString path = dir.filePath(names[i].first);
-        ++listing.filesOpened;
-        ListingStamp stamp;
-        if (StampOf(QFile::encodeName(path), names[i].second, stamp)) listing.stamps.push_back(stamp);
-        mdlSinario::SinarioData d; // only its title is kept
-        if (!mdlSinario::ReadSinarioFile(d, path)) continue;
-        QString title = mdlSinario::TitleText(d).trimmed();
-        if (title.isEmpty()) title = QFileInfo(names[i].first).completeBaseName();
-        listing.entries.push_back({path, title});
-    }
+    names.resize(candidates);
+    listing.pending = std::move(names);
+    ReadPending(listing, bounds, started);
     return listing;
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scenario/mdlSinario.h"
@@ -49,13 +50,15 @@ struct LessonListing {
     std::int64_t takenAtNs = 0;
     int filesOpened = 0;  // by this call: 0 when an earlier listing was reused
     bool complete = true; // false when a bound stopped it before the end of the folder
+    // Files the time budget left unopened, in order; the next refresh goes on with them.
+    std::vector<std::pair<QString, std::string>> pending;
 };
 
 // The .so1 files of folder in name order, with their titles; files that cannot be read as a
 // scenario are left out. Of each file only the scenario record is read. `previous` is
 // reused, without opening a file, while its folder and the files it opened keep their
 // times and sizes (and are old enough that a change within the file system's clock step
-// would have shown).
+// would have shown); one its time budget cut short goes on where it stopped.
 LessonListing RefreshLessons(const QString& folder, const LessonListing& previous,
                              const ListingBounds& bounds = {});
 std::vector<LessonEntry> ListLessons(const QString& folder);

@@ -171,10 +171,15 @@ TEST(LessonShelf, AFolderOfManyNonScenarioFilesIsListedWithinBoundsAndThenReused
     // A listing of the moment a file changed is not trusted: the clock may not have moved.
     EXPECT_GT(lessonshelf::RefreshLessons(dir.path(), changed, bounds).filesOpened, 0);
 
-    // A time budget of nothing opens nothing and says the listing is partial.
+    // A time budget of nothing opens nothing and says the listing is partial; the next
+    // opening goes on where it stopped.
     const auto hurried = lessonshelf::RefreshLessons(dir.path(), {}, {400, std::chrono::milliseconds(-1)});
     EXPECT_EQ(hurried.filesOpened, 0);
     EXPECT_FALSE(hurried.complete);
+    EXPECT_TRUE(hurried.entries.empty());
+    const auto resumed = lessonshelf::RefreshLessons(dir.path(), hurried, bounds);
+    EXPECT_EQ(resumed.filesOpened, 400);
+    EXPECT_EQ(resumed.entries.size(), 2u);
 }
 
 TEST(LessonShelf, MenuTextShowsTheTitleAsWritten)
