@@ -1,7 +1,7 @@
 # Sourced by ./run and ./test: installs the Debian packages that are missing.
 # shellcheck shell=bash
 
-VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-dev cmark)
+VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-dev cmark libacl1-dev)
 VAPORIA_RUNTIME_PACKAGES=(fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n)
 VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3

@@ -544,7 +544,8 @@ void frmMain::Form_Activate()
 {
     AppState& st = shared_.state;
     SystemSettings& s = shared_.settings;
-    setWindowTitle(QStringLiteral("蒸気圧曲線　-　") + mdlSinario::TitleText(shared_.sinario));
+    setWindowTitle(QStringLiteral("蒸気圧曲線　-　")
+                   + lessonshelf::CaptionText(mdlSinario::TitleText(shared_.sinario)));
     mdlSystem::LoadSystemSettings(s, shared_.location);
     graph_.GrphRedraw(s);
     ShowUnitLabels();
@@ -836,8 +837,10 @@ void frmMain::BuildLessonMenu(QMenu* file)
 void frmMain::FillLessonMenu()
 {
     menu_Lessons->clear();
-    const auto entries =
-        lessonshelf::ListLessons(lessonshelf::FindLessonFolder(shared_.location.programDir));
+    // Reused while the folder has not changed, so opening the menu reads no file.
+    lessonListing_ = lessonshelf::RefreshLessons(
+        lessonshelf::FindLessonFolder(shared_.location.programDir), lessonListing_);
+    const auto& entries = lessonListing_.entries;
     if (entries.empty()) {
         menu_Lessons->addAction(QStringLiteral("（見つかりません）"))->setEnabled(false);
         return;
@@ -985,8 +988,7 @@ void frmMain::SetViewZoom(int percent)
     if (!zoom::IsChoice(percent)) return;
     shared_.prefs.zoomPercent = percent;
     windowZoom_ = percent;
-    // A choice that cannot be saved still holds for this run; the file keeps the old one.
-    if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
+    SaveUserPrefs();
     ApplyZoom(fullScreenView_ ? viewZoom_ : percent);
     if (!fullScreenView_) PlaceOnScreen();
 }
@@ -1059,6 +1061,12 @@ void frmMain::menu_DataBook_Click(bool checked)
     // once, so the mark and the number agree; the points plotted stay as measured.
     simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
     ShowReadout();
+    SaveUserPrefs();
+}
+
+void frmMain::SaveUserPrefs()
+{
+    // A choice that cannot be saved still holds for this run; the file keeps the old one.
     if (shared_.prefsPath.isEmpty()) return; // no configuration folder: kept for this run only
     QString error;
     if (!userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath, &error)) {
@@ -1131,6 +1139,5 @@ void frmMain::RememberSaveFolder(const QString& folder)
     export_.SetStartFolder(folder);
     if (utf8 == shared_.prefs.saveFolder) return;
     shared_.prefs.saveFolder = utf8;
-    // Not worth a message when it cannot be kept: the next dialog merely opens elsewhere.
-    if (!shared_.prefsPath.isEmpty()) userprefs::SaveUserPrefs(shared_.prefs, shared_.prefsPath);
+    SaveUserPrefs();
 }

@@ -15,6 +15,7 @@
 #include "model/mdlData.h"
 #include "platform/DrawArea.h"
 #include "platform/Zoom.h"
+#include "scenario/LessonShelf.h"
 #include "scenario/mdlSinario.h"
 #include "settings/SystemSettings.h"
 #include "settings/UserPrefs.h"
@@ -124,6 +125,7 @@ public:
     QAction* menu_ver = nullptr;
     QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
     QMenu* menu_Lessons = nullptr; // サンプルシナリオ: the scenarios of the lessons folder
+    lessonshelf::LessonListing lessonListing_; // the menu's last listing, reused while it holds
     QAction* menu_Zoom[3] = {};        // 100%, 150%, 200%: one checked
     QAction* menu_FullScreen = nullptr; // 全画面表示 (F11)
 
@@ -131,6 +133,8 @@ public:
     // and used whenever the window is not full screen; full screen takes the largest zoom
     // that fits the screen and centres the window's picture on the panel colour.
     void SetViewZoom(int percent);
+    // Saves shared_.prefs; a failure is told in a message box, the same for every choice.
+    void SaveUserPrefs();
     void SetFullScreenView(bool on);
     int ViewZoom() const { return viewZoom_; }
     // The zoom used outside full screen: the remembered one, or the largest that fits.

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ReadFile.h"
 #include "platform/SafeWrite.h"
 
 namespace mdlSinario {
@@ -57,23 +58,19 @@ bool WriteSinarioFile(const SinarioData& d, const QString& path, QString* error)
 
     // Whatever follows the record in an existing file is kept: the new file is the new record
     // and the old file's bytes after it, and replaces the old one whole.
-    const QFileInfo info(path);
-    if (info.exists() && info.isFile() && info.size() > static_cast<qint64>(kRecordSize)) {
-        if (info.size() > kMaxKeptTail + static_cast<qint64>(kRecordSize)) {
+    QByteArray old;
+    const readfile::Outcome got =
+        readfile::ReadRegularFile(path, static_cast<std::size_t>(kMaxKeptTail) + kRecordSize, old);
+    if (got.status == readfile::Status::Unreadable) {
+        SetError(error, ReadFailureText());
+        return false;
+    }
+    if (got.status == readfile::Status::Read) {
+        if (!got.whole) {
             SetError(error, safewrite::ReasonText(EFBIG));
             return false;
         }
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly) || !old.seek(static_cast<qint64>(kRecordSize))) {
-            SetError(error, ReadFailureText());
-            return false;
-        }
-        const QByteArray tail = old.readAll();
-        if (old.error() != QFileDevice::NoError) {
-            SetError(error, ReadFailureText());
-            return false;
-        }
-        bytes += tail;
+        if (old.size() > static_cast<qsizetype>(kRecordSize)) bytes += old.mid(static_cast<qsizetype>(kRecordSize));
     }
     const safewrite::Result r = safewrite::WriteFileAtomically(path, bytes);
     if (!r.ok) SetError(error, safewrite::ReasonText(r.error));
@@ -93,39 +90,30 @@ QString WithScenarioExtension(const QString& path)
 
 bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
+    // Only the record is read, however large the file.
+    QByteArray bytes;
+    const readfile::Outcome got = readfile::ReadRegularFile(path, kRecordSize, bytes);
+    switch (got.status) {
+    case readfile::Status::Absent:
         SetError(error, QStringLiteral("%1 does not exist").arg(path));
         return false;
-    }
-    // A pipe or device under this name could block or never end.
-    if (!info.isFile()) {
+    case readfile::Status::NotAFile:
+        // A pipe or device under this name could block or never end.
         SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
         return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    case readfile::Status::Unreadable:
+        SetError(error, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(got.error))));
         return false;
+    case readfile::Status::Read:
+        break;
     }
-    std::array<unsigned char, kRecordSize> bytes{};
-    qint64 got = 0;
-    while (got < static_cast<qint64>(kRecordSize)) {
-        const qint64 n = file.read(reinterpret_cast<char*>(bytes.data()) + got,
-                                   static_cast<qint64>(kRecordSize) - got);
-        if (n < 0) {
-            SetError(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
-            return false;
-        }
-        if (n == 0) break;
-        got += n;
-    }
-    if (got < static_cast<qint64>(kRecordSize)) {
+    if (bytes.size() < static_cast<qsizetype>(kRecordSize)) {
         SetError(error, QStringLiteral("%1 holds %2 bytes, fewer than the %3 of a scenario")
-                            .arg(path).arg(got).arg(kRecordSize));
+                            .arg(path).arg(bytes.size()).arg(kRecordSize));
         return false;
     }
-    return DecodeSinario(bytes.data(), bytes.size(), d);
+    return DecodeSinario(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                         static_cast<std::size_t>(bytes.size()), d);
 }
 
 } // namespace mdlSinario

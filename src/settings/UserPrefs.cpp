@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "ProfileFile.h"
+#include "platform/ReadFile.h"
 #include "platform/SafeWrite.h"
 
 #include <cerrno>
@@ -65,11 +66,27 @@ std::string FormatUserPrefs(const UserPrefs& prefs)
 
 UserPrefs LoadUserPrefs(const QString& path)
 {
-    if (path.isEmpty()) return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = f.read(kMaxBytes);
+    QByteArray bytes;
+    if (readfile::ReadRegularFile(path, kMaxBytes, bytes).status != readfile::Status::Read) return {};
     return ParseUserPrefs(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+QString CheckReplaceable(const QString& path)
+{
+    QByteArray bytes;
+    const readfile::Outcome got = readfile::ReadRegularFile(path, kMaxBytes, bytes);
+    switch (got.status) {
+    case readfile::Status::Absent:
+        return {};
+    case readfile::Status::NotAFile:
+        return safewrite::ReasonText(got.error);
+    case readfile::Status::Unreadable:
+        return QStringLiteral("今の設定ファイルを読み込めません。");
+    case readfile::Status::Read:
+        break;
+    }
+    if (!got.whole) return QStringLiteral("設定ファイルが大きすぎます（%1 バイトまで）。").arg(kMaxBytes);
+    return {};
 }
 
 bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error)
@@ -80,6 +97,9 @@ bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error)
     };
     if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
         return failed(safewrite::ReasonText(ENOENT));
+    // The choices were read from this file; one that could not be read in full was taken as
+    // the defaults, which must not replace what it holds.
+    if (const QString why = CheckReplaceable(path); !why.isEmpty()) return failed(why);
     const std::string text = FormatUserPrefs(prefs);
     const safewrite::Result r =
         safewrite::WriteFileAtomically(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));

@@ -25,10 +25,14 @@ QString UserPrefsPath();
 UserPrefs ParseUserPrefs(std::string_view text);
 std::string FormatUserPrefs(const UserPrefs& prefs);
 
-// A missing or unreadable file gives the defaults.
+// A missing or unreadable file, or anything but a regular file, gives the defaults.
 UserPrefs LoadUserPrefs(const QString& path);
+// Empty when the file at path may be replaced by a save: it is absent, or a regular file
+// read in full. Otherwise the reason in words: the load could not have read what it holds.
+QString CheckReplaceable(const QString& path);
 // Creates the folder when needed. Returns false, with a reason in *error when given, if
-// the file could not be written; the old file is then unchanged.
+// the file could not be written or may not be replaced (CheckReplaceable); the old file is
+// then unchanged.
 bool SaveUserPrefs(const UserPrefs& prefs, const QString& path, QString* error = nullptr);
 
 } // namespace userprefs

@@ -12,6 +12,7 @@
 #include "ProfileFile.h"
 #include "UserPrefs.h"
 #include "model/NumText.h"
+#include "platform/ReadFile.h"
 #include "platform/SafeWrite.h"
 
 namespace mdlSystem {
@@ -27,18 +28,21 @@ enum class ReadResult { Absent, Read, NotAFile, Unreadable, TooLarge };
 ReadResult ReadCapped(const QString& path, std::string& out, bool allowTruncation)
 {
     out.clear();
-    const QFileInfo info(path);
-    if (!info.exists()) return ReadResult::Absent;
-    // A pipe or device under this name could block or never end.
-    if (!info.isFile()) return ReadResult::NotAFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return ReadResult::Unreadable;
-    const QByteArray bytes = file.read(static_cast<qint64>(kMaxFileBytes) + 1);
-    if (file.error() != QFileDevice::NoError) return ReadResult::Unreadable;
+    QByteArray bytes;
+    const readfile::Outcome got = readfile::ReadRegularFile(path, kMaxFileBytes, bytes);
+    switch (got.status) {
+    case readfile::Status::Absent:
+        return ReadResult::Absent;
+    case readfile::Status::NotAFile:
+        return ReadResult::NotAFile;
+    case readfile::Status::Unreadable:
+        return ReadResult::Unreadable;
+    case readfile::Status::Read:
+        break;
+    }
     out.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (out.size() > kMaxFileBytes) {
+    if (!got.whole) {
         if (!allowTruncation) return ReadResult::TooLarge;
-        out.resize(kMaxFileBytes);
         // The line cut in two is as good as absent.
         const auto nl = out.rfind('\n');
         out.resize(nl == std::string::npos ? 0 : nl + 1);
@@ -80,8 +84,9 @@ QString ConfigFilePath(const QString& dir)
 bool SaveBesideProgram(const LocationFacts& f)
 {
     if (!f.hasUserDir) return true;
-    // The save renames a new file over the old one, so the folder itself must be writable.
-    return f.programDirWritable && (!f.programFileExists || f.programFileWritable);
+    // A new file needs a writable folder; an existing one that may be written is saved,
+    // in place when its folder cannot be written (one CONFIG.INI a computer room shares).
+    return f.programFileExists ? f.programFileWritable : f.programDirWritable;
 }
 
 bool LoadBesideProgram(const LocationFacts& f)

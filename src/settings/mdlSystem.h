@@ -11,8 +11,9 @@
 
 namespace mdlSystem {
 
-// Where CONFIG.INI lives: beside the program, or, when that folder cannot be written
-// (a system-wide install), in the user's configuration folder. Resolved anew on each
+// Where CONFIG.INI lives: beside the program, or, when that folder cannot be written and
+// holds no CONFIG.INI the user may write (a system-wide install), in the user's
+// configuration folder. Resolved anew on each
 // load and save, as the folder's writability may change.
 //
 // Save writes Path(). When that is beside the program, load reads only that file. When it

@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
@@ -9,6 +16,7 @@
 #include <QWindow>
 #include <QLabel>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <QDir>
 #include <QMenu>
@@ -376,25 +384,43 @@ TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
     EXPECT_EQ(Readout(), "23.8");
 }
 
-TEST_F(MainWindow, DataBookChoiceThatCannotBeSavedIsShownAndStillApplies)
+// Every choice that cannot be saved is told the same way, and still holds for this run.
+TEST_F(MainWindow, PreferenceThatCannotBeSavedIsShownAndStillApplies)
 {
     QFile blocker(dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     shared->prefsPath = dir.filePath("blocker/preferences.ini"); // its folder is a file
     Open();
-    QString shown;
-    QTimer::singleShot(50, [&] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            shown = box->windowTitle();
-            box->close();
-        }
-    });
-    w->menu_DataBook->trigger();
-    EXPECT_EQ(shown, QStringLiteral("蒸気圧曲線"));
+    const auto shownFor = [](const std::function<void()>& act) {
+        QString shown;
+        QTimer::singleShot(50, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->windowTitle() + u'|' + box->text();
+                box->close();
+            }
+        });
+        act();
+        return shown;
+    };
+    const QString dataBook = shownFor([this] { w->menu_DataBook->trigger(); });
+    EXPECT_TRUE(dataBook.startsWith(QStringLiteral("蒸気圧曲線|"))) << dataBook.toStdString();
+    EXPECT_TRUE(dataBook.contains(QStringLiteral("保存できませんでした")));
     EXPECT_TRUE(shared->prefs.dataBook);
     Type("25");
     EXPECT_EQ(Readout(), "23.8");
+
+    // What the 150 % item does; the item itself is off where the test's screen is too small.
+    EXPECT_EQ(shownFor([this] { w->SetViewZoom(150); }), dataBook);
+    EXPECT_EQ(w->ViewZoom(), 150);
+}
+
+// A lesson's title with control characters shows in the caption on one line, as in the menu.
+TEST_F(MainWindow, CaptionShowsTheTitleOnOneLine)
+{
+    mdlSinario::SetTitle(shared->sinario, QStringLiteral("一行目\n二行目\t\x1b"));
+    Open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　一行目 二行目  ") + QString(30 - 9, u' '));
 }
 
 TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
@@ -616,6 +642,34 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     EXPECT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 2; })); // a busy machine reports late
     EXPECT_EQ(shared->settings.mol, 1);
     EXPECT_EQ(w->lblMol->text(), "1mol");
+}
+
+// A shared lessons folder of 50,000 files that are not scenarios: the window opens with a
+// bounded listing, and each later opening of the menu reads no file while nothing changed.
+TEST_F(MainWindow, LessonMenuOnAFolderOfManyOtherFilesReadsNoFileWhenOpenedAgain)
+{
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("lessons"));
+    const QByteArray folder = QFile::encodeName(dir.filePath("lessons"));
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (int i = 0; i < 50000; ++i) {
+        const int fd = ::open((folder + "/" + QByteArray::number(i) + ".so1").constData(),
+                              O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "no", 2), 2);
+        ::futimens(fd, anHourAgo);
+        ::close(fd);
+    }
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.constData(), anHourAgo, 0), 0);
+    Open();
+    EXPECT_GT(w->lessonListing_.filesOpened, 0);
+    EXPECT_LE(w->lessonListing_.filesOpened, lessonshelf::ListingBounds{}.maxOpened);
+    for (int opening = 0; opening < 3; ++opening) {
+        emit w->menu_Lessons->aboutToShow();
+        EXPECT_EQ(w->lessonListing_.filesOpened, 0);
+        ASSERT_EQ(w->menu_Lessons->actions().size(), 1);
+        EXPECT_FALSE(w->menu_Lessons->actions().front()->isEnabled()); // （見つかりません）
+    }
 }
 
 TEST_F(MainWindow, NoLessonsFolderLeavesOneDisabledItem)

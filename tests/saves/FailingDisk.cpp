@@ -71,7 +71,21 @@ Child InFullTmpfs(const std::function<void(const QString&)>& prepare,
     if (pid == 0) {
         ::close(pipeFds[0]);
         const QByteArray mountPoint = QFile::encodeName(folder);
-        if (::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) ::_exit(kUnavailable);
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWNS) != 0) {
+            if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) ::_exit(kUnavailable);
+            // The same ids inside: unmapped, files could not be made at all.
+            auto put = [](const char* file, const std::string& text) {
+                const int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+                const bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+                if (fd >= 0) ::close(fd);
+                return ok;
+            };
+            put("/proc/self/setgroups", "deny");
+            put("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1");
+            put("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1");
+        }
         if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) ::_exit(kUnavailable);
         if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=128k") != 0) ::_exit(kUnavailable);
         prepare(folder);

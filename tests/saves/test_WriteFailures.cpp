@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -12,6 +13,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "FailingDisk.h"
 #include "platform/SafeWrite.h"
@@ -36,6 +39,7 @@ struct Writer {
     QString fileName;                      // the file written, inside the test's folder
     std::optional<QByteArray> before;      // its bytes beforehand; nullopt: absent
     std::function<bool(const QString& folder)> save; // true when the writer reports success
+    std::function<void(const QString& folder)> prepare = {}; // more than the file, when needed
 };
 
 // A school's CONFIG.INI with its own comments and sections.
@@ -64,6 +68,16 @@ std::vector<Writer> Writers()
                     }});
     rows.push_back({"SafeWriteOverFile", "old.bin", SchoolConfig(), [](const QString& folder) {
                         return safewrite::WriteFileAtomically(folder + "/old.bin", QByteArray(4096, 'n')).ok;
+                    }});
+    // A second hard link makes the save write in place: the old bytes must come back.
+    rows.push_back({"SafeWriteInPlace", "old.bin", SchoolConfig(),
+                    [](const QString& folder) {
+                        // Larger than the pages the old file has: the growth needs new ones.
+                        return safewrite::WriteFileAtomically(folder + "/old.bin", QByteArray(20000, 'n')).ok;
+                    },
+                    [](const QString& folder) {
+                        (void)!::link(QFile::encodeName(folder + "/old.bin").constData(),
+                                      QFile::encodeName(folder + "/other-name.bin").constData());
                     }});
     rows.push_back({"SettingsNewFile", "CONFIG.INI", std::nullopt, [](const QString& folder) {
                         SystemSettings s;
@@ -128,6 +142,7 @@ class WriteFailure : public ::testing::TestWithParam<std::tuple<Writer, Mode>> {
 void Prepare(const Writer& w, const QString& folder)
 {
     if (w.before) WriteFixture(folder + u'/' + w.fileName, *w.before);
+    if (w.prepare) w.prepare(folder);
 }
 
 // The row's expectations after the failed save; empty when all hold.

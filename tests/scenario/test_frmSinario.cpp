@@ -471,7 +471,7 @@ TEST_F(ScenarioEditor, AFailedSaveIsShownAndTheDialogStaysAsItWas)
         const char* reason;
     } cases[] = {
         {dir.filePath("missing/lesson.so1"), "保存先のフォルダーがありません。"},
-        {dir.filePath("folder.so1"), "書き込み中にエラーが発生しました"},
+        {dir.filePath("folder.so1"), "同じ名前のフォルダーがあります。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

@@ -6,6 +6,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "lessons/LessonBook.h"
 #include "scenario/LessonShelf.h"
 
@@ -118,6 +125,63 @@ TEST(LessonShelf, ListsReadableScenariosByFileNameWithTheirTitles)
     EXPECT_EQ(sinario, before);
 }
 
+// A shared folder full of files that are not scenarios: the listing opens a bounded number
+// of them, reading only the record of each, and opening the menu again opens none while
+// the folder stays as it was.
+TEST(LessonShelf, AFolderOfManyNonScenarioFilesIsListedWithinBoundsAndThenReused)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray base = QFile::encodeName(dir.path());
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (int i = 0; i < 50000; ++i) {
+        const QByteArray name = base + "/" + QByteArray::number(10000 + i) + ".so1";
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "not a scenario", 14), 14);
+        ::futimens(fd, anHourAgo);
+        ::close(fd);
+    }
+    // One real lesson among them, first in name order, and one larger than a record.
+    QByteArray big = Record("大きいファイル");
+    big += QByteArray(1 << 20, 'x');
+    WriteFile(dir.filePath("00-big.so1"), big);
+    WriteFile(dir.filePath("01-lesson.so1"), Record("本物"));
+    for (const char* name : {"/00-big.so1", "/01-lesson.so1", ""})
+        ASSERT_EQ(::utimensat(AT_FDCWD, (base + name).constData(), anHourAgo, 0), 0);
+
+    const lessonshelf::ListingBounds bounds{400, std::chrono::hours(1)};
+    const auto first = lessonshelf::RefreshLessons(dir.path(), {}, bounds);
+    EXPECT_EQ(first.filesOpened, 400);
+    EXPECT_FALSE(first.complete);
+    ASSERT_EQ(first.entries.size(), 2u);
+    EXPECT_EQ(first.entries[0].title, "大きいファイル");
+    EXPECT_EQ(first.entries[1].title, "本物");
+
+    const auto again = lessonshelf::RefreshLessons(dir.path(), first, bounds);
+    EXPECT_EQ(again.filesOpened, 0);
+    EXPECT_EQ(again.entries.size(), 2u);
+
+    // A changed lesson, or a new one, is seen at the next opening.
+    WriteFile(dir.filePath("01-lesson.so1"), Record("書き直し"));
+    const auto changed = lessonshelf::RefreshLessons(dir.path(), again, bounds);
+    EXPECT_GT(changed.filesOpened, 0);
+    ASSERT_EQ(changed.entries.size(), 2u);
+    EXPECT_EQ(changed.entries[1].title, "書き直し");
+    // A listing of the moment a file changed is not trusted: the clock may not have moved.
+    EXPECT_GT(lessonshelf::RefreshLessons(dir.path(), changed, bounds).filesOpened, 0);
+
+    // A time budget of nothing opens nothing and says the listing is partial; the next
+    // opening goes on where it stopped.
+    const auto hurried = lessonshelf::RefreshLessons(dir.path(), {}, {400, std::chrono::milliseconds(-1)});
+    EXPECT_EQ(hurried.filesOpened, 0);
+    EXPECT_FALSE(hurried.complete);
+    EXPECT_TRUE(hurried.entries.empty());
+    const auto resumed = lessonshelf::RefreshLessons(dir.path(), hurried, bounds);
+    EXPECT_EQ(resumed.filesOpened, 400);
+    EXPECT_EQ(resumed.entries.size(), 2u);
+}
+
 TEST(LessonShelf, MenuTextShowsTheTitleAsWritten)
 {
     const std::pair<QString, QString> cases[] = {
@@ -126,4 +190,5 @@ TEST(LessonShelf, MenuTextShowsTheTitleAsWritten)
         {"一行目\n二行目\t", "一行目 二行目 "},
     };
     for (const auto& [title, text] : cases) EXPECT_EQ(lessonshelf::MenuText(title), text);
+    EXPECT_EQ(lessonshelf::CaptionText("R&D\r\n\x7f"), "R&D   ");
 }
