@@ -28,6 +28,29 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIP: $*"; exit 77; }
+
+# A 1024 x 768 server on a display it picks itself, so a server of another test cannot be
+# mistaken for ours; used only once a client has connected, since a server of the same number
+# that is still ending may take the new one's socket with it.
+start_xvfb() {
+    local attempt
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        disp=
+        for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
+        if [ -n "$disp" ]; then
+            for _ in $(seq 50); do
+                DISPLAY=":$disp" xdotool getmouselocation >/dev/null 2>&1 && { export DISPLAY=":$disp"; return; }
+                sleep 0.1
+            done
+        fi
+        kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
+    done
+    cat "$work/xvfb.log" >&2
+    skip "Xvfb could not start"
+}
 need() { for t in "$@"; do command -v "$t" >/dev/null || skip "$t is not installed"; done; }
 
 # Installs the build into $1 as a system-wide install under /usr.
@@ -178,14 +201,7 @@ run)
     lock_program_folder
     before=$(cd "$root" && find . -printf '%p %s %T@\n' | sort)
 
-    # The server picks a free display itself, so a server of another test cannot be mistaken
-    # for ours.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    disp=
-    for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
-    [ -n "$disp" ] || { cat "$work/xvfb.log" >&2; skip "Xvfb could not start"; }
-    export DISPLAY=:$disp
+    start_xvfb
 
     # Started from elsewhere, as a menu would start it.
     (cd "$home" && unset QT_QPA_PLATFORM && exec env -u XDG_RUNTIME_DIR HOME="$home" \
@@ -243,12 +259,7 @@ cli)
     grep -qx "vaporia [0-9.]*" <<<"$out" || fail "--version said: $out"
     nodisplay --no-such-option >/dev/null 2>&1 && fail "an unknown option was accepted"
 
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    disp=
-    for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
-    [ -n "$disp" ] || skip "Xvfb could not start"
-    export DISPLAY=:$disp
+    start_xvfb
     mkdir -p "$work/home"
     lesson=$(ls "$src"/lessons/*.so1 | head -n1)
     cp "$lesson" "$work/lesson.so1"
