@@ -16,6 +16,9 @@ from pathlib import Path
 
 from selenium import webdriver
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select
@@ -170,6 +173,52 @@ class Page:
 
     def settings_ini(self):
         return self.js("return localStorage.getItem('vaporia.CONFIG.INI')")
+
+
+def misses(page, ids):
+    # Points of the square of 44 CSS px around each control's centre (for the spinner's
+    # arrows and the tabs, whose areas reach away from their drawing, the square
+    # beside it) that miss the control.
+    return page.js("""
+        const out = [];
+        for (const id of arguments[0]) {
+          const e = document.getElementById(id), r = e.getBoundingClientRect();
+          const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
+          const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
+          const up = id === 'UpDownOndoUp' || id.startsWith('SSTabMenu_'); // areas reaching upwards
+          const sy = up ? r.bottom - 23 : id === 'UpDownOndoDown' ? r.top + 23 : cy; // clear of the arrows' shared edge
+          for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
+            const hit = document.elementFromPoint(sx + dx, sy + dy);
+            const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
+            if (!ok) out.push(id + ' ' + dx + ',' + dy + ' -> ' + (hit && (hit.id || hit.tagName)));
+          }
+        }
+        return out;""", ids)
+
+
+def play_lesson(p, tap, step):
+    """Plays the first sample lesson to its end with step(); the readouts on the way."""
+    tap("menu_File")
+    tap("menu_Lesson1")
+    tap("picSinario")
+    assert not p.js("return document.getElementById('cmdNextStep').hidden")
+    seen = []
+    for _ in range(14):
+        step()
+        seen.append(p.value("txtAturyoku"))
+    step()  # the last step ramps, one degree per frame, up to 110
+    p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
+    step()  # past the end: nothing more happens
+    return seen, p.value("txtOndo"), p.value("txtAturyoku")
+
+
+def finger(driver, id_):
+    """A tap by the W3C touch pointer, as the driver delivers one."""
+    x, y = driver.execute_script("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                                 "return [r.left + r.width / 2, r.top + r.height / 2]", id_)
+    a = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+    a.pointer_action.move_to_location(int(x), int(y)).pointer_down().pointer_up()
+    a.perform()
 
 
 class Behaviour:
@@ -674,6 +723,29 @@ class WebKitBehaviour(Behaviour, unittest.TestCase):
                 self.assertTrue(abs((r[2] - r[0]) - vw) < 1 or abs((r[3] - r[1]) - vh) < 1, r)
         self.driver.set_window_size(1000, 800)
 
+    def test_a_finger_plays_a_lesson_as_keys_do_and_finds_44_pixel_targets(self):
+        # WebKitWebDriver hands a touch action to the page as a mouse's pointer events, as an
+        # iPad with a keyboard and trackpad also gives them: the controls answer either.
+        p = self.page
+        self.driver.set_window_size(1024, 768)
+        try:
+            p.load()
+            self.assertEqual(misses(p, ["txtOndo", "UpDownOndoUp", "UpDownOndoDown", "picSinario", "picGrphSw",
+                                        "picGrphCls", "cmbLiquid", "menu_File", "menu_View", "menu_Help",
+                                        "cmdFullScreen"]), [])
+            tap = lambda id_: finger(self.driver, id_)
+            by_tap = play_lesson(p, tap, lambda: tap("cmdNextStep"))
+            self.assertEqual(misses(p, ["cmdNextStep"]), [])
+            p.load()
+            body = p.d.find_element(By.TAG_NAME, "body")
+            by_key = play_lesson(p, lambda id_: p.el(id_).click(), lambda: body.send_keys(Keys.ARROW_DOWN))
+            self.assertEqual(by_tap, by_key)
+            p.type_temperature("20")
+            tap("UpDownOndoUp")
+            self.assertEqual(p.value("txtOndo"), "21")
+        finally:
+            self.driver.set_window_size(1000, 800)
+
     @classmethod
     def setUpClass(cls):
         cls.xvfb.start()
@@ -745,24 +817,8 @@ class Touch(unittest.TestCase):
             self.tap("menu_View")
 
     def misses(self, ids):
-        # Points of the square of 44 CSS px around each control's centre (for the spinner's
-        # arrows and the tabs, whose areas reach away from their drawing, the square
-        # beside it) that miss the control.
-        return self.page.js("""
-            const out = [];
-            for (const id of arguments[0]) {
-              const e = document.getElementById(id), r = e.getBoundingClientRect();
-              const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
-              const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
-              const up = id === 'UpDownOndoUp' || id.startsWith('SSTabMenu_'); // areas reaching upwards
-              const sy = up ? r.bottom - 22 : id === 'UpDownOndoDown' ? r.top + 22 : cy;
-              for (const [dx, dy] of [[-21,-21],[21,-21],[-21,21],[21,21],[0,0]]) {
-                const hit = document.elementFromPoint(sx + dx, sy + dy);
-                const ok = hit && (hit === e || e.contains(hit) || (hit.control === e));
-                if (!ok) out.push(id + ' ' + dx + ',' + dy + ' -> ' + (hit && (hit.id || hit.tagName)));
-              }
-            }
-            return out;""", ids)
+        return misses(self.page, ids)
+
 
     def test_dialog_controls_are_finger_sized(self):
         p = self.page
@@ -820,25 +876,10 @@ class Touch(unittest.TestCase):
     def test_taps_play_a_lesson_to_the_end_as_keys_do(self):
         p = self.page
         self.device(1024, 768)
-
-        def play(step):
-            self.tap("menu_File")
-            self.tap("menu_Lesson1")
-            self.tap("picSinario")
-            self.assertFalse(p.js("return document.getElementById('cmdNextStep').hidden"))
-            seen = []
-            for _ in range(14):
-                step()
-                seen.append(p.value("txtAturyoku"))
-            step()  # the last step ramps, one degree per frame, up to 110
-            p.wait(lambda: p.value("txtOndo") == "110", what="ramp to 110")
-            step()  # past the end: nothing more happens
-            return seen, p.value("txtOndo"), p.value("txtAturyoku")
-
-        by_tap = play(lambda: self.tap("cmdNextStep"))
+        by_tap = play_lesson(p, self.tap, lambda: self.tap("cmdNextStep"))
         p.load()
         body = p.d.find_element(By.TAG_NAME, "body")
-        by_key = play(lambda: body.send_keys(Keys.ARROW_DOWN))
+        by_key = play_lesson(p, self.tap, lambda: body.send_keys(Keys.ARROW_DOWN))
         self.assertEqual(by_tap, by_key)
 
     def test_spinner_taps_and_typed_minus_signs(self):
