@@ -20,7 +20,7 @@ PAGE = ROOT / "build-web" / "vaporia.html"
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--no-first-run"]
 
-REFERENCE = """<!doctype html><html><head><meta charset="utf-8"></head><body>
+REFERENCE = """<!doctype html><html><head><meta charset="utf-8"><!--PAD--></head><body>
 <canvas id="c" width="371" height="457"></canvas>
 <script>
 const g = document.getElementById("c").getContext("2d");
@@ -28,11 +28,12 @@ const img = g.createImageData(371, 457);
 for (let i = 0; i < img.data.length; i += 4) img.data[i + 3] = 255;
 g.putImageData(img, 0, 0);
 window.vaporiaFirstFrame = performance.now();
-</script><!--PAD--></body></html>"""
+</script></body></html>"""
 
 
 def reference_page(size, folder):
-    # The same number of bytes to read and parse, most of it an inert comment.
+    # The same number of bytes to read and parse, most of it an inert comment, all of it
+    # before the frame as the program's are (its frame comes from the page's last script).
     head = REFERENCE.replace("<!--PAD-->", "")
     pad = "<!--" + "x" * max(0, size - len(head.encode()) - 7) + "-->"
     path = Path(folder) / "reference.html"
