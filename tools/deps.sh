@@ -4,7 +4,7 @@
 VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-dev cmark libacl1-dev)
 VAPORIA_RUNTIME_PACKAGES=(fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n)
 VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-                       xvfb xauth xdotool xclip x11-utils imagemagick python3
+                       xvfb xauth xdotool xclip x11-utils imagemagick python3 openbox
                        libxcb1-dev libxcb-damage0-dev
                        desktop-file-utils appstream lintian dpkg-dev fakeroot locales
                        shared-mime-info xdg-utils libglib2.0-bin poppler-utils)

@@ -1009,8 +1009,13 @@ void frmMain::SetFullScreenView(bool on)
         ApplyZoom(zoom::FullScreenZoom({screen.width(), screen.height()}, {kClientWidth, kClientHeight},
                                        menuBarDesign_));
         showFullScreen();
-        // Without a window manager nobody else makes the window cover the screen.
-        if (!screen.isEmpty()) setGeometry(screen);
+        // Without a window manager nobody else makes the window cover the screen. Not at
+        // once: a window manager takes a move made while it grants full screen as the end
+        // of it.
+        QTimer::singleShot(300, this, [this] {
+            QScreen* s = this->screen();
+            if (fullScreenView_ && s && geometry() != s->geometry()) setGeometry(s->geometry());
+        });
     } else {
         showNormal();
         ApplyZoom(windowZoom_);
