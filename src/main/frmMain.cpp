@@ -27,6 +27,7 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QWindow>
 #include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -535,6 +536,8 @@ void frmMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (activatedOnce_) return;
     activatedOnce_ = true;
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &frmMain::FollowScreen);
     PlaceOnScreen();
     Form_Activate();
     StartTimer();
@@ -1023,6 +1026,26 @@ void frmMain::SetFullScreenView(bool on)
         layout()->setSizeConstraint(QLayout::SetFixedSize);
         PlaceOnScreen();
     }
+}
+
+// Moved to another screen (or the projector plugged in and out): the view is fitted anew,
+// to the remembered zoom where it fits there.
+void frmMain::FollowScreen()
+{
+    if (fullScreenView_) {
+        if (const QScreen* s = screen())
+            ApplyZoom(zoom::FullScreenZoom({s->geometry().width(), s->geometry().height()},
+                                           {kClientWidth, kClientHeight}, menuBarDesign_));
+        return;
+    }
+    const int fit = zoom::FallbackZoom(shared_.prefs.zoomPercent, AvailableSpace(),
+                                       {kClientWidth, kClientHeight}, ViewChrome());
+    if (fit != windowZoom_) {
+        windowZoom_ = fit;
+        ApplyZoom(fit);
+        PlaceOnScreen();
+    }
+    UpdateZoomMenu();
 }
 
 void frmMain::PlaceOnScreen()

@@ -204,6 +204,7 @@ private:
     void BuildViewMenu();
     void ApplyZoom(int percent);
     void PlaceOnScreen();
+    void FollowScreen();
     zoom::Size AvailableSpace() const;
     zoom::Chrome ViewChrome() const;
     std::optional<simulation::Temperature> ShownTemperature() const;

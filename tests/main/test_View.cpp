@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <QAbstractItemView>
@@ -353,6 +354,38 @@ TEST_F(ProjectorView, EscClosingTheLiquidListStaysInFullScreen)
     EXPECT_FALSE(w->FullScreenView());
 }
 
+TEST_F(ProjectorView, MovedToASmallerScreenTheViewFitsItAndBackAgain)
+{
+    ON_SCREEN(1920, 1200);
+    QScreen *big = nullptr, *small = nullptr;
+    for (QScreen* s : QGuiApplication::screens())
+        (s->name() == QStringLiteral("projector") ? big : small) = s;
+    ASSERT_TRUE(big && small);
+    Open(200);
+    ASSERT_EQ(w->ViewZoom(), 200);
+    const auto moveTo = [&](QScreen* s) {
+        w->move(s->geometry().topLeft() + QPoint(10, 10));
+        QTest::qWait(50);
+        ASSERT_EQ(w->screen(), s);
+    };
+    moveTo(small); // the 1024 × 768 projector beside it
+    EXPECT_EQ(w->ViewZoom(), 100);
+    EXPECT_FALSE(w->menu_Zoom[2]->isEnabled());
+    EXPECT_EQ(shared->prefs.zoomPercent, 200); // still the teacher's choice
+    moveTo(big);
+    EXPECT_EQ(w->ViewZoom(), 200);
+    EXPECT_TRUE(w->menu_Zoom[2]->isEnabled());
+
+    // Full screen follows its screen too.
+    Key(Qt::Key_F11);
+    QApplication::processEvents();
+    ASSERT_TRUE(w->FullScreenView());
+    moveTo(small);
+    EXPECT_EQ(w->ViewZoom(), 128);
+    Key(Qt::Key_Escape);
+    QApplication::processEvents();
+}
+
 int main(int argc, char* argv[])
 {
     // An offscreen screen of a classroom projector's size.
@@ -367,10 +400,16 @@ int main(int argc, char* argv[])
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return 1;
     const QSize screen = ScreenSize();
+    // The second screen, right of the first, has the other size.
+    const QSize other = screen == QSize(1024, 768) ? QSize(1920, 1200) : QSize(1024, 768);
     f.write(QStringLiteral(R"({"screens": [{"name": "projector", "x": 0, "y": 0, "width": %1, "height": %2,
+                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                {"name": "other", "x": %1, "y": 0, "width": %3, "height": %4,
                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
                 .arg(screen.width())
                 .arg(screen.height())
+                .arg(other.width())
+                .arg(other.height())
                 .toUtf8());
     f.close();
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + path.toLocal8Bit());
