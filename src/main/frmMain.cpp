@@ -1048,6 +1048,11 @@ void frmMain::FollowScreen()
     UpdateZoomMenu();
 }
 
+bool frmMain::KeyReleasePending() const
+{
+    return keyPreview_ && keyPreview_->Pending();
+}
+
 void frmMain::PlaceOnScreen()
 {
     QScreen* screen = this->screen();

@@ -173,6 +173,8 @@ public:
     platform::TickTimer& Timer() { return *timer1_; }
     graph::GraphExport& Export() { return export_; }
     framepace::Schedule& Pace() { return pace_; }
+    // A key release the window has seen and not yet acted on.
+    bool KeyReleasePending() const;
     // The clock the tick's schedule reads; set before StartTimer.
     void SetMonotonicClock(framepace::MonotonicClock clock) { pace_.SetClock(std::move(clock)); }
 

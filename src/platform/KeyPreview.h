@@ -33,6 +33,9 @@ public:
     KeyPreview(QWidget* window, Handler onKeyUp, int repeatGraceMs = kRepeatGraceMs);
     ~KeyPreview() override;
 
+    // A release seen and not yet reported (its grace still running).
+    bool Pending() const { return pending_.has_value(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
