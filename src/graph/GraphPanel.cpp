@@ -141,22 +141,8 @@ void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_
                         double pressure, std::string_view readout, bool mapped, std::int32_t px,
                         std::int32_t py, std::optional<std::string_view> typed)
 {
-    mdlGrph::PlottedPoint point;
-    point.liquid = st.curLiquid;
-    point.temperature = temperature;
-    point.temperatureUnit = s.temperatureUnit;
-    point.pressure = pressure;
-    point.pressureText = readout.empty() ? numtext::FormatGeneral(pressure) : std::string(readout);
-    point.pressureUnit = s.pressureUnit;
-    point.mapped = mapped;
-    point.px = px;
-    point.py = py;
-    point.mol = s.mol;
-    point.container = s.container;
-    point.dataBook = dataBook_;
-    point.typed = typed.has_value();
-    if (typed) point.typedText = std::string(*typed);
-    points_.Add(point);
+    points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
+                                   dataBook_, typed));
 }
 
 void GraphPanel::ClearClicked(const SystemSettings& s, const AppState& st,

@@ -312,6 +312,28 @@ std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& fra
 
 namespace mdlGrph {
 
+PlottedPoint MakePoint(const SystemSettings& s, std::int32_t liquid, std::int32_t temperature,
+                       double pressure, std::string_view readout, bool mapped, std::int32_t px,
+                       std::int32_t py, bool dataBook, std::optional<std::string_view> typed)
+{
+    PlottedPoint point;
+    point.liquid = liquid;
+    point.temperature = temperature;
+    point.temperatureUnit = s.temperatureUnit;
+    point.pressure = pressure;
+    point.pressureText = readout.empty() ? numtext::FormatGeneral(pressure) : std::string(readout);
+    point.pressureUnit = s.pressureUnit;
+    point.mapped = mapped;
+    point.px = px;
+    point.py = py;
+    point.mol = s.mol;
+    point.container = s.container;
+    point.dataBook = dataBook;
+    point.typed = typed.has_value();
+    if (typed) point.typedText = std::string(*typed);
+    return point;
+}
+
 bool TypedThrough(const PlottedPoint& earlier, const PlottedPoint& later)
 {
     return earlier.typed && later.typed && earlier.liquid == later.liquid

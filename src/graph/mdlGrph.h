@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,6 +110,12 @@ struct PlottedPoint {
     std::string typedText;            // the box's text then, when typed
     bool typedThrough = false;        // passed through on the way to the next point typed
 };
+
+// The point as the record keeps it: where it was plotted, the readout's text (its general
+// form when there is none), and the settings, liquid and values it was measured with.
+PlottedPoint MakePoint(const SystemSettings& s, std::int32_t liquid, std::int32_t temperature,
+                       double pressure, std::string_view readout, bool mapped, std::int32_t px,
+                       std::int32_t py, bool dataBook, std::optional<std::string_view> typed);
 
 // Whether a typed point was only passed through while typing the next one: the next point
 // was typed too, for the same liquid in the same units, and its text extends this one's

@@ -113,22 +113,8 @@ void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, st
     std::int32_t x, y, px, py;
     const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
     mdlGrph::GrphPixel(x, y, px, py);
-    mdlGrph::PlottedPoint point;
-    point.liquid = st.curLiquid;
-    point.temperature = temperature;
-    point.temperatureUnit = s.temperatureUnit;
-    point.pressure = pressure;
-    point.pressureText = readout.empty() ? numtext::FormatGeneral(pressure) : std::string(readout);
-    point.pressureUnit = s.pressureUnit;
-    point.mapped = mapped;
-    point.px = px;
-    point.py = py;
-    point.mol = s.mol;
-    point.container = s.container;
-    point.dataBook = dataBook_;
-    point.typed = typed.has_value();
-    if (typed) point.typedText = std::string(*typed);
-    points_.Add(point);
+    points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
+                                   dataBook_, typed));
     if (!mapped) return;
     FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor);
     FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(st.curLiquid));
