@@ -78,7 +78,7 @@ if(VAPORIA_TESTS)
   vaporia_add_wasm_test(wasm_test_model SOURCES ${t}/model/test_NumText.cpp ${t}/model/test_mdlData.cpp LIBS vaporia_model)
   vaporia_add_wasm_test(wasm_test_mdlGrph SOURCES ${t}/graph/test_mdlGrph.cpp LIBS vaporia_graph_map)
   vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/main/test_Simulation.cpp ${t}/main/test_mdlSprite.cpp
-                        ${t}/main/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace)
+                        ${t}/main/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace vaporia_settings_text)
   vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
   vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/scenario/test_Cp932Text.cpp ${t}/scenario/test_SinarioRecord.cpp
                         LIBS vaporia_scenario_record)

@@ -30,6 +30,22 @@ bool MoveAll(MolField& field, DrawnPlaces& drawn)
     return moved;
 }
 
+bool FrameStep(MolField& field, DrawnPlaces& drawn, AppState& st, const mdlData::VaporTable& table,
+               const SystemSettings& s, std::int32_t selectedLiquid, simulation::Temperature t)
+{
+    if (selectedLiquid != st.curLiquid) {
+        st.curLiquid = selectedLiquid;
+        simulation::RefreshLiquidTemps(st, table, s);
+    }
+    st.frameWait = simulation::FrameWaitFor(simulation::CelsiusOf(t.real, s.temperatureUnit),
+                                            st.fullVaporTemp, st.freezeTemp);
+    const std::int64_t celsius = std::int64_t{t.whole} - (s.temperatureUnit == 1 ? 273 : 0);
+    mdlSprite::SetMolStates(
+        field, static_cast<std::int32_t>(std::max<std::int64_t>(celsius, std::numeric_limits<std::int32_t>::min())),
+        st);
+    return MoveAll(field, drawn);
+}
+
 bool AtRest(const MolField& field, const AppState& st, std::int32_t selectedLiquid,
             const DrawnPlaces& drawn)
 {

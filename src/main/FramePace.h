@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "main/AppState.h"
+#include "main/Simulation.h"
 #include "main/mdlSprite.h"
 
 namespace framepace {
@@ -30,6 +31,14 @@ struct DrawnPlaces {
 // to 37); true when a sprite now stands elsewhere than where it was drawn, so the picture
 // must be drawn again, which the caller then does: the new places are recorded as drawn.
 bool MoveAll(mdlSprite::MolField& field, DrawnPlaces& drawn);
+
+// The frame itself, once the ramp has set the temperature t: the liquid selected since the
+// last frame takes over (with its evaporation and freezing temperatures), the countdown to
+// the next frame follows the temperature, the molecules take their states and move. True
+// when the picture must be drawn again.
+bool FrameStep(mdlSprite::MolField& field, DrawnPlaces& drawn, AppState& st,
+               const mdlData::VaporTable& table, const SystemSettings& s,
+               std::int32_t selectedLiquid, simulation::Temperature t);
 
 // True when no later frame can change anything until the temperature, the liquid or a
 // setting changes: no ramp, no new liquid selection waiting, every molecule solid at its

@@ -46,6 +46,11 @@ std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32
     return static_cast<std::int16_t>(numtext::ToWholeSaturated(w / 2.0 + 1));
 }
 
+bool FreezesField(const AppState& st, const SystemSettings& s, std::int32_t whole)
+{
+    return std::int64_t{whole} - (s.temperatureUnit == 1 ? 273 : 0) <= st.freezeTemp;
+}
+
 void RefreshLiquidTemps(AppState& st, const mdlData::VaporTable& table, const SystemSettings& s)
 {
     st.fullVaporTemp = mdlData::GetFullVaporTemp(table, st.curLiquid, s);

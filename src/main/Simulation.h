@@ -35,6 +35,10 @@ Readout ComputeReadout(const mdlData::VaporTable& table, std::int32_t liquid,
                        const SystemSettings& s, std::int32_t temperature);
 std::string FormatPressure(double pressure, std::int32_t pressureUnit);
 
+// Whether showing the whole temperature re-forms the field as a solid: at or below the
+// liquid's freezing point.
+bool FreezesField(const AppState& st, const SystemSettings& s, std::int32_t whole);
+
 // Ticks to skip after a frame, from the real temperature in ℃.
 std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32_t freezeTemp);
 

@@ -599,8 +599,7 @@ void frmMain::txtOndo_Change()
         graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text,
                              ondoFromCode_ ? std::nullopt : std::optional<std::string_view>(typed));
     }
-    const std::int64_t celsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
-    if (celsius <= st.freezeTemp) mdlSprite::InitMolField(shared_.field, clock_);
+    if (simulation::FreezesField(st, s, t->whole)) mdlSprite::InitMolField(shared_.field, clock_);
 }
 
 std::optional<simulation::Temperature> frmMain::ShownTemperature() const
@@ -682,21 +681,9 @@ void frmMain::Timer1_Timer()
             if (!t) return;
         }
     }
-    const int selected = cmbLiquid->currentIndex();
-    if (selected != st.curLiquid) {
-        st.curLiquid = selected;
-        simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
-    }
-    const double celsius = simulation::CelsiusOf(t->real, s.temperatureUnit);
-    st.frameWait = simulation::FrameWaitFor(celsius, st.fullVaporTemp, st.freezeTemp);
-    const std::int64_t wholeCelsius = std::int64_t{t->whole} - (s.temperatureUnit == 1 ? 273 : 0);
-    mdlSprite::SetMolStates(shared_.field,
-                            static_cast<std::int32_t>(std::max<std::int64_t>(
-                                wholeCelsius, std::numeric_limits<std::int32_t>::min())),
-                            st);
-
     // A frame that would show the same picture again is neither drawn nor flushed.
-    if (!framepace::MoveAll(shared_.field, drawn_)) return;
+    if (!framepace::FrameStep(shared_.field, drawn_, st, shared_.ActiveTable(), s, cmbLiquid->currentIndex(), *t))
+        return;
     backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
     platform::DrawArea::BlockCopier sprites(backArea_, sprite_);
     for (int i = mdlSprite::kRows; i >= 1; --i) {

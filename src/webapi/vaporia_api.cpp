@@ -135,8 +135,7 @@ int TemperatureChanged(std::optional<std::string_view> typed = std::nullopt)
         p.graph.GrphPlotPoint(p.settings, p.st, t->whole, r.pressure, r.text, typed);
         changed |= VAPORIA_CHANGED_GRAPH;
     }
-    const std::int64_t celsius = std::int64_t{t->whole} - (p.settings.temperatureUnit == 1 ? 273 : 0);
-    if (celsius <= p.st.freezeTemp) {
+    if (simulation::FreezesField(p.st, p.settings, t->whole)) {
         const float now = p.TimeOfDay();
         mdlSprite::InitMolField(p.field, [now] { return now; });
     }
@@ -168,18 +167,8 @@ int FrameTick()
             if (!t) return changed;
         }
     }
-    if (p.selectedLiquid != st.curLiquid) {
-        st.curLiquid = p.selectedLiquid;
-        simulation::RefreshLiquidTemps(st, p.ActiveTable(), p.settings);
-    }
-    const double celsius = simulation::CelsiusOf(t->real, p.settings.temperatureUnit);
-    st.frameWait = simulation::FrameWaitFor(celsius, st.fullVaporTemp, st.freezeTemp);
-    const std::int64_t wholeCelsius = std::int64_t{t->whole} - (p.settings.temperatureUnit == 1 ? 273 : 0);
-    mdlSprite::SetMolStates(p.field,
-                            static_cast<std::int32_t>(std::max<std::int64_t>(
-                                wholeCelsius, std::numeric_limits<std::int32_t>::min())),
-                            st);
-    if (!framepace::MoveAll(p.field, p.drawn)) return changed;
+    if (!framepace::FrameStep(p.field, p.drawn, st, p.ActiveTable(), p.settings, p.selectedLiquid, *t))
+        return changed;
     p.fieldPicture.Draw(p.field);
     return changed | VAPORIA_CHANGED_FIELD;
 }

@@ -23,7 +23,9 @@ xdotool getmouselocation >/dev/null 2>&1 || { echo "SKIP: Xvfb could not start";
 # Full screen is the window manager's to grant, as on a teacher's desktop.
 HOME="$work" openbox --sm-disable >"$work/wm.log" 2>&1 &
 wm_pid=$!
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+# Ready once it keeps a client list (its check window comes earlier, before it manages any).
+for _ in $(seq 50); do xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' || { cat "$work/wm.log" >&2; echo "SKIP: openbox did not start"; exit 77; }
 
 cp "$prog" "$work/vaporia"
 unset QT_QPA_PLATFORM

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "main/FramePace.h"
+#include "settings/ProfileText.h"
 
 using framepace::Schedule;
 
@@ -66,4 +67,32 @@ TEST(Schedule, AtRestSleepsAndWakesOnTheTickItsFramesWouldHaveHad)
     c.now = 1000 + 31 * 16 + 2;
     EXPECT_EQ(c.pace.Plan(c.st, true), (37 - 31) * 16 - 2);
     EXPECT_EQ(c.st.frameWait, 37 - 31 - 1);
+}
+
+// The frame as both faces run it: a liquid chosen since the last frame takes over with its
+// own freezing point, the countdown follows the temperature, and a frame that moves nothing
+// asks for no drawing.
+TEST(FrameStep, TakesTheSelectedLiquidSetsTheCountdownAndReportsWhetherToDraw)
+{
+    static mdlSprite::MolField field;
+    framepace::DrawnPlaces drawn;
+    SystemSettings s;
+    mdlSystem::InitSystemSettings(s);
+    AppState st;
+    st.curLiquid = mdlData::Water;
+    static mdlData::VaporTable table;
+    mdlData::InitVaporTable(table);
+    simulation::RefreshLiquidTemps(st, table, s);
+    mdlSprite::InitMolField(field, [] { return 0.5f; });
+
+    const simulation::Temperature cold{-150, -150};
+    EXPECT_TRUE(framepace::FrameStep(field, drawn, st, table, s, mdlData::Ethanol, cold)); // first picture
+    EXPECT_EQ(st.curLiquid, mdlData::Ethanol);
+    EXPECT_EQ(st.freezeTemp, mdlData::GetFreezeTemp(mdlData::Ethanol));
+    EXPECT_EQ(st.frameWait, simulation::FrameWaitFor(-150, st.fullVaporTemp, st.freezeTemp));
+    EXPECT_FALSE(framepace::FrameStep(field, drawn, st, table, s, mdlData::Ethanol, cold)); // solid, at home
+
+    const simulation::Temperature hot{90.5, 90};
+    EXPECT_TRUE(framepace::FrameStep(field, drawn, st, table, s, mdlData::Ethanol, hot));
+    EXPECT_EQ(st.frameWait, simulation::FrameWaitFor(90.5, st.fullVaporTemp, st.freezeTemp));
 }
