@@ -14,18 +14,34 @@ for tool in Xvfb openbox xdotool xprop convert python3; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-for n in $(seq 141 190); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }; done
-Xvfb :$disp -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$disp
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getmouselocation >/dev/null 2>&1 || { echo "SKIP: Xvfb could not start"; exit 77; }
-# Full screen is the window manager's to grant, as on a teacher's desktop.
-HOME="$work" openbox --sm-disable >"$work/wm.log" 2>&1 &
-wm_pid=$!
-# Ready once it keeps a client list (its check window comes earlier, before it manages any).
-for _ in $(seq 50); do xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' || { cat "$work/wm.log" >&2; echo "SKIP: openbox did not start"; exit 77; }
+# A 1024 × 768 server on a display it picks itself, and openbox on it: full screen is the
+# window manager's to grant, as on a teacher's desktop. Used once a client has connected and
+# openbox keeps a client list (its check window comes before it manages any); tried again
+# where a server of the same number, still ending, took the new one's socket with it.
+start_desktop() {
+    local attempt disp
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        disp=
+        for _ in $(seq 50); do disp=$(head -n1 "$work/display"); [ -n "$disp" ] && break; sleep 0.1; done
+        export DISPLAY=":$disp"
+        if [ -n "$disp" ]; then
+            HOME="$work" openbox --sm-disable >"$work/wm.log" 2>&1 &
+            wm_pid=$!
+            for _ in $(seq 50); do
+                xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 'window id' && return 0
+                kill -0 "$wm_pid" 2>/dev/null || break
+                sleep 0.1
+            done
+        fi
+        kill $wm_pid $xvfb_pid 2>/dev/null; wait $wm_pid $xvfb_pid 2>/dev/null; wm_pid= xvfb_pid=
+    done
+    cat "$work/xvfb.log" "$work/wm.log" >&2
+    return 1
+}
+start_desktop || { echo "SKIP: Xvfb with openbox could not start"; exit 77; }
 
 cp "$prog" "$work/vaporia"
 unset QT_QPA_PLATFORM
@@ -34,7 +50,7 @@ export XDG_CONFIG_HOME="$work/config"
 app_pid=$!
 win=
 for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name '蒸気圧曲線' 2>/dev/null | head -n1)
+    win=$(xdotool search --onlyvisible --classname '^vaporia$' 2>/dev/null | head -n1) # by class: a title is matched only where Xlib knows the locale
     [ -n "$win" ] && break
     sleep 0.1
 done
