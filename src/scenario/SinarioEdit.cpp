@@ -24,6 +24,32 @@ std::string DescribeStep(const SinarioStep& step)
     }
 }
 
+TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
+                            const std::array<std::string_view, 6>& boxes)
+{
+    const auto mol = numtext::ParseTypedWhole(boxes[0]);
+    const auto container = numtext::ParseTypedDouble(boxes[1]);
+    const auto wMin = numtext::ParseTypedWhole(boxes[2]);
+    const auto wMax = numtext::ParseTypedWhole(boxes[3]);
+    const auto hMin = numtext::ParseTypedWhole(boxes[4]);
+    const auto hMax = numtext::ParseTypedWhole(boxes[5]);
+    const bool read[] = {mol.has_value(),  container.has_value(), wMin.has_value(),
+                         wMax.has_value(), hMin.has_value(),      hMax.has_value()};
+    for (int n = 0; n < 6; ++n)
+        if (!read[n]) return {std::nullopt, n};
+    SinarioStep step;
+    step.kind = StepInit;
+    step.temperatureUnit = temperatureUnit >= 0 && temperatureUnit < 2 ? temperatureUnit : 0;
+    step.pressureUnit = pressureUnit >= 0 && pressureUnit < 3 ? pressureUnit : 0;
+    step.grphWMin = *wMin;
+    step.grphWMax = *wMax;
+    step.grphHMin = *hMin;
+    step.grphHMax = *hMax;
+    step.container = *container;
+    step.mol = *mol;
+    return {step, -1};
+}
+
 bool InsertStep(SinarioData& d, int row, const SinarioStep& step)
 {
     const int count = StepsInUse(d);

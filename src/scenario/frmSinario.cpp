@@ -31,7 +31,6 @@ QString Utf8(const char* text) { return QString::fromUtf8(text); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 std::optional<std::int32_t> WholeOf(const QLineEdit& box) { return numtext::ParseTypedWhole(box.text().toStdString()); }
-std::optional<double> NumberOf(const QLineEdit& box) { return numtext::ParseTypedDouble(box.text().toStdString()); }
 
 // Only half-width spaces: the padding. Other blanks belong to the title.
 QString TrimSpaces(const QString& text)
@@ -302,33 +301,17 @@ void frmSinario::cmdAdd1_Click()
 {
     // A box that is empty or holds no number adds nothing and gets the focus, the first
     // such box in tab order.
-    const auto mol = WholeOf(*txtMol);
-    const auto container = NumberOf(*txtContainer);
-    const auto wMin = WholeOf(*txtGrphWMin);
-    const auto wMax = WholeOf(*txtGrphWMax);
-    const auto hMin = WholeOf(*txtPressWMin);
-    const auto hMax = WholeOf(*txtPressWMax);
-    const std::pair<bool, QLineEdit*> read[] = {
-        {mol.has_value(), txtMol},         {container.has_value(), txtContainer},
-        {wMin.has_value(), txtGrphWMin},   {wMax.has_value(), txtGrphWMax},
-        {hMin.has_value(), txtPressWMin},  {hMax.has_value(), txtPressWMax}};
-    for (const auto& [ok, box] : read) {
-        if (!ok) {
-            box->setFocus();
-            return;
-        }
+    QLineEdit* const boxes[] = {txtMol, txtContainer, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax};
+    std::string texts[6];
+    for (int n = 0; n < 6; ++n) texts[n] = boxes[n]->text().toStdString();
+    const mdlSinario::TypedInit init = mdlSinario::InitStepFromTexts(
+        cmbTempUnit->currentIndex(), cmbPressUnit->currentIndex(),
+        {texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]});
+    if (!init.step) {
+        boxes[init.unreadBox]->setFocus();
+        return;
     }
-    SinarioStep step;
-    step.kind = mdlSinario::StepInit;
-    step.temperatureUnit = cmbTempUnit->currentIndex();
-    step.pressureUnit = cmbPressUnit->currentIndex();
-    step.grphWMin = *wMin;
-    step.grphWMax = *wMax;
-    step.grphHMin = *hMin;
-    step.grphHMax = *hMax;
-    step.container = *container;
-    step.mol = *mol;
-    AddStep(step);
+    AddStep(*init.step);
 }
 
 void frmSinario::cmdAdd2_Click()

@@ -701,27 +701,11 @@ int vaporia_sinario_add_init(int selected_row, int temperature_unit, int pressur
                              const char* press_w_max)
 {
     P();
-    const auto molV = numtext::ParseTypedWhole(Text(mol));
-    const auto containerV = numtext::ParseTypedDouble(Text(container));
-    const auto wMin = numtext::ParseTypedWhole(Text(grph_w_min));
-    const auto wMax = numtext::ParseTypedWhole(Text(grph_w_max));
-    const auto hMin = numtext::ParseTypedWhole(Text(press_w_min));
-    const auto hMax = numtext::ParseTypedWhole(Text(press_w_max));
-    const bool read[] = {molV.has_value(), containerV.has_value(), wMin.has_value(),
-                         wMax.has_value(), hMin.has_value(), hMax.has_value()};
-    for (int n = 0; n < 6; ++n)
-        if (!read[n]) return -(n + 1);
-    mdlSinario::SinarioStep step;
-    step.kind = mdlSinario::StepInit;
-    step.temperatureUnit = temperature_unit >= 0 && temperature_unit < 2 ? temperature_unit : 0;
-    step.pressureUnit = pressure_unit >= 0 && pressure_unit < 3 ? pressure_unit : 0;
-    step.grphWMin = *wMin;
-    step.grphWMax = *wMax;
-    step.grphHMin = *hMin;
-    step.grphHMax = *hMax;
-    step.container = *containerV;
-    step.mol = *molV;
-    return InsertStep(selected_row, step);
+    const mdlSinario::TypedInit init = mdlSinario::InitStepFromTexts(
+        temperature_unit, pressure_unit,
+        {Text(mol), Text(container), Text(grph_w_min), Text(grph_w_max), Text(press_w_min), Text(press_w_max)});
+    if (!init.step) return -(init.unreadBox + 1);
+    return InsertStep(selected_row, *init.step);
 }
 
 int vaporia_sinario_add_temp(int selected_row, const char* temperature, int add_temp)

@@ -112,6 +112,22 @@ function select(s: HTMLSelectElement, v: number): void {
   s.selectedIndex = v >= 0 && v < s.options.length ? v : 0;
 }
 
+// The settings in use, in the boxes that edit them (the settings dialog, the editor's first tab).
+function showSettings(core: App["core"], b: {
+  cmbTempUnit: HTMLSelectElement; cmbPressUnit: HTMLSelectElement; txtGrphWMin: HTMLInputElement;
+  txtGrphWMax: HTMLInputElement; txtPressWMin: HTMLInputElement; txtPressWMax: HTMLInputElement;
+  txtContainer: HTMLInputElement; txtMol: HTMLInputElement;
+}): void {
+  select(b.cmbTempUnit, core.setting(2));
+  select(b.cmbPressUnit, core.setting(3));
+  b.txtGrphWMin.value = core.settingText(4);
+  b.txtGrphWMax.value = core.settingText(5);
+  b.txtPressWMin.value = core.settingText(6);
+  b.txtPressWMax.value = core.settingText(7);
+  b.txtContainer.value = core.settingText(0);
+  b.txtMol.value = core.settingText(1);
+}
+
 export function messageBox(app: App, text: string): Promise<void> {
   return new Promise((resolve) => {
     const d = dialog(app, "msgBox", "Vaporia", 360, 150, resolve);
@@ -141,16 +157,8 @@ export function openSettings(app: App): void {
   const txtPressWMin = textBox(c, "txtPressWMin", 136, rowY(5), 57, 20, 4, "グラフの圧力範囲（下限）");
   label(c, "Label8", "～", 197, rowY(5), false);
   const txtPressWMax = textBox(c, "txtPressWMax", 216, rowY(5), 57, 20, 4, "グラフの圧力範囲（上限）");
-  const fill = () => {
-    select(cmbTempUnit, core.setting(2));
-    select(cmbPressUnit, core.setting(3));
-    txtGrphWMin.value = core.settingText(4);
-    txtGrphWMax.value = core.settingText(5);
-    txtPressWMin.value = core.settingText(6);
-    txtPressWMax.value = core.settingText(7);
-    txtContainer.value = core.settingText(0);
-    txtMol.value = core.settingText(1);
-  };
+  const fill = () =>
+    showSettings(core, { cmbTempUnit, cmbPressUnit, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax, txtContainer, txtMol });
   fill();
   button(c, "cmdDefault", "初期値", 40, 204, 89, 25, () => {
     core.settingsDefaults();
@@ -248,14 +256,7 @@ export function openScenario(app: App): void {
   const txtPressWMin = textBox(p0, "txtPressWMin", 320, row(1), 57, 18, 4, "グラフの圧力範囲（下限）");
   label(p0, "Label8", "～", 384, row(1), false);
   const txtPressWMax = textBox(p0, "txtPressWMax", 408, row(1), 57, 18, 4, "グラフの圧力範囲（上限）");
-  select(cmbTempUnit, core.setting(2));
-  select(cmbPressUnit, core.setting(3));
-  txtGrphWMin.value = core.settingText(4);
-  txtGrphWMax.value = core.settingText(5);
-  txtPressWMin.value = core.settingText(6);
-  txtPressWMax.value = core.settingText(7);
-  txtContainer.value = core.settingText(0);
-  txtMol.value = core.settingText(1);
+  showSettings(core, { cmbTempUnit, cmbPressUnit, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax, txtContainer, txtMol });
   const addButton = (page: number, act: () => void) =>
     button(pages[page], "cmdAdd" + (page + 1), "追加", 392, 80, 65, 25, () => { storeTitle(); act(); });
   addButton(0, () => added(core.addInit(selectedRow, cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex,
