@@ -8,9 +8,9 @@
 #include <array>
 #include <cstring>
 
-#include "main/FramePace.h"
-#include "main/mdlSprite.h"
-#include "platform/DrawArea.h"
+#include "core/app/FramePace.h"
+#include "core/field/mdlSprite.h"
+#include "desktop/platform/DrawArea.h"
 
 namespace {
 

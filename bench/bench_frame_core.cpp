@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "main/FramePace.h"
-#include "main/mdlSprite.h"
-#include "render/FieldPicture.h"
+#include "core/app/FramePace.h"
+#include "core/field/mdlSprite.h"
+#include "core/render/FieldPicture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 
-#include "graph/GraphPanel.h"
-#include "graph/GraphReport.h"
+#include "desktop/graph/GraphPanel.h"
+#include "desktop/graph/GraphReport.h"
 
 namespace {
 

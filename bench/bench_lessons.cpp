@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scenario/LessonShelf.h"
+#include "desktop/scenario/LessonShelf.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "model/mdlData.h"
+#include "core/model/mdlData.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "scenario/mdlSinario.h"
+#include "desktop/scenario/mdlSinario.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "settings/mdlSystem.h"
+#include "desktop/settings/mdlSystem.h"
 
 namespace {
 

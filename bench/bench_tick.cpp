@@ -13,9 +13,9 @@
 
 #include "FloorArea.h"
 #include "assets/assets.h"
-#include "main/frmMain.h"
-#include "main/mdlSprite.h"
-#include "platform/TickTimer.h"
+#include "desktop/main/frmMain.h"
+#include "core/field/mdlSprite.h"
+#include "desktop/platform/TickTimer.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <QImage>
 
-#include "main/mdlSprite.h"
-#include "platform/DrawArea.h"
+#include "core/field/mdlSprite.h"
+#include "desktop/platform/DrawArea.h"
 
 namespace {
 

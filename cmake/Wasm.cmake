@@ -5,14 +5,8 @@ set(VAPORIA_QT OFF)
 set(VAPORIA_GUI OFF)
 add_compile_options(-Wall -Wextra)
 
-add_subdirectory(src/model)
-add_subdirectory(src/settings)
-add_subdirectory(src/scenario)
-add_subdirectory(src/main)
-add_subdirectory(src/graph)
-add_subdirectory(src/platform)
-add_subdirectory(src/render)
-add_subdirectory(src/webapi)
+add_subdirectory(src/core)
+add_subdirectory(src/web)
 
 # Small code loads and compiles sooner in the page; only the frame's path (the field, its
 # pixels and the pace) keeps the optimisation for speed.
@@ -28,8 +22,8 @@ endforeach()
 set(vaporia_wasm_link -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
 
 # The module: MODULARIZE'd, every function of the C interface exported, no file system.
-file(READ ${PROJECT_SOURCE_DIR}/src/webapi/vaporia_api.h api_header)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/webapi/vaporia_api.h)
+file(READ ${PROJECT_SOURCE_DIR}/src/web/vaporia_api.h api_header)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/vaporia_api.h)
 string(REGEX MATCHALL "[a-z_0-9*]+ (vaporia_[a-z_0-9]+)\\(" api_decls "${api_header}")
 set(api_exports "")
 foreach(decl ${api_decls})
@@ -38,7 +32,7 @@ foreach(decl ${api_decls})
 endforeach()
 list(REMOVE_DUPLICATES api_exports)
 list(JOIN api_exports "," api_exports)
-add_executable(vaporia_core src/webapi/module.cpp)
+add_executable(vaporia_core src/web/module.cpp)
 target_link_libraries(vaporia_core PRIVATE vaporia_webapi)
 target_compile_options(vaporia_core PRIVATE -O3)
 target_link_options(vaporia_core PRIVATE -O3 ${vaporia_wasm_link} --no-entry
@@ -75,13 +69,13 @@ if(VAPORIA_TESTS)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS wasm)
   endfunction()
   set(t ${PROJECT_SOURCE_DIR}/tests)
-  vaporia_add_wasm_test(wasm_test_model SOURCES ${t}/model/test_NumText.cpp ${t}/model/test_mdlData.cpp LIBS vaporia_model)
-  vaporia_add_wasm_test(wasm_test_mdlGrph SOURCES ${t}/graph/test_mdlGrph.cpp LIBS vaporia_graph_map)
-  vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/main/test_Simulation.cpp ${t}/main/test_mdlSprite.cpp
-                        ${t}/main/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace vaporia_settings_text)
-  vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
-  vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/scenario/test_Cp932Text.cpp ${t}/scenario/test_SinarioRecord.cpp
+  vaporia_add_wasm_test(wasm_test_model SOURCES ${t}/core/model/test_NumText.cpp ${t}/core/model/test_mdlData.cpp LIBS vaporia_model)
+  vaporia_add_wasm_test(wasm_test_mdlGrph SOURCES ${t}/core/graph/test_mdlGrph.cpp LIBS vaporia_graph_map)
+  vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/core/app/test_Simulation.cpp ${t}/core/field/test_mdlSprite.cpp
+                        ${t}/core/app/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace vaporia_settings_text)
+  vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/core/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
+  vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/core/scenario/test_Cp932Text.cpp ${t}/core/scenario/test_SinarioRecord.cpp
                         LIBS vaporia_scenario_record)
-  vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/platform/test_Zoom.cpp LIBS vaporia_zoom)
-  vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/webapi/test_webapi.cpp LIBS vaporia_webapi)
+  vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp LIBS vaporia_zoom)
+  vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/web/test_webapi.cpp LIBS vaporia_webapi)
 endif()

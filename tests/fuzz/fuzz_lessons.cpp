@@ -21,8 +21,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scenario/LessonShelf.h"
-#include "scenario/mdlSinario.h"
+#include "desktop/scenario/LessonShelf.h"
+#include "desktop/scenario/mdlSinario.h"
 
 namespace {
 

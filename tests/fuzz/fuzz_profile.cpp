@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/NumText.h"
-#include "settings/ProfileFile.h"
-#include "settings/mdlSystem.h"
+#include "core/model/NumText.h"
+#include "core/settings/ProfileFile.h"
+#include "desktop/settings/mdlSystem.h"
 
 namespace {
 

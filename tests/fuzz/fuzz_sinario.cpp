@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "scenario/mdlSinario.h"
+#include "desktop/scenario/mdlSinario.h"
 
 using namespace mdlSinario;
 

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "scenario/mdlSinario.h"
+#include "desktop/scenario/mdlSinario.h"
 
 using namespace mdlSinario;
 

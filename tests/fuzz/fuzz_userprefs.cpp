@@ -12,7 +12,7 @@
 
 #include <unistd.h>
 
-#include "settings/UserPrefs.h"
+#include "desktop/settings/UserPrefs.h"
 
 namespace {
 

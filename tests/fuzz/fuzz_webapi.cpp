@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "webapi/vaporia_api.h"
+#include "web/vaporia_api.h"
 
 namespace {
 

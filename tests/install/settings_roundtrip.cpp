@@ -9,8 +9,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "model/NumText.h"
-#include "settings/mdlSystem.h"
+#include "core/model/NumText.h"
+#include "desktop/settings/mdlSystem.h"
 
 int main(int argc, char* argv[])
 {

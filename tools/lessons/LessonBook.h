@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "scenario/mdlSinario.h"
+#include "desktop/scenario/mdlSinario.h"
 
 namespace lessonbook {
 

@@ -1,0 +1,150 @@
+#include "core/app/Simulation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/model/NumText.h"
+
+namespace simulation {
+
+std::optional<Temperature> ReadTemperature(std::string_view text)
+{
+    const auto real = numtext::ParseTypedDouble(text);
+    if (!real) return std::nullopt;
+    const auto whole = numtext::ToWhole(*real);
+    if (!whole) return std::nullopt;
+    return Temperature{*real, *whole};
+}
+
+double CelsiusOf(double shown, std::int32_t temperatureUnit)
+{
+    return temperatureUnit == 1 ? shown - 273.0 : shown;
+}
+
+std::string FormatPressure(double pressure, std::int32_t pressureUnit)
+{
+    const int decimals = pressureUnit == 0 ? 1 : (pressureUnit == 1 ? 3 : 0);
+    return numtext::FormatFixed(pressure, decimals);
+}
+
+Readout ComputeReadout(const mdlData::VaporTable& table, std::int32_t liquid,
+                       const SystemSettings& s, std::int32_t temperature)
+{
+    const double vp = mdlData::GetVaporPress(table, liquid, s, temperature);
+    const double gp = mdlData::GetGasPress(s, temperature);
+    const double p = vp > gp ? gp : vp;
+    return Readout{p, FormatPressure(p, s.pressureUnit)};
+}
+
+std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32_t freezeTemp)
+{
+    const double span = (static_cast<double>(mdlData::AnimationTopTemp(fullVaporTemp)) - freezeTemp) / 15.0;
+    std::int32_t r = 0;
+    if (span != 0) r = numtext::ToWholeSaturated(celsius / span);
+    const std::int32_t w = r < 0 ? 15 : (r > 15 ? 0 : 15 - r);
+    return static_cast<std::int16_t>(numtext::ToWholeSaturated(w / 2.0 + 1));
+}
+
+bool FreezesField(const AppState& st, const SystemSettings& s, std::int32_t whole)
+{
+    return std::int64_t{whole} - (s.temperatureUnit == 1 ? 273 : 0) <= st.freezeTemp;
+}
+
+void RefreshLiquidTemps(AppState& st, const mdlData::VaporTable& table, const SystemSettings& s)
+{
+    st.fullVaporTemp = mdlData::GetFullVaporTemp(table, st.curLiquid, s);
+    st.freezeTemp = mdlData::GetFreezeTemp(st.curLiquid);
+}
+
+std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown)
+{
+    const std::int64_t next = std::int64_t{shown} + st.rampStep;
+    if (next < std::numeric_limits<std::int32_t>::min() || next > std::numeric_limits<std::int32_t>::max()) {
+        st.rampOn = 0;
+        return std::nullopt;
+    }
+    if (next == st.rampTarget) st.rampOn = 0;
+    return static_cast<std::int32_t>(next);
+}
+
+StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
+                          SystemSettings& s, const mdlData::VaporTable& table,
+                          std::optional<std::int32_t> shown)
+{
+    // A file may claim more steps than the record holds: never read past the last slot.
+    const std::int32_t count = std::min(sinario.stepCount, std::int32_t{mdlSinario::kMaxSteps});
+    if (st.sinarioPos < 1 || st.sinarioPos > count) return {};
+    st.rampOn = 0;
+    const mdlSinario::SinarioStep& step = sinario.steps[static_cast<std::size_t>(st.sinarioPos)];
+    ++st.sinarioPos;
+
+    StepEffect effect;
+    switch (step.kind) {
+    case mdlSinario::StepInit:
+        s.temperatureUnit = step.temperatureUnit;
+        s.pressureUnit = step.pressureUnit;
+        s.grphWMin = step.grphWMin;
+        s.grphWMax = step.grphWMax;
+        s.grphHMin = step.grphHMin;
+        s.grphHMax = step.grphHMax;
+        s.container = step.container;
+        s.mol = step.mol;
+        RefreshLiquidTemps(st, table, s);
+        effect.kind = StepEffect::SettingsChanged;
+        break;
+    case mdlSinario::StepTemp:
+        if (step.addTemp == 0) {
+            effect = {StepEffect::SetTemperature, step.value};
+        } else if (shown && *shown != step.value) {
+            st.rampOn = 1;
+            st.rampStep = *shown < step.value ? 1 : -1;
+            st.rampTarget = step.value;
+        }
+        break;
+    case mdlSinario::StepGrphOn:
+        st.grphVisible = 1;
+        effect.kind = StepEffect::GraphOn;
+        break;
+    case mdlSinario::StepGrphOff:
+        st.grphVisible = 0;
+        effect.kind = StepEffect::GraphOff;
+        break;
+    case mdlSinario::StepGrphCls:
+        effect.kind = StepEffect::GraphClear;
+        break;
+    case mdlSinario::StepBussitu:
+        // Only the three liquids and the "none" of -1 exist; anything else from a file is "none".
+        st.curLiquid = step.value >= -1 && step.value <= 2 ? step.value : -1;
+        RefreshLiquidTemps(st, table, s);
+        effect = {StepEffect::SelectLiquid, st.curLiquid};
+        break;
+    default:
+        break;
+    }
+    return effect;
+}
+
+UnitLabels UnitLabelsFor(const SystemSettings& s)
+{
+    UnitLabels l;
+    l.temperature = s.temperatureUnit == 0 ? "℃" : "Ｋ";
+    l.pressure = s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa";
+    l.mol = numtext::FormatWhole(s.mol) + "mol";
+    l.container = numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ";
+    return l;
+}
+
+void RestartPlaybackOnLoad(AppState& st)
+{
+    if (st.sinarioRun == 0) return;
+    st.sinarioPos = 1;
+    st.rampOn = 0; // the previous scenario's ramp would plot on the new lesson's graph
+}
+
+bool IsPlaybackKey(int keyCode)
+{
+    return keyCode == 40 || keyCode == 13 || keyCode == 32;
+}
+
+} // namespace simulation

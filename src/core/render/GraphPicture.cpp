@@ -1,0 +1,141 @@
+#include "core/render/GraphPicture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "core/model/NumText.h"
+
+namespace render {
+
+Pixel LiquidColor(std::int32_t liquid)
+{
+    switch (liquid) {
+    case 0: return Rgb(0, 0, 192);
+    case 1: return Rgb(0, 204, 0);
+    default: return Rgb(0, 204, 204);
+    }
+}
+
+mdlGrph::InkBox InkFromChars(const CharInk* table, std::string_view text)
+{
+    double pen = 0, left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const char c : text) {
+        std::size_t k = kLabelChars.find(c);
+        if (k == std::string_view::npos) k = 0;
+        const CharInk& ink = table[k];
+        const auto finite = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e4, 1e4) : 0.0; };
+        if (finite(ink.right) > finite(ink.left) && finite(ink.bottom) > finite(ink.top)) {
+            const double l = pen + finite(ink.left), r = pen + finite(ink.right);
+            left = any ? std::min(left, l) : l;
+            right = any ? std::max(right, r) : r;
+            top = any ? std::min(top, finite(ink.top)) : finite(ink.top);
+            bottom = any ? std::max(bottom, finite(ink.bottom)) : finite(ink.bottom);
+            any = true;
+        }
+        pen += finite(ink.advance);
+    }
+    if (!any) return {};
+    // Whole pixels that the ink reaches into.
+    return {static_cast<std::int32_t>(std::floor(left)), static_cast<std::int32_t>(std::floor(top)),
+            static_cast<std::int32_t>(std::ceil(right)), static_cast<std::int32_t>(std::ceil(bottom))};
+}
+
+mdlGrph::MeasureInk MeasureFromChars(const CharInk* table)
+{
+    auto copy = std::make_shared<std::vector<CharInk>>(table, table + kLabelChars.size());
+    return [copy](std::string_view text) { return InkFromChars(copy->data(), text); };
+}
+
+// Digits of a 9-pixel proportional font, as the panel's 6.75 pt: 5 pixels apart, inked from
+// 2 to 9 below the top.
+const CharInk kDefaultLabelInk[] = {
+    {5, 0.3, 2, 4.7, 9},  {5, 0.8, 2, 3.5, 9},  {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9},
+    {5, 0.3, 2, 4.7, 9},  {5, 0.3, 2, 4.7, 9},  {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9}, {5, 0.3, 2, 4.7, 9},
+    {3, 0.3, 5.5, 2.7, 6.5}, {2.5, 0.6, 7.8, 1.6, 9}, {5, 0.4, 3.5, 4.6, 8}, {5, 0.6, 2, 4.2, 9}, {5, 0.4, 4, 4.6, 9},
+};
+static_assert(std::size(kDefaultLabelInk) == kLabelChars.size());
+
+GraphPicture::GraphPicture() : measure_(MeasureFromChars(kDefaultLabelInk)) { pixels_.fill(kGraphBackground); }
+
+void GraphPicture::SetLabelInk(mdlGrph::MeasureInk measure)
+{
+    measure_ = measure ? std::move(measure) : MeasureFromChars(kDefaultLabelInk);
+}
+
+void GraphPicture::Relabel()
+{
+    labels_.clear();
+    if (!gridSettings_) return;
+    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(*gridSettings_, mdlGrph::LabelFrame{}, measure_))
+        labels_.push_back({l.text, l.x, l.y});
+}
+
+void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color)
+{
+    const std::int64_t left = std::max<std::int64_t>(std::min(x1, x2), 0);
+    const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), kWidth - 1);
+    const std::int64_t top = std::max<std::int64_t>(std::min(y1, y2), 0);
+    const std::int64_t bottom = std::min<std::int64_t>(std::max(y1, y2), kHeight - 1);
+    for (std::int64_t y = top; y <= bottom; ++y)
+        for (std::int64_t x = left; x <= right; ++x) pixels_[static_cast<std::size_t>(y * kWidth + x)] = color;
+}
+
+void GraphPicture::GrphClear()
+{
+    pixels_.fill(kGraphBackground);
+    labels_.clear();
+    grphLastX = -10;
+    grphLastY = -10;
+    points_.Clear();
+    gridSettings_.reset();
+}
+
+void GraphPicture::GrphRedraw(const SystemSettings& s)
+{
+    GrphClear();
+    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
+        FillBox(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
+    });
+    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
+        FillBox(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor);
+    });
+    gridSettings_ = s;
+    Relabel();
+}
+
+void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                                 double pressure, std::string_view readout,
+                                 std::optional<std::string_view> typed)
+{
+    if (st.grphVisible == 0) return;
+    std::int32_t x, y, px, py;
+    const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
+    mdlGrph::GrphPixel(x, y, px, py);
+    points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
+                                   dataBook_, typed));
+    if (!mapped) return;
+    FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor);
+    FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(st.curLiquid));
+    grphLastX = px;
+    grphLastY = py;
+}
+
+void GraphPicture::ClearClicked(const SystemSettings& s, const AppState& st)
+{
+    if (st.grphVisible == 1) GrphRedraw(s);
+}
+
+void GraphPicture::SwitchClicked(const SystemSettings& s, AppState& st)
+{
+    if (st.grphVisible != 0) {
+        GrphClear();
+        st.grphVisible = 0;
+    } else {
+        GrphRedraw(s);
+        st.grphVisible = 1;
+    }
+}
+
+} // namespace render

@@ -1,0 +1,98 @@
+#pragma once
+// The graph panel as pixels: the white panel, the grid lines and the plotted points, with
+// the points recorded for the table and the report picture. The grid's label texts and
+// their places are listed instead of drawn, for the face to print in the system's font.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/graph/mdlGrph.h"
+#include "core/app/AppState.h"
+#include "core/render/Pixels.h"
+#include "core/settings/SystemSettings.h"
+
+namespace render {
+
+constexpr Pixel kGraphBackground = Rgb(255, 255, 255);
+constexpr Pixel kGridColor = Rgb(192, 192, 192);
+constexpr Pixel kNewestColor = Rgb(255, 0, 0);
+// Marker colour of earlier points: Water, Ethanol, and DiethylEther for anything else.
+Pixel LiquidColor(std::int32_t liquid);
+
+class GraphPicture {
+public:
+    static constexpr int kWidth = mdlGrph::kPanelWidth;
+    static constexpr int kHeight = mdlGrph::kPanelHeight;
+
+    struct Label {
+        std::string text;
+        std::int32_t x = 0; // the text's top-left corner in panel pixels
+        std::int32_t y = 0;
+    };
+
+    GraphPicture();
+
+    // The ink of the label font the face prints in; until one is given, a table of a
+    // typical 9-pixel proportional font.
+    void SetLabelInk(mdlGrph::MeasureInk measure);
+    // Chooses the labels of the grid shown again, for a label font measured anew; the
+    // pixels and the points stay.
+    void Relabel();
+    // Whether the points plotted from now come from the data-book values.
+    void SetDataBook(bool on) { dataBook_ = on; }
+    void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
+
+    // Blank panel, no grid, no labels, no points recorded; the next plot repaints no
+    // earlier point.
+    void GrphClear();
+    // Blank panel and the grid of the settings' ranges.
+    void GrphRedraw(const SystemSettings& s);
+    // Marks (temperature, pressure) in red and turns the previous point to the liquid's
+    // colour, while the graph is shown; a point that cannot be mapped is recorded only.
+    // typed: the temperature box's text when a keystroke set the temperature.
+    void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                       double pressure, std::string_view readout,
+                       std::optional<std::string_view> typed = std::nullopt);
+    // picGrphCls and picGrphSw.
+    void ClearClicked(const SystemSettings& s, const AppState& st);
+    void SwitchClicked(const SystemSettings& s, AppState& st);
+
+    const Pixel* Pixels() const { return pixels_.data(); }
+    const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(pixels_.data()); }
+    Pixel At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * kWidth + x)]; }
+    const std::vector<Label>& Labels() const { return labels_; }
+    const mdlGrph::PlotRecord& Points() const { return points_; }
+    const std::optional<SystemSettings>& GridSettings() const { return gridSettings_; }
+
+    std::int32_t grphLastX = -10; // pixel position of the last point; off the panel at first
+    std::int32_t grphLastY = -10;
+
+private:
+    void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color);
+
+    std::array<Pixel, kWidth * kHeight> pixels_{};
+    std::vector<Label> labels_;
+    mdlGrph::PlotRecord points_;
+    std::optional<SystemSettings> gridSettings_;
+    mdlGrph::MeasureInk measure_;
+    bool dataBook_ = false;
+};
+
+// The ink of one character of a label font: its advance, and its ink box with the pen at
+// x 0 and the text's top at y 0, as the face measures it.
+struct CharInk {
+    double advance = 0, left = 0, top = 0, right = 0, bottom = 0;
+};
+// The characters a grid label can hold, in the order of a table of their ink.
+constexpr std::string_view kLabelChars = "0123456789-.+Ee";
+// A label's ink from its characters' table (kLabelChars.size() entries), the characters
+// set side by side at their advances; a character outside the table counts as a '0'.
+mdlGrph::InkBox InkFromChars(const CharInk* table, std::string_view text);
+mdlGrph::MeasureInk MeasureFromChars(const CharInk* table);
+// The panel's label ink until the face measures its font.
+extern const CharInk kDefaultLabelInk[];
+
+} // namespace render

@@ -1,0 +1,76 @@
+#include "core/scenario/SinarioEdit.h"
+
+#include <algorithm>
+
+#include "core/model/NumText.h"
+
+namespace mdlSinario {
+
+int StepsInUse(const SinarioData& d) { return std::clamp(d.stepCount, 0, kMaxSteps); }
+
+std::string DescribeStep(const SinarioStep& step)
+{
+    switch (step.kind) {
+    case StepInit: return "初期値設定";
+    case StepTemp: return "温度を " + numtext::FormatWhole(step.value) + " に設定します。";
+    case StepGrphOn: return "グラフを表示します。";
+    case StepGrphOff: return "グラフを非表示にします。";
+    case StepGrphCls: return "描画されたグラフを消します。";
+    case StepBussitu:
+        if (step.value == 0) return "データを水に設定します。";
+        if (step.value == 1) return "データをエタノールに設定します。";
+        return "データをジエチルエーテルに設定します。";
+    default: return {};
+    }
+}
+
+TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
+                            const std::array<std::string_view, 6>& boxes)
+{
+    const auto mol = numtext::ParseTypedWhole(boxes[0]);
+    const auto container = numtext::ParseTypedDouble(boxes[1]);
+    const auto wMin = numtext::ParseTypedWhole(boxes[2]);
+    const auto wMax = numtext::ParseTypedWhole(boxes[3]);
+    const auto hMin = numtext::ParseTypedWhole(boxes[4]);
+    const auto hMax = numtext::ParseTypedWhole(boxes[5]);
+    const bool read[] = {mol.has_value(),  container.has_value(), wMin.has_value(),
+                         wMax.has_value(), hMin.has_value(),      hMax.has_value()};
+    for (int n = 0; n < 6; ++n)
+        if (!read[n]) return {std::nullopt, n};
+    SinarioStep step;
+    step.kind = StepInit;
+    step.temperatureUnit = temperatureUnit >= 0 && temperatureUnit < 2 ? temperatureUnit : 0;
+    step.pressureUnit = pressureUnit >= 0 && pressureUnit < 3 ? pressureUnit : 0;
+    step.grphWMin = *wMin;
+    step.grphWMax = *wMax;
+    step.grphHMin = *hMin;
+    step.grphHMax = *hMax;
+    step.container = *container;
+    step.mol = *mol;
+    return {step, -1};
+}
+
+bool InsertStep(SinarioData& d, int row, const SinarioStep& step)
+{
+    const int count = StepsInUse(d);
+    if (count >= kMaxSteps) return false; // slot 51 does not exist
+    int p = count + 1;
+    if (count > 0 && row >= 0 && row < count) {
+        p = row + 1;
+        for (int i = count + 1; i >= p + 1; --i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i - 1)];
+    }
+    d.steps[static_cast<std::size_t>(p)] = step;
+    d.stepCount = count + 1;
+    return true;
+}
+
+bool DeleteStep(SinarioData& d, int row)
+{
+    const int count = StepsInUse(d);
+    if (row < 0 || row >= count) return false;
+    for (int i = row + 1; i <= count - 1; ++i) d.steps[static_cast<std::size_t>(i)] = d.steps[static_cast<std::size_t>(i + 1)];
+    d.stepCount = count - 1;
+    return true;
+}
+
+} // namespace mdlSinario

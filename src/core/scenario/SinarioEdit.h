@@ -1,0 +1,36 @@
+#pragma once
+// What the scenario editor does to the record, apart from its widgets: the line each step
+// shows in the list, and adding and removing steps. No Qt, for both faces.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/scenario/SinarioRecord.h"
+
+namespace mdlSinario {
+
+// Steps in use: the step count kept within 0..50.
+int StepsInUse(const SinarioData& d);
+
+// The list's line of a step ("温度を 25 に設定します。"); empty for an unknown kind, which
+// playback passes over too.
+std::string DescribeStep(const SinarioStep& step);
+
+// An initial-settings step from the editor's boxes, in tab order: amount (whole number),
+// volume, temperature range and pressure range (whole numbers). Either the step, or the
+// index of the first box that holds no number. A unit beyond its list reads as the first.
+struct TypedInit {
+    std::optional<SinarioStep> step;
+    int unreadBox = -1;
+};
+TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
+                            const std::array<std::string_view, 6>& boxes);
+
+// Puts step before the step of list row `row` (0-based), or after the last one when row is
+// no row in use. False, and nothing changed, when the scenario is full.
+bool InsertStep(SinarioData& d, int row, const SinarioStep& step);
+// Removes the step of list row `row`; false when row is no row in use.
+bool DeleteStep(SinarioData& d, int row);
+
+} // namespace mdlSinario

@@ -1,0 +1,249 @@
+#pragma once
+// The main window: the container, the graph, the temperature input and readout, the
+// liquid selector, scenario playback and the menu.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "desktop/graph/GraphExport.h"
+#include "desktop/graph/GraphPanel.h"
+#include "core/app/AppState.h"
+#include "core/app/FramePace.h"
+#include "core/app/Simulation.h"
+#include "core/field/mdlSprite.h"
+#include "core/model/mdlData.h"
+#include "desktop/platform/DrawArea.h"
+#include "core/view/Zoom.h"
+#include "desktop/scenario/LessonShelf.h"
+#include "desktop/scenario/mdlSinario.h"
+#include "core/settings/SystemSettings.h"
+#include "desktop/settings/UserPrefs.h"
+#include "desktop/settings/mdlSystem.h"
+
+class QComboBox;
+class QPrinter;
+class QUrl;
+class QLabel;
+class QLineEdit;
+class QAction;
+class QMenu;
+
+namespace platform {
+class DrawAreaView;
+class KeyPreview;
+class PictureButton;
+class TickTimer;
+}
+
+// The records the whole program shares, one instance each, owned by the application.
+struct SharedRecords {
+    SystemSettings settings;
+    mdlData::VaporTable table;         // the lesson's table, the default
+    mdlData::VaporTable dataBookTable; // measured values, for holding against a data book
+    mdlSinario::SinarioData sinario;
+    mdlSprite::MolField field;
+    AppState state;
+    mdlSystem::SettingsLocation location;
+    userprefs::UserPrefs prefs; // the user's view choices; saved to prefsPath when changed
+    QString prefsPath;          // empty: not remembered
+
+    // The table every lookup reads: the user's choice, made here and nowhere else.
+    const mdlData::VaporTable& ActiveTable() const { return prefs.dataBook ? dataBookTable : table; }
+};
+
+// The temperature's up-down spinner: −100..200, step 1, no wrap-around.
+class UpDownSpinner : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownSpinner(QWidget* parent = nullptr);
+    static constexpr int kMin = -100;
+    static constexpr int kMax = 200;
+signals:
+    void stepped(int direction); // +1 up, -1 down
+};
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(SharedRecords& shared,
+                     mdlSprite::TimeOfDayClock clock = mdlSprite::SystemTimeOfDay,
+                     QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Activation: runs when the window is first shown and after each modal dialog closes.
+    void Form_Activate();
+    void txtOndo_Change();
+    // One tick of 16 ms: counts the frame wait down, or draws a frame.
+    void Timer1_Timer();
+    // The timer woke for the next frame: the ticks in between only counted down.
+    void Timer1_Wake();
+    // Starts the tick (done when the window is first shown).
+    void StartTimer();
+    void Form_KeyUp(int keyCode, int shift);
+    void picSinario_Click();
+    void picGrphSw_Click();
+    void picGrphCls_Click();
+    void UpDownOndo_Click(int direction);
+    void RunSinarioStep();
+
+    void menu_Init_Click();
+    void menu_Sinario_Click();
+    void menu_ver_Click();
+    void menu_search_Click() {}
+    void menu_end_Click();
+    void menu_Lesson_Click(const QString& path);
+    // The graph's points out of the program: picture to the clipboard or a PNG file, table
+    // to a CSV file. Also on the graph's context menu.
+    void menu_GrphCopy_Click();
+    void menu_GrphSave_Click();
+    void menu_CsvSave_Click();
+    // The report picture of the points on the panel's grid.
+    QImage GraphReportImage() const;
+    void menu_DataBook_Click(bool checked);
+
+    // Shows a dialog modally over this window, then runs the activation sequence.
+    void ShowDialog(QDialog& dialog);
+
+    // Controls, public for the tests and for the accessibility layer.
+    QLineEdit* txtOndo = nullptr;
+    QLineEdit* txtAturyoku = nullptr;
+    UpDownSpinner* UpDownOndo = nullptr;
+    QLabel* lblTmp = nullptr;
+    QLabel* lblPress = nullptr;
+    QLabel* lblMol = nullptr;
+    QLabel* lblVal = nullptr;
+    QLabel* lblDataBook = nullptr; // "文献値で計算中", shown while the data-book values are in use
+    QComboBox* cmbLiquid = nullptr;
+    platform::PictureButton* picSinario = nullptr;
+    platform::PictureButton* picGrphSw = nullptr;
+    platform::PictureButton* picGrphCls = nullptr;
+    QAction* menu_Init = nullptr;
+    QAction* menu_Sinario = nullptr;
+    QAction* menu_end = nullptr;
+    QAction* menu_search = nullptr;
+    QAction* menu_ver = nullptr;
+    QMenu* menu_View = nullptr; // 表示: the view's own choices, between ファイル and ヘルプ
+    QMenu* menu_Lessons = nullptr; // サンプルシナリオ: the scenarios of the lessons folder
+    lessonshelf::LessonListing lessonListing_; // the menu's last listing, reused while it holds
+    QAction* menu_Zoom[3] = {};        // 100%, 150%, 200%: one checked
+    QAction* menu_FullScreen = nullptr; // 全画面表示 (F11)
+
+    // Projector view. A zoom chosen from the menu is remembered in the user's preferences
+    // and used whenever the window is not full screen; full screen takes the largest zoom
+    // that fits the screen and centres the window's picture on the panel colour.
+    void SetViewZoom(int percent);
+    // Saves shared_.prefs; a failure is told in a message box, the same for every choice.
+    void SaveUserPrefs();
+    void SetFullScreenView(bool on);
+    int ViewZoom() const { return viewZoom_; }
+    // The zoom used outside full screen: the remembered one, or the largest that fits.
+    int WindowZoom() const { return windowZoom_; }
+    int MenuBarDesignHeight() const { return menuBarDesign_; }
+    // Enables the zooms whose window fits the screen's available area.
+    void UpdateZoomMenu();
+    bool FullScreenView() const { return fullScreenView_; }
+    QWidget* ClientArea() const { return client_; } // the 800 × 559 picture at its zoom
+    QAction* menu_GrphCopy = nullptr;
+    QAction* menu_GrphSave = nullptr;
+    QAction* menu_CsvSave = nullptr;
+    QAction* menu_TypedThrough = nullptr; // 入力途中の点も書き出す: checked, exports hold every point
+    platform::DrawAreaView* picGrph = nullptr;
+    QMenu* grphMenu = nullptr; // the graph's context menu
+    QAction* menu_DataBook = nullptr; // 文献値で計算する: checked, lookups read the data-book table
+
+    // ファイル → 印刷 (Ctrl+P): the system print dialog, then one A4 page of results.
+    QAction* menu_Print = nullptr;
+    void menu_Print_Click();
+    // The page on printer as set up; false (and told) when it could not be printed.
+    bool PrintResults(QPrinter& printer);
+    // ヘルプ → 使い方 (F1): the teachers' guide, installed with the program, in the browser.
+    QAction* menu_Guide = nullptr;
+    void menu_Guide_Click();
+    // The guide's page for a program in programDir; empty when none is installed.
+    static QString GuidePath(const QString& programDir);
+    // Opens a page in the user's browser; replaced by the tests.
+    void SetUrlOpener(std::function<bool(const QUrl&)> open) { openUrl_ = std::move(open); }
+    // Remembers the folder a file was saved in, for the next save dialog.
+    void RememberSaveFolder(const QString& folder);
+    QString SaveFolder() const;
+
+    platform::DrawArea& BackArea() { return backArea_; }
+    graph::GraphPanel& Graph() { return graph_; }
+    platform::TickTimer& Timer() { return *timer1_; }
+    graph::GraphExport& Export() { return export_; }
+    framepace::Schedule& Pace() { return pace_; }
+    // A key release the window has seen and not yet acted on.
+    bool KeyReleasePending() const;
+    // The clock the tick's schedule reads; set before StartTimer.
+    void SetMonotonicClock(framepace::MonotonicClock clock) { pace_.SetClock(std::move(clock)); }
+
+    // Images of the picture buttons, as loaded from the resources.
+    struct ButtonImages { QImage on, off; };
+    const ButtonImages& SinarioImages() const { return sinarioImg_; }
+    const ButtonImages& GrphSwImages() const { return grphSwImg_; }
+    const ButtonImages& GrphClsImages() const { return grphClsImg_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls(QWidget* client);
+    void BuildMenu();
+    void BuildLessonMenu(QMenu* file);
+    void FillLessonMenu();
+    void BuildExportMenu(QMenu* file);
+    void BuildDataBookItem();
+    void SetTemperatureText(const QString& text);
+    // The unit and amount labels for the settings in force; the readout recomputed for them.
+    void ShowUnitLabels();
+    // The mark of the data-book values beside the readout, and on the points plotted.
+    void ShowValuesKind();
+    void ShowReadout();
+    QWidget* MakeViewStage(QWidget* client);
+    void BuildViewMenu();
+    void ApplyZoom(int percent);
+    void PlaceOnScreen();
+    void FollowScreen();
+    zoom::Size AvailableSpace() const;
+    zoom::Chrome ViewChrome() const;
+    std::optional<simulation::Temperature> ShownTemperature() const;
+    // Sets the timer for the next frame after anything that may change what it does.
+    void Replan();
+
+    SharedRecords& shared_;
+    mdlSprite::TimeOfDayClock clock_;
+    platform::DrawArea backArea_;
+    platform::DrawArea grphArea_;
+    graph::GraphPanel graph_;
+    graph::GraphExport export_;
+    platform::DrawArea::Block sprite_;
+    ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
+    std::unique_ptr<platform::TickTimer> timer1_;
+    framepace::Schedule pace_;
+    framepace::DrawnPlaces drawn_;
+    bool inWake_ = false;
+    std::unique_ptr<platform::KeyPreview> keyPreview_;
+    int spinnerValue_ = 0;
+    bool ondoFromCode_ = false; // the temperature text is being written by the program
+    bool activatedOnce_ = false;
+
+    // Projector view: the client area's controls as laid out at 100 %.
+    struct DesignPlace {
+        QWidget* widget;
+        QRect rect;
+        int fontPixels; // 0: the widget's font is not its own
+    };
+    std::vector<DesignPlace> design_;
+    QWidget* client_ = nullptr;
+    QWidget* stage_ = nullptr; // holds the client; the panel colour around it in full screen
+    QAction* leaveFullScreen_ = nullptr; // Esc
+    int viewZoom_ = 100;
+    bool fullScreenView_ = false;
+    std::function<bool(const QUrl&)> openUrl_;
+    int windowZoom_ = 100;
+    int menuBarDesign_ = 0; // the menu bar's height at 100 %
+    bool popupTookEsc_ = false;
+};
