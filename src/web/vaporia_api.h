@@ -44,7 +44,8 @@ enum {
     VAPORIA_CHANGED_SETTINGS = 1 << 5,    /* settings in memory: unit and amount labels */
     VAPORIA_CHANGED_PLAYBACK = 1 << 6,    /* playback on/off or position */
     VAPORIA_CHANGED_GRAPH_SHOWN = 1 << 7, /* graph shown/hidden (picGrphSw's picture) */
-    VAPORIA_CHANGED_SCENARIO = 1 << 8     /* the scenario in use (title, steps) */
+    VAPORIA_CHANGED_SCENARIO = 1 << 8,    /* the scenario in use (title, steps) */
+    VAPORIA_CHANGED_VALUES_KIND = 1 << 9  /* the data-book values switched on or off */
 };
 
 /* Returned by vaporia_next_wake_ms when nothing is scheduled. */

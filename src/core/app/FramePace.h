@@ -74,6 +74,7 @@ public:
     // The clock's time of the tick the next frame is due on; for tests and benchmarks.
     std::int64_t DueTime() const { return origin_ + due_ * kTickMs; }
     bool Armed() const { return mode_ == Mode::Running; }
+    std::int64_t Now() const { return clock_(); }
     bool Resting() const { return mode_ == Mode::Resting; }
 
 private:

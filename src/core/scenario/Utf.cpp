@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace webapi {
+namespace utf {
 
 std::u16string Utf16Of(std::string_view s)
 {
@@ -78,4 +78,4 @@ std::string Utf8Of(std::u16string_view s)
     return out;
 }
 
-} // namespace webapi
+} // namespace utf

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace webapi {
+namespace utf {
 
 std::u16string Utf16Of(std::string_view utf8);
 std::string Utf8Of(std::u16string_view utf16);
 
-} // namespace webapi
+} // namespace utf

@@ -1,0 +1,324 @@
+#include "core/app/Program.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/model/NumText.h"
+#include "core/scenario/Utf.h"
+#include "core/settings/ProfileText.h"
+
+namespace app {
+
+Program::Program(mdlSprite::TimeOfDayClock timeOfDay, framepace::MonotonicClock monotonic)
+    : timeOfDay_(std::move(timeOfDay)), pace_(std::move(monotonic))
+{
+}
+
+void Program::SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::MonotonicClock monotonic)
+{
+    timeOfDay_ = std::move(timeOfDay);
+    pace_.SetClock(std::move(monotonic));
+}
+
+void Program::Start()
+{
+    settings_ = {};
+    mdlSystem::InitSystemSettings(settings_);
+    graph_.SetDataBook(dataBook_);
+    sinario_ = {};
+    st_ = {};
+    st_.sinarioRun = 0;
+    st_.grphVisible = 1;
+    st_.curLiquid = mdlData::Water;
+    st_.fullVaporTemp = 100;
+    st_.freezeTemp = 0;
+    st_.frameWait = 0;
+    drawn_ = {};
+    // Both boxes start with "0" and no readout computed for it.
+    temperatureText_ = "0";
+    readoutText_ = "0";
+    readoutPressure_ = 0;
+    selectedLiquid_ = 0;
+    spinnerValue_ = 0;
+    inWake_ = false;
+    ticking_ = false;
+    wake_.reset();
+    pace_.Stop();
+    mdlSprite::InitMolField(field_, timeOfDay_);
+    fieldPicture_.Draw(field_);
+}
+
+void Program::StartTicking()
+{
+    ticking_ = true;
+    pace_.Start();
+    Replan();
+}
+
+// Each table is computed when it is first asked for: the first frame needs neither.
+const mdlData::VaporTable& Program::ActiveTable()
+{
+    if (dataBook_) {
+        if (!dataBookBuilt_) mdlData::InitDataBookTable(dataBookTable_);
+        dataBookBuilt_ = true;
+        return dataBookTable_;
+    }
+    if (!tableBuilt_) mdlData::InitVaporTable(table_);
+    tableBuilt_ = true;
+    return table_;
+}
+
+void Program::Replan()
+{
+    if (inWake_ || !ticking_) return; // a frame plans after itself
+    wake_ = pace_.Plan(st_, Shown().has_value());
+}
+
+std::optional<int> Program::NextWakeMs() const
+{
+    if (!pace_.Armed()) return std::nullopt;
+    return static_cast<int>(std::clamp<std::int64_t>(pace_.DueTime() - pace_.Now(), 0, 1'000'000'000));
+}
+
+// txtOndo_Change; typed: the box's text when a keystroke changed it.
+int Program::TemperatureChanged(std::optional<std::string_view> typed)
+{
+    Replan();
+    const auto t = Shown();
+    if (!t) return 0; // empty or no number: nothing changes
+    int changed = 0;
+    const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
+    readoutText_ = r.text;
+    readoutPressure_ = r.pressure;
+    changed |= kReadout;
+    if (st_.grphVisible != 0) {
+        graph_.GrphPlotPoint(settings_, st_, t->whole, r.pressure, r.text, typed);
+        changed |= kGraph;
+    }
+    if (simulation::FreezesField(st_, settings_, t->whole)) mdlSprite::InitMolField(field_, timeOfDay_);
+    return changed;
+}
+
+int Program::SetTemperatureText(std::string text)
+{
+    // A step that sets the same temperature again still gives the readout and point.
+    temperatureText_ = std::move(text);
+    return kTemperature | TemperatureChanged();
+}
+
+int Program::Activate(const SystemSettings& loaded)
+{
+    settings_ = loaded;
+    graph_.GrphRedraw(settings_);
+    selectedLiquid_ = st_.curLiquid >= 0 && st_.curLiquid <= 2 ? st_.curLiquid : -1;
+    simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);
+    Replan();
+    return kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
+}
+
+int Program::TemperatureTyped(std::string_view text)
+{
+    temperatureText_ = std::string(text);
+    return TemperatureChanged(std::optional<std::string_view>(temperatureText_));
+}
+
+int Program::Spin(int direction)
+{
+    direction = direction > 0 ? 1 : -1;
+    // Continue from the temperature shown, so typing 25 then clicking up gives 26. From
+    // beyond the range an arrow comes back to the range's nearer end, or, pointing further
+    // out, leaves the temperature alone: it never moves against its direction.
+    std::int64_t from = spinnerValue_;
+    if (const auto t = Shown()) from = t->whole;
+    const std::int64_t next = std::clamp<std::int64_t>(from + direction, kSpinMin, kSpinMax);
+    if ((next - from) * direction < 0) return 0;
+    spinnerValue_ = static_cast<int>(next);
+    std::string text = numtext::FormatWhole(spinnerValue_);
+    if (text == temperatureText_) return 0; // the box's text does not change: no event
+    return SetTemperatureText(std::move(text));
+}
+
+int Program::SelectLiquid(int index)
+{
+    selectedLiquid_ = index >= 0 && index <= 2 ? index : -1;
+    // Taken up by the next frame, which a resting timer must then draw.
+    Replan();
+    return 0;
+}
+
+int Program::SetDataBook(bool on)
+{
+    dataBook_ = on;
+    graph_.SetDataBook(on);
+    // The readout and the animation's two scaling temperatures follow the new values at
+    // once, so the mark and the number agree; the points plotted stay as measured.
+    simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);
+    int changed = kValuesKind;
+    if (const auto t = Shown()) {
+        const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
+        readoutText_ = r.text;
+        readoutPressure_ = r.pressure;
+        changed |= kReadout;
+    }
+    Replan();
+    return changed;
+}
+
+int Program::TogglePlayback()
+{
+    if (st_.sinarioRun == 0) {
+        st_.sinarioRun = 1;
+        st_.sinarioPos = 1;
+    } else {
+        st_.sinarioRun = 0;
+    }
+    return kPlayback;
+}
+
+int Program::GraphSwitch()
+{
+    graph_.SwitchClicked(settings_, st_);
+    return kGraph | kGraphShown;
+}
+
+int Program::GraphClear()
+{
+    graph_.ClearClicked(settings_, st_);
+    return kGraph;
+}
+
+int Program::KeyUp(int keyCode)
+{
+    if (!simulation::IsPlaybackKey(keyCode) || st_.sinarioRun != 1) return 0;
+    std::optional<std::int32_t> shown;
+    if (const auto t = Shown()) shown = t->whole;
+    const simulation::StepEffect e = simulation::RunSinarioStep(st_, sinario_, settings_, ActiveTable(), shown);
+    int changed = kPlayback;
+    switch (e.kind) {
+    case simulation::StepEffect::SetTemperature:
+        changed |= SetTemperatureText(numtext::FormatWhole(e.value));
+        break;
+    case simulation::StepEffect::GraphOn:
+        graph_.GrphRedraw(settings_);
+        changed |= kGraph | kGraphShown;
+        break;
+    case simulation::StepEffect::GraphOff:
+        graph_.GrphClear();
+        changed |= kGraph | kGraphShown;
+        break;
+    case simulation::StepEffect::GraphClear:
+        graph_.GrphClear();
+        changed |= kGraph;
+        break;
+    case simulation::StepEffect::SelectLiquid:
+        selectedLiquid_ = e.value >= 0 && e.value <= 2 ? e.value : -1;
+        changed |= kLiquid;
+        break;
+    case simulation::StepEffect::SettingsChanged:
+        // New units and amounts show at once, so no number stands beside the wrong unit.
+        changed |= kSettings;
+        if (const auto t = Shown()) {
+            const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
+            readoutText_ = r.text;
+            readoutPressure_ = r.pressure;
+            changed |= kReadout;
+        }
+        break;
+    case simulation::StepEffect::None:
+        break;
+    }
+    Replan(); // a ramp, or the settings of an initial-settings step
+    return changed;
+}
+
+int Program::ScenarioLoaded()
+{
+    simulation::RestartPlaybackOnLoad(st_);
+    Replan();
+    return kScenario | kPlayback;
+}
+
+bool Program::LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error)
+{
+    if (bytes == nullptr || size < mdlSinario::kRecordSize) {
+        if (error)
+            *error = "シナリオデータとして読み込めません（" + numtext::FormatWhole(static_cast<std::int64_t>(size))
+                   + " バイト。シナリオデータは "
+                   + numtext::FormatWhole(static_cast<std::int64_t>(mdlSinario::kRecordSize)) + " バイトです）。";
+        return false;
+    }
+    if (!mdlSinario::DecodeSinario(bytes, size, sinario_)) {
+        if (error) *error = "シナリオデータとして読み込めません。";
+        return false;
+    }
+    if (error) error->clear();
+    ScenarioLoaded();
+    return true;
+}
+
+// Timer1_Timer.
+int Program::FrameTick()
+{
+    int changed = 0;
+    auto t = Shown();
+    if (!t) return changed;
+    if (st_.frameWait > 0) {
+        --st_.frameWait;
+        return changed;
+    }
+    if (st_.rampOn != 0) {
+        if (const auto next = simulation::NextRampTemperature(st_, t->whole)) {
+            changed |= SetTemperatureText(numtext::FormatWhole(*next));
+            t = Shown();
+            if (!t) return changed;
+        }
+    }
+    // A frame that would show the same picture again is neither drawn nor flushed.
+    if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t)) return changed;
+    fieldPicture_.Draw(field_);
+    return changed | kField;
+}
+
+int Program::Wake()
+{
+    // Woken before the frame is due (a face that wakes on every display refresh): nothing
+    // yet, so the pace stays the tick's whatever the display's rate.
+    if (!pace_.Armed() || pace_.Now() + 1 < pace_.DueTime()) return 0;
+    inWake_ = true;
+    pace_.BeginFrame(st_);
+    const int changed = FrameTick();
+    inWake_ = false;
+    const bool atRest = framepace::AtRest(field_, st_, selectedLiquid_, drawn_);
+    wake_ = pace_.AfterFrame(st_, Shown().has_value(), atRest);
+    return changed;
+}
+
+std::string Program::Caption() const
+{
+    std::string title = utf::Utf8Of(mdlSinario::TitleUnits(sinario_));
+    // Control characters a hand-made file may hold would break the caption's line.
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return "蒸気圧曲線　-　" + title;
+}
+
+std::string Program::PointsCsv() const { return mdlGrph::PointsCsv(graph_.Points()); }
+
+std::array<unsigned char, mdlSinario::kRecordSize> Program::SinarioBytes() const
+{
+    std::array<unsigned char, mdlSinario::kRecordSize> out{};
+    mdlSinario::EncodeSinario(sinario_, out);
+    return out;
+}
+
+std::string Program::SettingsIni(std::string_view old) const
+{
+    return mdlSystem::SaveSystemSettingsToText(settings_, std::string(old));
+}
+
+render::Report Program::Report(const mdlGrph::MeasureInk& labelInk, const std::vector<int>& legendWidths) const
+{
+    return render::MakeReport(graph_.Points(), graph_.GridSettings().value_or(settings_), labelInk, legendWidths);
+}
+
+} // namespace app

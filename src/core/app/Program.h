@@ -1,0 +1,163 @@
+#pragma once
+// The program behind both faces: the main window's state and every decision it makes, with
+// one call for each thing a person or the clock does. Each call returns the set of Changed
+// bits naming what a face must show anew; everything a face shows or writes comes out of
+// here as data (texts, pixels with the labels' places, CSV, .so1 bytes, CONFIG.INI text).
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/AppState.h"
+#include "core/app/FramePace.h"
+#include "core/app/Simulation.h"
+#include "core/field/mdlSprite.h"
+#include "core/model/mdlData.h"
+#include "core/render/FieldPicture.h"
+#include "core/render/GraphPicture.h"
+#include "core/render/ReportPicture.h"
+#include "core/scenario/SinarioRecord.h"
+#include "core/settings/SystemSettings.h"
+
+namespace app {
+
+// What a call changed, for the face to show again.
+enum Changed : int {
+    kTemperature = 1 << 0, // the temperature text (ramp, scenario step, spinner)
+    kReadout = 1 << 1,     // the pressure readout text
+    kField = 1 << 2,       // the field's pixels
+    kGraph = 1 << 3,       // the graph's pixels or its labels
+    kLiquid = 1 << 4,      // the liquid selector's position
+    kSettings = 1 << 5,    // settings in memory: unit and amount labels
+    kPlayback = 1 << 6,    // playback on/off or position
+    kGraphShown = 1 << 7,  // graph shown or hidden
+    kScenario = 1 << 8,    // the scenario in use (title, steps)
+    kValuesKind = 1 << 9,  // the data-book values switched on or off
+};
+
+class Program {
+public:
+    static constexpr int kSpinMin = -100; // the spinner's range
+    static constexpr int kSpinMax = 200;
+
+    // The clocks: the time of day lays out the field, the monotonic one paces the frames.
+    explicit Program(mdlSprite::TimeOfDayClock timeOfDay = mdlSprite::SystemTimeOfDay,
+                     framepace::MonotonicClock monotonic = framepace::SteadyMilliseconds);
+
+    void SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::MonotonicClock monotonic);
+
+    // Start-up, before the window is first shown: default settings, Water, graph shown,
+    // playback off, an empty scenario, "0" in both boxes, the field laid out and drawn.
+    void Start();
+    // The tick begins (the window is shown): the pace's tick 0 is now.
+    void StartTicking();
+
+    // ---- Events -------------------------------------------------------------------------
+    // The main window's activation, at first and after every dialog: the settings it left
+    // (as loaded from CONFIG.INI), the empty grid, the liquid's temperatures.
+    int Activate(const SystemSettings& loaded);
+    // The settings dialog's values in memory, before it is saved and the window activated.
+    int TakeSettings(const SystemSettings& s)
+    {
+        settings_ = s;
+        return kSettings;
+    }
+    // The temperature box's text changed by a keystroke or a paste.
+    int TemperatureTyped(std::string_view text);
+    // The spinner: +1 up, -1 down.
+    int Spin(int direction);
+    // The liquid selector: 0..2, anything else none; taken up by the next frame.
+    int SelectLiquid(int index);
+    // A key released on the main window (Windows key codes).
+    int KeyUp(int keyCode);
+    int TogglePlayback();
+    int GraphSwitch();
+    int GraphClear();
+    // The data-book values (true) or the lesson's table.
+    int SetDataBook(bool on);
+    // A scenario was put in use from a file or a lesson: playback starts again at step 1.
+    int ScenarioLoaded();
+    // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese)
+    // leaves it untouched.
+    bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error);
+    // The timer woke: runs the frame when it is due.
+    int Wake();
+
+    // ---- The tick's plan ----------------------------------------------------------------
+    // Milliseconds until the timer must wake, as planned by the last call; nothing: sleep.
+    std::optional<int> PlannedWake() const { return wake_; }
+    // The same, counted from the clock's now.
+    std::optional<int> NextWakeMs() const;
+
+    // ---- What the faces show ------------------------------------------------------------
+    const std::string& TemperatureText() const { return temperatureText_; }
+    const std::string& ReadoutText() const { return readoutText_; }
+    double ReadoutPressure() const { return readoutPressure_; }
+    std::optional<simulation::Temperature> Shown() const { return simulation::ReadTemperature(temperatureText_); }
+    int SelectedLiquid() const { return selectedLiquid_; }
+    bool DataBook() const { return dataBook_; }
+    bool GraphShown() const { return st_.grphVisible != 0; }
+    bool PlaybackOn() const { return st_.sinarioRun != 0; }
+    simulation::UnitLabels Labels() const { return simulation::UnitLabelsFor(settings_); }
+    // The window's caption: the program's name and the scenario's title.
+    std::string Caption() const;
+
+    const SystemSettings& Settings() const { return settings_; }
+    const AppState& State() const { return st_; }
+    const mdlSinario::SinarioData& Sinario() const { return sinario_; }
+    // The scenario editor edits the scenario in use in place.
+    mdlSinario::SinarioData& EditSinario() { return sinario_; }
+    const mdlSprite::MolField& Field() const { return field_; }
+    const render::FieldPicture& FieldPixels() const { return fieldPicture_; }
+    render::GraphPicture& Graph() { return graph_; }
+    const render::GraphPicture& Graph() const { return graph_; }
+    const mdlData::VaporTable& ActiveTable();
+
+    // ---- What the faces write -----------------------------------------------------------
+    std::string PointsCsv() const;
+    std::array<unsigned char, mdlSinario::kRecordSize> SinarioBytes() const;
+    // The settings in memory as CONFIG.INI text: old (what the file holds) with the eight
+    // keys of section DATA set and every other line kept.
+    std::string SettingsIni(std::string_view old) const;
+    // The report picture of the exported points on the grid shown (the settings in memory
+    // when none is shown): labelInk at render::kReportLabelPixels, legend widths as
+    // render::PlaceLegend takes them.
+    render::Report Report(const mdlGrph::MeasureInk& labelInk, const std::vector<int>& legendWidths) const;
+
+    // For the tests: the state as the frame leaves it.
+    const framepace::Schedule& Pace() const { return pace_; }
+
+private:
+    int TemperatureChanged(std::optional<std::string_view> typed = std::nullopt);
+    int FrameTick();
+    void Replan();
+    int SetTemperatureText(std::string text);
+
+    mdlSprite::TimeOfDayClock timeOfDay_;
+    SystemSettings settings_{};
+    mdlData::VaporTable table_{};
+    mdlData::VaporTable dataBookTable_{};
+    bool tableBuilt_ = false;
+    bool dataBookBuilt_ = false;
+    bool dataBook_ = false;
+    mdlSinario::SinarioData sinario_{};
+    AppState st_{};
+    mdlSprite::MolField field_{};
+    framepace::DrawnPlaces drawn_{};
+    framepace::Schedule pace_;
+    render::FieldPicture fieldPicture_;
+    render::GraphPicture graph_;
+
+    std::string temperatureText_ = "0"; // the only copy of the temperature, as the box holds it
+    std::string readoutText_ = "0";
+    double readoutPressure_ = 0;
+    int selectedLiquid_ = 0;
+    int spinnerValue_ = 0;
+    bool inWake_ = false;
+    bool ticking_ = false;
+    std::optional<int> wake_;
+};
+
+} // namespace app
