@@ -129,8 +129,7 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     w.startMs = w.nowMs;
     w.startTimeOfDay = std::isfinite(time_of_day_seconds) ? time_of_day_seconds : 0;
     w.error.clear();
-    w.program.SetDataBook(false);
-    w.program.Start();
+    w.program.Start(false);
     w.program.StartTicking();
     return 1;
 }
@@ -284,7 +283,12 @@ const uint8_t* vaporia_field_pixels(void) { return P().FieldPixels().Bytes(); }
 
 int vaporia_graph_width(void) { return render::GraphPicture::kWidth; }
 int vaporia_graph_height(void) { return render::GraphPicture::kHeight; }
-const uint8_t* vaporia_graph_pixels(void) { return P().Graph().Bytes(); }
+const uint8_t* vaporia_graph_pixels(void)
+{
+    // The browser shows the whole picture each time: the list of what changed is not kept.
+    P().Graph().ClearChanges();
+    return P().Graph().Bytes();
+}
 
 int vaporia_graph_label_count(void) { return static_cast<int>(P().Graph().Labels().size()); }
 

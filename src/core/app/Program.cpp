@@ -20,8 +20,9 @@ void Program::SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::Monotoni
     pace_.SetClock(std::move(monotonic));
 }
 
-void Program::Start()
+void Program::Start(bool dataBook)
 {
+    dataBook_ = dataBook;
     settings_ = {};
     mdlSystem::InitSystemSettings(settings_);
     graph_.SetDataBook(dataBook_);
@@ -45,7 +46,14 @@ void Program::Start()
     wake_.reset();
     pace_.Stop();
     mdlSprite::InitMolField(field_, timeOfDay_);
-    fieldPicture_.Draw(field_);
+    fieldDrawn_ = false;
+}
+
+const render::FieldPicture& Program::FieldPixels()
+{
+    if (!fieldDrawn_) fieldPicture_.Draw(field_);
+    fieldDrawn_ = true;
+    return fieldPicture_;
 }
 
 void Program::StartTicking()
@@ -72,6 +80,7 @@ void Program::Replan()
 {
     if (inWake_ || !ticking_) return; // a frame plans after itself
     wake_ = pace_.Plan(st_, Shown().has_value());
+    replanned_ = true;
 }
 
 std::optional<int> Program::NextWakeMs() const
@@ -275,7 +284,7 @@ int Program::FrameTick()
     }
     // A frame that would show the same picture again is neither drawn nor flushed.
     if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t)) return changed;
-    fieldPicture_.Draw(field_);
+    fieldDrawn_ = false;
     return changed | kField;
 }
 
@@ -284,12 +293,20 @@ int Program::Wake()
     // Woken before the frame is due (a face that wakes on every display refresh): nothing
     // yet, so the pace stays the tick's whatever the display's rate.
     if (!pace_.Armed() || pace_.Now() + 1 < pace_.DueTime()) return 0;
+    return RunFrame();
+}
+
+int Program::Tick() { return FrameTick(); }
+
+int Program::RunFrame()
+{
     inWake_ = true;
     pace_.BeginFrame(st_);
     const int changed = FrameTick();
     inWake_ = false;
     const bool atRest = framepace::AtRest(field_, st_, selectedLiquid_, drawn_);
     wake_ = pace_.AfterFrame(st_, Shown().has_value(), atRest);
+    replanned_ = true;
     return changed;
 }
 

@@ -50,7 +50,7 @@ public:
 
     // Start-up, before the window is first shown: default settings, Water, graph shown,
     // playback off, an empty scenario, "0" in both boxes, the field laid out and drawn.
-    void Start();
+    void Start(bool dataBook = false);
     // The tick begins (the window is shown): the pace's tick 0 is now.
     void StartTicking();
 
@@ -82,12 +82,23 @@ public:
     // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese)
     // leaves it untouched.
     bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error);
-    // The timer woke: runs the frame when it is due.
+    // The timer woke: runs the frame when it is due (a face may wake on every refresh).
     int Wake();
+    // The timer woke for the frame planned: runs it, and plans the next wake.
+    int RunFrame();
+    // One 16 ms tick of a timer that wakes on every tick: counts the wait down or draws.
+    int Tick();
 
     // ---- The tick's plan ----------------------------------------------------------------
     // Milliseconds until the timer must wake, as planned by the last call; nothing: sleep.
     std::optional<int> PlannedWake() const { return wake_; }
+    // Whether a plan was made since the last ask: only then must a face set its timer again.
+    bool TakeReplanned()
+    {
+        const bool r = replanned_;
+        replanned_ = false;
+        return r;
+    }
     // The same, counted from the clock's now.
     std::optional<int> NextWakeMs() const;
 
@@ -106,11 +117,13 @@ public:
 
     const SystemSettings& Settings() const { return settings_; }
     const AppState& State() const { return st_; }
+    AppState& EditState() { return st_; } // for tests and benchmarks
     const mdlSinario::SinarioData& Sinario() const { return sinario_; }
     // The scenario editor edits the scenario in use in place.
     mdlSinario::SinarioData& EditSinario() { return sinario_; }
     const mdlSprite::MolField& Field() const { return field_; }
-    const render::FieldPicture& FieldPixels() const { return fieldPicture_; }
+    // The field's picture, drawn when first asked for after a frame moved it.
+    const render::FieldPicture& FieldPixels();
     render::GraphPicture& Graph() { return graph_; }
     const render::GraphPicture& Graph() const { return graph_; }
     const mdlData::VaporTable& ActiveTable();
@@ -157,6 +170,8 @@ private:
     int spinnerValue_ = 0;
     bool inWake_ = false;
     bool ticking_ = false;
+    bool replanned_ = false;
+    bool fieldDrawn_ = false;
     std::optional<int> wake_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include "core/model/NumText.h"
@@ -78,13 +79,33 @@ void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
     const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), kWidth - 1);
     const std::int64_t top = std::max<std::int64_t>(std::min(y1, y2), 0);
     const std::int64_t bottom = std::min<std::int64_t>(std::max(y1, y2), kHeight - 1);
+    if (left > right || top > bottom) return;
     for (std::int64_t y = top; y <= bottom; ++y)
         for (std::int64_t x = left; x <= right; ++x) pixels_[static_cast<std::size_t>(y * kWidth + x)] = color;
+    // Unclipped, as drawn: a face's zoomed copy sizes a box by its whole extent.
+    const auto corner = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    Note({corner(std::min(x1, x2)), corner(std::min(y1, y2)), corner(std::max(x1, x2)), corner(std::max(y1, y2)),
+          color, false});
+}
+
+void GraphPicture::Note(const Fill& fill)
+{
+    if (changes_.whole) return;
+    if (changes_.fills.size() >= kMaxFills) {
+        changes_.fills.clear();
+        changes_.whole = true;
+        return;
+    }
+    changes_.fills.push_back(fill);
 }
 
 void GraphPicture::GrphClear()
 {
+    ClearChanges(); // the whole panel is painted over
     pixels_.fill(kGraphBackground);
+    Note({0, 0, kWidth - 1, kHeight - 1, kGraphBackground, false});
     labels_.clear();
     grphLastX = -10;
     grphLastY = -10;
@@ -103,6 +124,7 @@ void GraphPicture::GrphRedraw(const SystemSettings& s)
     });
     gridSettings_ = s;
     Relabel();
+    Note({0, 0, 0, 0, 0, true});
 }
 
 void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,

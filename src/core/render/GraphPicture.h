@@ -60,6 +60,27 @@ public:
     void ClearClicked(const SystemSettings& s, const AppState& st);
     void SwitchClicked(const SystemSettings& s, AppState& st);
 
+    // The drawing since a face last took it, in order: boxes filled (panel pixels, both
+    // corners included) and the place where the grid's labels go on top of the grid, so a
+    // face that keeps its own copy (at its zoom, with its text) paints just what changed,
+    // in the same order. Too long a list is dropped for the whole picture.
+    struct Fill {
+        std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+        Pixel color = 0;
+        bool labels = false; // no box: the labels are printed here
+    };
+    struct Changes {
+        std::vector<Fill> fills; // keeps its capacity: a ramp plots on the frame's path
+        bool whole = false;      // the list was dropped: show the whole picture and labels
+    };
+    static constexpr std::size_t kMaxFills = 4096;
+    const Changes& TakenChanges() const { return changes_; }
+    void ClearChanges()
+    {
+        changes_.fills.clear();
+        changes_.whole = false;
+    }
+
     const Pixel* Pixels() const { return pixels_.data(); }
     const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(pixels_.data()); }
     Pixel At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * kWidth + x)]; }
@@ -72,6 +93,7 @@ public:
 
 private:
     void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color);
+    void Note(const Fill& fill);
 
     std::array<Pixel, kWidth * kHeight> pixels_{};
     std::vector<Label> labels_;
@@ -79,6 +101,7 @@ private:
     std::optional<SystemSettings> gridSettings_;
     mdlGrph::MeasureInk measure_;
     bool dataBook_ = false;
+    Changes changes_;
 };
 
 // The ink of one character of a label font: its advance, and its ink box with the pen at

@@ -18,18 +18,6 @@ namespace {
 
 constexpr double kLabelPoints = 6.75;
 
-// A box corner a few pixels past a saturated position: still far off the panel.
-int Corner(std::int64_t v)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
-
-void FillSquare(platform::DrawArea& area, std::int32_t x, std::int32_t y, QRgb color)
-{
-    area.FillBox(x, y, Corner(std::int64_t{x} + 2), Corner(std::int64_t{y} + 2), color);
-}
-
 } // namespace
 
 QRgb LiquidColor(std::int32_t liquid)
@@ -81,89 +69,86 @@ mdlGrph::LabelFrame PanelLabelFrame()
     return mdlGrph::LabelFrame{};
 }
 
-GraphPanel::GraphPanel(platform::DrawArea& area) : area_(area)
+GraphPanel::GraphPanel(platform::DrawArea& area, render::GraphPicture& picture)
+    : area_(area), picture_(&picture)
+{
+    Init();
+}
+
+GraphPanel::GraphPanel(platform::DrawArea& area)
+    : area_(area), own_(std::make_unique<render::GraphPicture>()), picture_(own_.get())
+{
+    Init();
+}
+
+void GraphPanel::Init()
 {
     area_.SetFont(platform::ProportionalFont(platform::PixelsForPoints(kLabelPoints)));
     area_.SetTextColor(qRgb(0, 0, 0));
+    picture_->SetLabelInk(InkMeasure(area_.Font()));
+}
+
+
+void GraphPanel::PrintLabels()
+{
+    for (const render::GraphPicture::Label& l : picture_->Labels()) {
+        area_.SetTextPos(l.x, l.y);
+        area_.Print(QString::fromStdString(l.text));
+    }
+}
+
+void GraphPanel::Paint()
+{
+    const render::GraphPicture::Changes& changes = picture_->TakenChanges();
+    if (changes.whole) {
+        const QImage picture(picture_->Bytes(), render::GraphPicture::kWidth, render::GraphPicture::kHeight,
+                             QImage::Format_RGBA8888);
+        area_.CopyFrom(picture, 0, 0, render::GraphPicture::kWidth - 1, render::GraphPicture::kHeight - 1);
+        PrintLabels();
+    }
+    for (const render::GraphPicture::Fill& f : changes.fills) {
+        if (f.labels) PrintLabels();
+        else area_.FillBox(f.left, f.top, f.right, f.bottom,
+                           qRgb(render::RedOf(f.color), render::GreenOf(f.color), render::BlueOf(f.color)));
+    }
+    picture_->ClearChanges();
+    area_.Refresh();
 }
 
 void GraphPanel::GrphClear()
 {
-    area_.FillBox(0, 0, 315, 340, kBackground);
-    grphLastX = -10;
-    grphLastY = -10;
-    points_.Clear();
-    gridSettings_.reset();
-    area_.Refresh();
+    picture_->GrphClear();
+    Paint();
 }
 
 void GraphPanel::GrphRedraw(const SystemSettings& s)
 {
-    GrphClear();
-    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
-        area_.Line(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
-    });
-    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
-        area_.Line(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py,
-                   kGridColor);
-    });
-    if (!measureFont_ || *measureFont_ != area_.Font()) {
-        measureFont_ = area_.Font();
-        measure_ = InkMeasure(area_.Font());
-    }
-    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, PanelLabelFrame(), measure_)) {
-        area_.SetTextPos(l.x, l.y);
-        area_.Print(QString::fromStdString(l.text));
-    }
-    gridSettings_ = s;
-    area_.Refresh();
+    picture_->GrphRedraw(s);
+    Paint();
 }
 
-void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st,
-                               std::int32_t temperature, double pressure,
-                               std::string_view readout, std::optional<std::string_view> typed)
+void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
+                               double pressure, std::string_view readout, std::optional<std::string_view> typed)
 {
     if (st.grphVisible == 0) return;
     grphColor = LiquidColor(st.curLiquid);
-    std::int32_t x, y, px, py;
-    const bool mapped = mdlGrph::GrphScale(s, temperature, pressure, x, y);
-    mdlGrph::GrphPixel(x, y, px, py);
-    Record(s, st, temperature, pressure, readout, mapped, px, py, typed);
-    if (!mapped) return;
-    FillSquare(area_, px, py, kNewestColor);
-    FillSquare(area_, grphLastX, grphLastY, grphColor);
-    grphLastX = px;
-    grphLastY = py;
-    area_.Refresh();
+    picture_->GrphPlotPoint(s, st, temperature, pressure, readout, typed);
+    Paint();
 }
 
-void GraphPanel::Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                        double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                        std::int32_t py, std::optional<std::string_view> typed)
-{
-    points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
-                                   dataBook_, typed));
-}
-
-void GraphPanel::ClearClicked(const SystemSettings& s, const AppState& st,
-                              const ShowButton& showClear)
+void GraphPanel::ClearClicked(const SystemSettings& s, const AppState& st, const ShowButton& showClear)
 {
     if (showClear) showClear(true);
-    if (st.grphVisible == 1) GrphRedraw(s);
+    picture_->ClearClicked(s, st);
+    Paint();
     if (showClear) showClear(false);
 }
 
 void GraphPanel::SwitchClicked(const SystemSettings& s, AppState& st, const ShowButton& showSwitch)
 {
-    if (st.grphVisible != 0) {
-        if (showSwitch) showSwitch(false);
-        GrphClear();
-        st.grphVisible = 0;
-    } else {
-        if (showSwitch) showSwitch(true);
-        GrphRedraw(s);
-        st.grphVisible = 1;
-    }
+    if (showSwitch) showSwitch(st.grphVisible == 0);
+    picture_->SwitchClicked(s, st);
+    Paint();
 }
 
 } // namespace graph

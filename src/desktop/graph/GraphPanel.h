@@ -1,16 +1,17 @@
 #pragma once
-// The vapour-pressure graph panel: grid, labels and plotted points drawn into a 315 × 334
-// drawing area, and what its erase and show/hide buttons do. The main window owns the
-// area and the buttons and calls in here.
+// The vapour-pressure graph panel on the screen: the program's picture of the grid and the
+// plotted points in a 315 × 334 drawing area, its labels in the system's font.
 #include <QFont>
 #include <QRgb>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "core/graph/mdlGrph.h"
 #include "core/app/AppState.h"
+#include "core/render/GraphPicture.h"
 #include "desktop/platform/DrawArea.h"
 #include "core/settings/SystemSettings.h"
 
@@ -34,55 +35,54 @@ mdlGrph::LabelFrame PanelLabelFrame();
 // Shows the "on" (true) or "off" (false) picture on a button and repaints the window.
 using ShowButton = std::function<void(bool on)>;
 
+// The panel on the screen: the program's graph picture painted into a drawing area, fill
+// by fill as the picture was drawn, with the grid's labels printed in the system's font where
+// the picture places them. The panel decides nothing: the picture does.
 class GraphPanel {
 public:
-    // Sets the area's label font; the area should be 315 × 334.
+    // Shows picture; sets the area's label font and tells the picture its ink. The area
+    // should be 315 × 334.
+    GraphPanel(platform::DrawArea& area, render::GraphPicture& picture);
+    // A panel with a picture of its own.
     explicit GraphPanel(platform::DrawArea& area);
 
     platform::DrawArea& Area() { return area_; }
+    render::GraphPicture& Picture() { return *picture_; }
 
-    // Blank panel, no grid, no points recorded; the next plot repaints no earlier point.
+    // Paints what the picture drew since the last call, and shows it.
+    void Paint();
+
+    // The picture's calls, then painted.
     void GrphClear();
-    // Blank panel with the grid and its labels for the current ranges.
     void GrphRedraw(const SystemSettings& s);
-    // Marks (temperature, pressure) in red and turns the previous point to the liquid's
-    // colour, while the graph is shown. Nothing is drawn for a point that cannot be mapped,
-    // but it is recorded all the same, with readout as its pressure's text (the pressure's
-    // general form when not given). typed: the temperature box's text when the point came
-    // from a keystroke, for telling the points typed through from those meant.
     void GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                        double pressure, std::string_view readout = {},
                        std::optional<std::string_view> typed = std::nullopt);
-    // Whether the points plotted from now on come from the data-book values.
-    void SetDataBook(bool dataBook) { dataBook_ = dataBook; }
-    // Whether the exports hold the typed-through points too.
-    void SetIncludeTypedThrough(bool include) { points_.SetIncludeTypedThrough(include); }
+    void SetDataBook(bool dataBook) { picture_->SetDataBook(dataBook); }
+    void SetIncludeTypedThrough(bool include) { picture_->SetIncludeTypedThrough(include); }
 
     // The points plotted since the last erase.
-    const mdlGrph::PlotRecord& Points() const { return points_; }
+    const mdlGrph::PlotRecord& Points() const { return picture_->Points(); }
     // The settings the panel's grid was drawn with; nothing while the panel has no grid.
-    const std::optional<SystemSettings>& GridSettings() const { return gridSettings_; }
+    const std::optional<SystemSettings>& GridSettings() const { return picture_->GridSettings(); }
 
     // picGrphCls: flashes the button and erases the points while the graph is shown.
     void ClearClicked(const SystemSettings& s, const AppState& st, const ShowButton& showClear);
     // picGrphSw: hides a shown graph, shows a hidden one.
     void SwitchClicked(const SystemSettings& s, AppState& st, const ShowButton& showSwitch);
 
-    std::int32_t grphLastX = -10; // pixel position of the last point; off the panel at first
-    std::int32_t grphLastY = -10;
-    QRgb grphColor = LiquidColor(0);
+    // Pixel position of the last point; off the panel at first.
+    std::int32_t LastX() const { return picture_->grphLastX; }
+    std::int32_t LastY() const { return picture_->grphLastY; }
+    QRgb grphColor = LiquidColor(0); // the colour the last plot gave the previous point
 
 private:
-    void Record(const SystemSettings& s, const AppState& st, std::int32_t temperature,
-                double pressure, std::string_view readout, bool mapped, std::int32_t px,
-                std::int32_t py, std::optional<std::string_view> typed);
+    void Init();
+    void PrintLabels();
 
     platform::DrawArea& area_;
-    std::optional<QFont> measureFont_; // the font measure_ answers for
-    mdlGrph::MeasureInk measure_;
-    mdlGrph::PlotRecord points_;
-    bool dataBook_ = false;
-    std::optional<SystemSettings> gridSettings_;
+    std::unique_ptr<render::GraphPicture> own_;
+    render::GraphPicture* picture_;
 };
 
 } // namespace graph

@@ -231,6 +231,23 @@ DrawArea::BlockCopier::BlockCopier(DrawArea& area, const Block& block)
     maxY_ = area.Height() - kBlockSize;
 }
 
+void DrawArea::CopyFrom(const QImage& picture, int left, int top, int right, int bottom)
+{
+    if (picture.size() != image_.size()) return;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, Width() - 1);
+    bottom = std::min(bottom, Height() - 1);
+    if (left > right || top > bottom) return;
+    const QImage source = picture.format() == kFormat ? picture : picture.convertToFormat(kFormat);
+    if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
+        texts_.clear();
+        textsDropped_ = false;
+    }
+    CopyPixels(source.constBits() + top * source.bytesPerLine() + left * qsizetype{sizeof(QRgb)},
+               source.bytesPerLine(), right - left + 1, bottom - top + 1, left, top);
+}
+
 void DrawArea::CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
 {
     if (zoom_ != 100) CopyZoomed(source, srcStride, w, h, x, y);

@@ -88,6 +88,10 @@ public:
         QRgb pixels[kBlockSize * kBlockSize]{};
     };
     static Block PreparedBlock(const QImage& source); // its top-left 10 × 10, black beyond
+    // Opaque copy of the box (left, top)–(right, bottom), both included, of a picture the
+    // area's size: the core's pixels shown where they changed. A copy of the whole picture
+    // blanks the area first, so the texts printed on it before go.
+    void CopyFrom(const QImage& picture, int left, int top, int right, int bottom);
     void CopyBlock(const Block& block, int x, int y);
 
     // Many copies of one block in a row, as a frame makes them: the area's pixels are

@@ -111,8 +111,8 @@ TEST_F(Panel, NewestPointRedPreviousInTheLiquidsColour)
     panel.GrphRedraw(s);
     panel.GrphPlotPoint(s, st, 100, 760);
     EXPECT_EQ(PixelsOf(kRed), Box(240, 16, 242, 18));
-    EXPECT_EQ(panel.grphLastX, 240);
-    EXPECT_EQ(panel.grphLastY, 16);
+    EXPECT_EQ(panel.LastX(), 240);
+    EXPECT_EQ(panel.LastY(), 16);
 
     panel.GrphPlotPoint(s, st, 50, 92.5); // x 150, y 37
     EXPECT_EQ(PixelsOf(kRed), Box(165, 283, 167, 285));
@@ -143,8 +143,8 @@ TEST_F(Panel, ClearBlanksThePanelAndForgetsThePreviousPoint)
     panel.GrphPlotPoint(s, st, 100, 760);
     panel.GrphClear();
     EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334);
-    EXPECT_EQ(panel.grphLastX, -10);
-    EXPECT_EQ(panel.grphLastY, -10);
+    EXPECT_EQ(panel.LastX(), -10);
+    EXPECT_EQ(panel.LastY(), -10);
     panel.GrphPlotPoint(s, st, -50, 0); // at the frame's corner: only the red box shows
     EXPECT_EQ(PixelsOf(kRed), Box(15, 320, 17, 322));
     EXPECT_EQ(PixelsOf(kWhite).size(), 315u * 334 - 9);
@@ -152,7 +152,7 @@ TEST_F(Panel, ClearBlanksThePanelAndForgetsThePreviousPoint)
     st.grphVisible = 0; // hidden: nothing plotted, nothing remembered
     panel.GrphPlotPoint(s, st, 100, 760);
     EXPECT_EQ(PixelsOf(kRed), Box(15, 320, 17, 322));
-    EXPECT_EQ(panel.grphLastX, 15);
+    EXPECT_EQ(panel.LastX(), 15);
 }
 
 TEST_F(Panel, FarOrUnmappablePointsDrawNothingAndNeverFail)
