@@ -34,7 +34,7 @@ void BM_Tick(benchmark::State& state)
     w.txtOndo->setText(QStringLiteral("100"));
     Settle();
     for (auto _ : state) {
-        shared.state.frameWait = 0;
+        shared.program.EditState().frameWait = 0;
         w.Timer1_Timer();
         Settle();
     }

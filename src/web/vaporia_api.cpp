@@ -129,6 +129,7 @@ int vaporia_init(double time_of_day_seconds, double now_ms)
     w.startMs = w.nowMs;
     w.startTimeOfDay = std::isfinite(time_of_day_seconds) ? time_of_day_seconds : 0;
     w.error.clear();
+    w.program.EditSinario() = {};
     w.program.Start(false);
     w.program.StartTicking();
     return 1;

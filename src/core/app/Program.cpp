@@ -26,7 +26,6 @@ void Program::Start(bool dataBook)
     settings_ = {};
     mdlSystem::InitSystemSettings(settings_);
     graph_.SetDataBook(dataBook_);
-    sinario_ = {};
     st_ = {};
     st_.sinarioRun = 0;
     st_.grphVisible = 1;

@@ -49,7 +49,8 @@ public:
     void SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::MonotonicClock monotonic);
 
     // Start-up, before the window is first shown: default settings, Water, graph shown,
-    // playback off, an empty scenario, "0" in both boxes, the field laid out and drawn.
+    // playback off, "0" in both boxes, the field laid out. The scenario stays: the one the
+    // program was started with, or none.
     void Start(bool dataBook = false);
     // The tick begins (the window is shown): the pace's tick 0 is now.
     void StartTicking();

@@ -319,7 +319,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
       clock_(std::move(clock)),
       backArea_(mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack),
       grphArea_(315, 334, graph::kBackground),
-      graph_(grphArea_)
+      graph_(grphArea_, shared.program.Graph())
 {
     sprite_ = platform::DrawArea::PreparedBlock(LoadImage("molecule.png"));
     sinarioImg_ = {LoadImage("sinario_on.png"), LoadImage("sinario_off.png")};
@@ -338,18 +338,10 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Start-up, before the window is first shown.
-    AppState& st = shared_.state;
-    mdlSprite::InitMolField(shared_.field, clock_);
-    mdlData::InitVaporTable(shared_.table);
-    mdlData::InitDataBookTable(shared_.dataBookTable);
+    shared_.program.SetClocks(clock_, framepace::SteadyMilliseconds);
+    shared_.program.Start(shared_.prefs.dataBook);
     BuildDataBookItem();
-    st.sinarioRun = 0;
     picGrphSw->SetPicture(grphSwImg_.on);
-    st.grphVisible = 1;
-    st.curLiquid = mdlData::Water;
-    st.fullVaporTemp = 100;
-    st.freezeTemp = 0;
-    st.frameWait = 0;
 
     openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     export_.SetStartFolder(SaveFolder());
@@ -436,10 +428,11 @@ void frmMain::BuildControls(QWidget* client)
     platform::KeepItemsInside(*cmbLiquid);
     // During playback Space runs the next step here too, instead of opening the list.
     new platform::KeyPressGuard(cmbLiquid, [this](int keyCode) {
-        return keyCode == 32 && shared_.state.sinarioRun == 1;
+        return keyCode == 32 && shared_.program.State().sinarioRun == 1;
     });
     // A new selection is taken up by the next frame, which a resting timer must then draw.
-    connect(cmbLiquid, &QComboBox::currentIndexChanged, this, [this] { Replan(); });
+    connect(cmbLiquid, &QComboBox::currentIndexChanged, this,
+            [this](int index) { Apply(shared_.program.SelectLiquid(index)); });
 
     lblMol = MakeLabel(client, QString(), 240, 504, 65, 17, k12pt, true, white);
     lblMol->setAccessibleName(QStringLiteral("物質量"));
@@ -485,7 +478,7 @@ void frmMain::BuildExportMenu(QMenu* file)
     menu_TypedThrough = file->addAction(QStringLiteral("入力途中の点も書き出す(&A)"));
     menu_TypedThrough->setCheckable(true);
     connect(menu_TypedThrough, &QAction::toggled, this,
-            [this](bool on) { graph_.SetIncludeTypedThrough(on); });
+            [this](bool on) { shared_.program.Graph().SetIncludeTypedThrough(on); });
     file->addSeparator();
 
     grphMenu = new QMenu(this);
@@ -503,7 +496,7 @@ void frmMain::BuildExportMenu(QMenu* file)
 QImage frmMain::GraphReportImage() const
 {
     // The grid the panel shows; the current settings when it shows none.
-    return graph::ReportImage(graph_.Points(), graph_.GridSettings().value_or(shared_.settings));
+    return graph::ReportImage(graph_.Points(), graph_.GridSettings().value_or(shared_.program.Settings()));
 }
 
 void frmMain::menu_GrphCopy_Click()
@@ -518,7 +511,7 @@ void frmMain::menu_GrphSave_Click()
 
 void frmMain::menu_CsvSave_Click()
 {
-    const std::string csv = mdlGrph::PointsCsv(graph_.Points());
+    const std::string csv = shared_.program.PointsCsv();
     export_.SaveCsv(this, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 
@@ -545,91 +538,64 @@ void frmMain::showEvent(QShowEvent* event)
 
 void frmMain::Form_Activate()
 {
-    AppState& st = shared_.state;
-    SystemSettings& s = shared_.settings;
+    app::Program& program = shared_.program;
     setWindowTitle(QStringLiteral("蒸気圧曲線　-　")
-                   + lessonshelf::CaptionText(mdlSinario::TitleText(shared_.sinario)));
+                   + lessonshelf::CaptionText(mdlSinario::TitleText(program.Sinario())));
+    SystemSettings s{};
     mdlSystem::LoadSystemSettings(s, shared_.location);
-    graph_.GrphRedraw(s);
-    ShowUnitLabels();
-    ShowValuesKind();
-    cmbLiquid->setCurrentIndex(st.curLiquid >= 0 && st.curLiquid <= 2 ? st.curLiquid : -1);
-    simulation::RefreshLiquidTemps(st, shared_.ActiveTable(), s);
-    Replan();
-    picSinario->SetPicture(st.sinarioRun != 0 ? sinarioImg_.on : sinarioImg_.off);
+    Apply(program.Activate(s));
     update();
 }
 
-void frmMain::ShowValuesKind()
+void frmMain::Apply(int changed)
 {
-    lblDataBook->setVisible(shared_.prefs.dataBook);
-    graph_.SetDataBook(shared_.prefs.dataBook);
+    const app::Program& program = shared_.program;
+    if (changed & app::kTemperature) {
+        const QString text = QString::fromStdString(program.TemperatureText());
+        const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
+        // The same temperature again still shows from its start.
+        if (txtOndo->text() == text) txtOndo->setCursorPosition(0);
+        else SetTextFromStart(*txtOndo, text);
+    }
+    if (changed & app::kReadout) SetTextFromStart(*txtAturyoku, QString::fromStdString(program.ReadoutText()));
+    if (changed & app::kGraph) graph_.Paint();
+    if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
+    if (changed & app::kPlayback) picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
+    if (changed & app::kLiquid && cmbLiquid->currentIndex() != program.SelectedLiquid())
+        cmbLiquid->setCurrentIndex(program.SelectedLiquid());
+    if (changed & app::kSettings) ShowUnitLabels();
+    if (changed & app::kValuesKind) lblDataBook->setVisible(program.DataBook());
+    if (changed & app::kField) PaintField();
+    Replan();
 }
 
 void frmMain::ShowUnitLabels()
 {
-    const simulation::UnitLabels l = simulation::UnitLabelsFor(shared_.settings);
+    const simulation::UnitLabels l = shared_.program.Labels();
     lblTmp->setText(QString::fromStdString(l.temperature));
     lblPress->setText(QString::fromStdString(l.pressure));
     lblMol->setText(QString::fromStdString(l.mol));
     lblVal->setText(QString::fromStdString(l.container));
 }
 
-void frmMain::ShowReadout()
-{
-    const auto t = ShownTemperature();
-    if (!t) return;
-    const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), shared_.state.curLiquid,
-                                                             shared_.settings, t->whole);
-    SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
-}
-
 void frmMain::txtOndo_Change()
 {
-    const auto t = ShownTemperature();
-    Replan();
-    if (!t) return; // empty or no number: nothing changes
-    const SystemSettings& s = shared_.settings;
-    AppState& st = shared_.state;
-    const simulation::Readout r = simulation::ComputeReadout(shared_.ActiveTable(), st.curLiquid, s, t->whole);
-    SetTextFromStart(*txtAturyoku, QString::fromStdString(r.text));
-    if (st.grphVisible != 0) {
-        std::string typed; // only a keystroke's point carries its text
-        if (!ondoFromCode_) typed = Utf8(txtOndo->text());
-        graph_.GrphPlotPoint(s, st, t->whole, r.pressure, r.text,
-                             ondoFromCode_ ? std::nullopt : std::optional<std::string_view>(typed));
-    }
-    if (simulation::FreezesField(st, s, t->whole)) mdlSprite::InitMolField(shared_.field, clock_);
-}
-
-std::optional<simulation::Temperature> frmMain::ShownTemperature() const
-{
-    // Read without allocating, as the tick reads it on every frame; text that is not plain
-    // ASCII takes the general path.
-    const QString text = txtOndo->text();
-    char ascii[64];
-    if (text.size() < qsizetype{sizeof ascii}) {
-        qsizetype n = 0;
-        for (const QChar c : text) {
-            if (c.unicode() > 0x7F) break;
-            ascii[n++] = static_cast<char>(c.unicode());
-        }
-        if (n == text.size()) return simulation::ReadTemperature(std::string_view(ascii, static_cast<std::size_t>(n)));
-    }
-    return simulation::ReadTemperature(Utf8(text));
+    if (ondoFromCode_) return; // the program wrote it, and has acted on it
+    Apply(shared_.program.TemperatureTyped(Utf8(txtOndo->text())));
 }
 
 void frmMain::StartTimer()
 {
     timer1_->Start();
-    pace_.Start();
+    shared_.program.StartTicking();
     Replan();
 }
 
 void frmMain::Replan()
 {
     if (inWake_ || !timer1_ || !timer1_->IsEnabled()) return; // a frame plans after itself
-    if (const auto ms = pace_.Plan(shared_.state, ShownTemperature().has_value()))
+    if (!shared_.program.TakeReplanned()) return;
+    if (const auto ms = shared_.program.PlannedWake())
         timer1_->WakeIn(*ms);
     else
         timer1_->Sleep();
@@ -637,13 +603,11 @@ void frmMain::Replan()
 
 void frmMain::Timer1_Wake()
 {
-    AppState& st = shared_.state;
     inWake_ = true;
-    pace_.BeginFrame(st);
-    Timer1_Timer();
+    Apply(shared_.program.RunFrame());
     inWake_ = false;
-    const bool atRest = framepace::AtRest(shared_.field, st, cmbLiquid->currentIndex(), drawn_);
-    if (const auto ms = pace_.AfterFrame(st, ShownTemperature().has_value(), atRest))
+    shared_.program.TakeReplanned();
+    if (const auto ms = shared_.program.PlannedWake())
         timer1_->WakeIn(*ms);
     else
         timer1_->Sleep();
@@ -651,44 +615,24 @@ void frmMain::Timer1_Wake()
 
 void frmMain::UpDownOndo_Click(int direction)
 {
-    // Continue from the temperature shown, so typing 25 then clicking up gives 26. From
-    // beyond the range an arrow comes back to the range's nearer end, or, pointing further
-    // out, leaves the temperature alone: it never moves against its direction.
-    std::int64_t from = spinnerValue_;
-    if (const auto t = simulation::ReadTemperature(Utf8(txtOndo->text()))) from = t->whole;
-    const std::int64_t next = std::clamp<std::int64_t>(from + direction, UpDownSpinner::kMin, UpDownSpinner::kMax);
-    if ((next - from) * direction < 0) return;
-    spinnerValue_ = static_cast<int>(next);
-    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
-    SetTextFromStart(*txtOndo, QString::number(spinnerValue_));
+    Apply(shared_.program.Spin(direction));
 }
 
 void frmMain::Timer1_Timer()
 {
-    AppState& st = shared_.state;
-    const SystemSettings& s = shared_.settings;
-    auto t = ShownTemperature();
-    if (!t) return;
-    if (st.frameWait > 0) {
-        --st.frameWait;
-        return;
-    }
-    if (st.rampOn != 0) {
-        if (const auto next = simulation::NextRampTemperature(st, t->whole)) {
-            const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
-            SetTextFromStart(*txtOndo, QString::fromStdString(numtext::FormatWhole(*next)));
-            t = ShownTemperature();
-            if (!t) return;
-        }
-    }
-    // A frame that would show the same picture again is neither drawn nor flushed.
-    if (!framepace::FrameStep(shared_.field, drawn_, st, shared_.ActiveTable(), s, cmbLiquid->currentIndex(), *t))
-        return;
+    Apply(shared_.program.Tick());
+}
+
+void frmMain::PaintField()
+{
+    // The program places the molecules; the sprite is copied to each place in the frame's
+    // order, at the view's zoom.
+    const mdlSprite::MolField& field = shared_.program.Field();
     backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
     platform::DrawArea::BlockCopier sprites(backArea_, sprite_);
     for (int i = mdlSprite::kRows; i >= 1; --i) {
         for (int j = 1; j <= mdlSprite::kColumns; ++j) {
-            const mdlSprite::MolCell& c = shared_.field.cells[i][j];
+            const mdlSprite::MolCell& c = field.cells[i][j];
             sprites.Copy(c.x, c.y);
         }
     }
@@ -697,82 +641,31 @@ void frmMain::Timer1_Timer()
 
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
 {
-    if (simulation::IsPlaybackKey(keyCode) && shared_.state.sinarioRun == 1) RunSinarioStep();
+    Apply(shared_.program.KeyUp(keyCode));
 }
 
 void frmMain::picSinario_Click()
 {
-    AppState& st = shared_.state;
-    if (st.sinarioRun == 0) {
-        picSinario->SetPicture(sinarioImg_.on);
-        st.sinarioRun = 1;
-        st.sinarioPos = 1;
-    } else {
-        picSinario->SetPicture(sinarioImg_.off);
-        st.sinarioRun = 0;
-    }
-}
-
-void frmMain::SetTemperatureText(const QString& text)
-{
-    const QScopedValueRollback<bool> fromCode(ondoFromCode_, true);
-    // A step that sets the same temperature again still produces the readout and point.
-    if (txtOndo->text() == text) {
-        txtOndo_Change();
-        txtOndo->setCursorPosition(0);
-    } else {
-        SetTextFromStart(*txtOndo, text);
-    }
+    Apply(shared_.program.TogglePlayback());
 }
 
 void frmMain::RunSinarioStep()
 {
-    std::optional<std::int32_t> shown;
-    if (const auto t = ShownTemperature()) shown = t->whole;
-    const simulation::StepEffect e = simulation::RunSinarioStep(
-        shared_.state, shared_.sinario, shared_.settings, shared_.ActiveTable(), shown);
-    switch (e.kind) {
-    case simulation::StepEffect::SetTemperature:
-        SetTemperatureText(QString::fromStdString(numtext::FormatWhole(e.value)));
-        break;
-    case simulation::StepEffect::GraphOn:
-        picGrphSw->SetPicture(grphSwImg_.on);
-        graph_.GrphRedraw(shared_.settings);
-        break;
-    case simulation::StepEffect::GraphOff:
-        picGrphSw->SetPicture(grphSwImg_.off);
-        graph_.GrphClear();
-        break;
-    case simulation::StepEffect::GraphClear:
-        graph_.GrphClear();
-        break;
-    case simulation::StepEffect::SelectLiquid:
-        cmbLiquid->setCurrentIndex(e.value);
-        break;
-    case simulation::StepEffect::SettingsChanged:
-        // New units and amounts show at once, so no number stands beside the wrong unit.
-        ShowUnitLabels();
-        ShowReadout();
-        break;
-    case simulation::StepEffect::None:
-        break;
-    }
-    Replan(); // a ramp, or settings of an initial-settings step
+    Apply(shared_.program.KeyUp(40));
 }
 
 void frmMain::picGrphSw_Click()
 {
-    graph_.SwitchClicked(shared_.settings, shared_.state, [this](bool on) {
-        picGrphSw->SetPicture(on ? grphSwImg_.on : grphSwImg_.off);
-    });
+    Apply(shared_.program.GraphSwitch());
 }
 
 void frmMain::picGrphCls_Click()
 {
-    graph_.ClearClicked(shared_.settings, shared_.state, [this](bool on) {
-        picGrphCls->SetPicture(on ? grphClsImg_.on : grphClsImg_.off);
-        repaint();
-    });
+    picGrphCls->SetPicture(grphClsImg_.on);
+    repaint();
+    Apply(shared_.program.GraphClear());
+    picGrphCls->SetPicture(grphClsImg_.off);
+    repaint();
 }
 
 void frmMain::ShowDialog(QDialog& dialog)
@@ -782,13 +675,15 @@ void frmMain::ShowDialog(QDialog& dialog)
 
 void frmMain::menu_Init_Click()
 {
-    frmSystem dialog(shared_.settings, shared_.location, this);
+    // The dialog saves CONFIG.INI; the activation after it takes the settings from there.
+    SystemSettings settings = shared_.program.Settings();
+    frmSystem dialog(settings, shared_.location, this);
     ShowDialog(dialog);
 }
 
 void frmMain::menu_Sinario_Click()
 {
-    frmSinario dialog(shared_.sinario, shared_.settings, this);
+    frmSinario dialog(shared_.program.EditSinario(), shared_.program.Settings(), this);
     // Loading and saving open in the folder last saved to; a save there is remembered.
     dialog.SetPathChooser([this](QWidget* parent, frmSinario::FileDialogMode mode) {
         const QString path = frmSinario::ChoosePathWithDialog(parent, mode, SaveFolder());
@@ -798,7 +693,7 @@ void frmMain::menu_Sinario_Click()
     });
     ShowDialog(dialog);
     if (dialog.Loaded()) {
-        simulation::RestartPlaybackOnLoad(shared_.state);
+        Apply(shared_.program.ScenarioLoaded());
         new SwallowChoosingRelease(this);
     }
 }
@@ -844,8 +739,8 @@ void frmMain::FillLessonMenu()
 
 void frmMain::menu_Lesson_Click(const QString& path)
 {
-    if (!lessonshelf::LoadLesson(shared_.sinario, path)) return;
-    simulation::RestartPlaybackOnLoad(shared_.state);
+    if (!lessonshelf::LoadLesson(shared_.program.EditSinario(), path)) return;
+    Apply(shared_.program.ScenarioLoaded());
     new SwallowChoosingRelease(this);
     // What follows the editor's load when it closes: the new title in the caption, the
     // settings from the file and a clean graph.
@@ -1076,11 +971,7 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::menu_DataBook_Click(bool checked)
 {
     shared_.prefs.dataBook = checked;
-    ShowValuesKind();
-    // The readout and the animation's two scaling temperatures follow the new values at
-    // once, so the mark and the number agree; the points plotted stay as measured.
-    simulation::RefreshLiquidTemps(shared_.state, shared_.ActiveTable(), shared_.settings);
-    ShowReadout();
+    Apply(shared_.program.SetDataBook(checked));
     SaveUserPrefs();
 }
 
@@ -1113,7 +1004,7 @@ void frmMain::menu_Print_Click()
 
 bool frmMain::PrintResults(QPrinter& printer)
 {
-    if (graph::PrintReport(printer, mdlSinario::TitleText(shared_.sinario), GraphReportImage(), graph_.Points()))
+    if (graph::PrintReport(printer, mdlSinario::TitleText(shared_.program.Sinario()), GraphReportImage(), graph_.Points()))
         return true;
     QMessageBox box(QMessageBox::Warning, mdlCommon::kProgramCaption,
                     QStringLiteral("印刷できませんでした。プリンターか出力先のファイルを確かめてください。"),

@@ -9,6 +9,7 @@
 #include "desktop/graph/GraphExport.h"
 #include "desktop/graph/GraphPanel.h"
 #include "core/app/AppState.h"
+#include "core/app/Program.h"
 #include "core/app/FramePace.h"
 #include "core/app/Simulation.h"
 #include "core/field/mdlSprite.h"
@@ -36,20 +37,13 @@ class PictureButton;
 class TickTimer;
 }
 
-// The records the whole program shares, one instance each, owned by the application.
+// What the whole program shares, one instance each, owned by the application: the program
+// core and what only the desktop keeps (where its files live, the user's view choices).
 struct SharedRecords {
-    SystemSettings settings;
-    mdlData::VaporTable table;         // the lesson's table, the default
-    mdlData::VaporTable dataBookTable; // measured values, for holding against a data book
-    mdlSinario::SinarioData sinario;
-    mdlSprite::MolField field;
-    AppState state;
+    app::Program program;
     mdlSystem::SettingsLocation location;
     userprefs::UserPrefs prefs; // the user's view choices; saved to prefsPath when changed
     QString prefsPath;          // empty: not remembered
-
-    // The table every lookup reads: the user's choice, made here and nowhere else.
-    const mdlData::VaporTable& ActiveTable() const { return prefs.dataBook ? dataBookTable : table; }
 };
 
 // The temperature's up-down spinner: −100..200, step 1, no wrap-around.
@@ -172,11 +166,11 @@ public:
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
     graph::GraphExport& Export() { return export_; }
-    framepace::Schedule& Pace() { return pace_; }
+    const framepace::Schedule& Pace() const { return shared_.program.Pace(); }
     // A key release the window has seen and not yet acted on.
     bool KeyReleasePending() const;
     // The clock the tick's schedule reads; set before StartTimer.
-    void SetMonotonicClock(framepace::MonotonicClock clock) { pace_.SetClock(std::move(clock)); }
+    void SetMonotonicClock(framepace::MonotonicClock clock) { shared_.program.SetClocks(clock_, std::move(clock)); }
 
     // Images of the picture buttons, as loaded from the resources.
     struct ButtonImages { QImage on, off; };
@@ -196,12 +190,8 @@ private:
     void FillLessonMenu();
     void BuildExportMenu(QMenu* file);
     void BuildDataBookItem();
-    void SetTemperatureText(const QString& text);
     // The unit and amount labels for the settings in force; the readout recomputed for them.
     void ShowUnitLabels();
-    // The mark of the data-book values beside the readout, and on the points plotted.
-    void ShowValuesKind();
-    void ShowReadout();
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();
     void ApplyZoom(int percent);
@@ -209,7 +199,9 @@ private:
     void FollowScreen();
     zoom::Size AvailableSpace() const;
     zoom::Chrome ViewChrome() const;
-    std::optional<simulation::Temperature> ShownTemperature() const;
+    // Shows what a call of the program changed, and sets the timer when it planned anew.
+    void Apply(int changed);
+    void PaintField();
     // Sets the timer for the next frame after anything that may change what it does.
     void Replan();
 
@@ -222,11 +214,8 @@ private:
     platform::DrawArea::Block sprite_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
-    framepace::Schedule pace_;
-    framepace::DrawnPlaces drawn_;
     bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
-    int spinnerValue_ = 0;
     bool ondoFromCode_ = false; // the temperature text is being written by the program
     bool activatedOnce_ = false;
 

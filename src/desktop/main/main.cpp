@@ -55,7 +55,7 @@ int main(int argc, char* argv[])
     shared->prefsPath = userprefs::UserPrefsPath();
     shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
     std::optional<QString> startProblem;
-    if (!cmd.file.isEmpty()) startProblem = startfile::LoadStartScenario(shared->sinario, cmd.file);
+    if (!cmd.file.isEmpty()) startProblem = startfile::LoadStartScenario(shared->program.EditSinario(), cmd.file);
     // Building the window loads a few of Qt's own pictures (the menu bar's icons), and Qt
     // finds their format by asking every image plugin installed, loading each one. Hide the
     // plugins while the window is built; the built-in PNG reader does all the start-up needs,

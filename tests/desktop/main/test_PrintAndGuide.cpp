@@ -79,7 +79,7 @@ TEST_F(Teacher, PrintsTitlePictureAndTableOnOneA4Page)
     EXPECT_EQ(w->menu_Print->text(), QStringLiteral("印刷(&P)..."));
     EXPECT_EQ(w->menu_Print->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 
-    mdlSinario::SetTitle(shared.sinario, QStringLiteral("水の蒸気圧曲線"));
+    mdlSinario::SetTitle(shared.program.EditSinario(), QStringLiteral("水の蒸気圧曲線"));
     // Typed "80": the 8 on the way is left off the paper, as from the CSV and the picture.
     w->txtOndo->clear();
     QTest::keyClicks(w->txtOndo, QStringLiteral("80"));

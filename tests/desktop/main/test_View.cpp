@@ -190,12 +190,12 @@ TEST_F(ProjectorView, ClicksKeysAndTheSpinnerWorkAt200)
     Key(Qt::Key_5);
     EXPECT_EQ(w->txtOndo->text(), QStringLiteral("25"));
     EXPECT_EQ(w->txtAturyoku->text().toStdString(),
-              simulation::ComputeReadout(shared->table, 0, shared->settings, 25).text);
+              simulation::ComputeReadout(shared->program.ActiveTable(), 0, shared->program.Settings(), 25).text);
 
     Click(600, 30); // the graph switch
-    EXPECT_EQ(shared->state.grphVisible, 0);
+    EXPECT_EQ(shared->program.EditState().grphVisible, 0);
     Click(504, 30); // the scenario button
-    EXPECT_EQ(shared->state.sinarioRun, 1);
+    EXPECT_EQ(shared->program.EditState().sinarioRun, 1);
 
     // The dialogs keep their own size at the teacher's desk.
     const auto dialogSize = [this] {

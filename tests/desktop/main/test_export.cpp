@@ -71,8 +71,8 @@ struct Export : ::testing::Test {
     void SelectLiquid(int liquid)
     {
         w->cmbLiquid->setCurrentIndex(liquid);
-        for (int n = 0; n < 50 && shared.state.curLiquid != liquid; ++n) w->Timer1_Timer();
-        ASSERT_EQ(shared.state.curLiquid, liquid);
+        for (int n = 0; n < 50 && shared.program.State().curLiquid != liquid; ++n) w->Timer1_Timer();
+        ASSERT_EQ(shared.program.State().curLiquid, liquid);
     }
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 };

@@ -65,7 +65,7 @@ struct MainWindow : ::testing::Test {
         w->Timer().Stop();
         w->txtOndo->setFocus();
     }
-    AppState& St() { return shared->state; }
+    AppState& St() { return shared->program.EditState(); }
     void Type(const QString& text) { w->txtOndo->setText(text); }
     QString Readout() const { return w->txtAturyoku->text(); }
     // A key pressed and released; the window takes the release as real once no repeated
@@ -92,7 +92,7 @@ struct MainWindow : ::testing::Test {
     }
     mdlSinario::SinarioStep& AddStep(std::int16_t kind, std::int32_t value = 0, std::int32_t addTemp = 0)
     {
-        auto& s = shared->sinario.steps[static_cast<std::size_t>(++shared->sinario.stepCount)];
+        auto& s = shared->program.EditSinario().steps[static_cast<std::size_t>(++shared->program.EditSinario().stepCount)];
         s = {};
         s.kind = kind; s.value = value; s.addTemp = addTemp;
         return s;
@@ -127,7 +127,7 @@ TEST_F(MainWindow, TitleAndSettingsShowAfterActivation)
     EXPECT_EQ(w->lblPress->text(), "hPa");
     EXPECT_EQ(w->lblMol->text(), "2mol");
     EXPECT_EQ(w->lblVal->text(), "2.5ﾘｯﾄﾙ");
-    mdlSinario::SetTitle(shared->sinario, QStringLiteral("沸騰"));
+    mdlSinario::SetTitle(shared->program.EditSinario(), QStringLiteral("沸騰"));
     w->Form_Activate();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　沸騰") + QString(28, ' '));
 }
@@ -195,7 +195,7 @@ TEST_F(MainWindow, FreezingResetsTheFieldOnlyAtOrBelowTheFreezingPoint)
     Open();
     auto displaced = [&] {
         for (int n = 0; n < 50; ++n) w->Timer1_Timer();
-        const auto& c = shared->field.cells[15][1];
+        const auto& c = shared->program.Field().cells[15][1];
         return c.x != c.homeX || c.y != c.homeY;
     };
     const struct { int liquid; const char* warm; const char* freeze; } cases[] = {
@@ -206,11 +206,11 @@ TEST_F(MainWindow, FreezingResetsTheFieldOnlyAtOrBelowTheFreezingPoint)
         Type("100");
         ASSERT_TRUE(displaced());
         Type(c.warm);
-        EXPECT_TRUE(shared->field.cells[15][1].x != shared->field.cells[15][1].homeX
-                    || shared->field.cells[15][1].y != shared->field.cells[15][1].homeY);
+        EXPECT_TRUE(shared->program.Field().cells[15][1].x != shared->program.Field().cells[15][1].homeX
+                    || shared->program.Field().cells[15][1].y != shared->program.Field().cells[15][1].homeY);
         Type(c.freeze);
-        EXPECT_EQ(shared->field.cells[15][1].x, shared->field.cells[15][1].homeX) << c.liquid;
-        EXPECT_EQ(shared->field.cells[15][1].y, shared->field.cells[15][1].homeY) << c.liquid;
+        EXPECT_EQ(shared->program.Field().cells[15][1].x, shared->program.Field().cells[15][1].homeX) << c.liquid;
+        EXPECT_EQ(shared->program.Field().cells[15][1].y, shared->program.Field().cells[15][1].homeY) << c.liquid;
     }
 }
 
@@ -423,7 +423,7 @@ TEST_F(MainWindow, PreferenceThatCannotBeSavedIsShownAndStillApplies)
 // A lesson's title with control characters shows in the caption on one line, as in the menu.
 TEST_F(MainWindow, CaptionShowsTheTitleOnOneLine)
 {
-    mdlSinario::SetTitle(shared->sinario, QStringLiteral("一行目\n二行目\t\x1b"));
+    mdlSinario::SetTitle(shared->program.EditSinario(), QStringLiteral("一行目\n二行目\t\x1b"));
     Open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("蒸気圧曲線　-　一行目 二行目  ") + QString(30 - 9, u' '));
 }
@@ -504,14 +504,14 @@ TEST_F(MainWindow, InitStepShowsItsUnitsAmountsAndReadoutAtOnce)
     EXPECT_EQ(w->lblMol->text(), "2mol");
     EXPECT_EQ(w->lblVal->text(), "22.4ﾘｯﾄﾙ");
     EXPECT_EQ(Readout(), QString::fromStdString(simulation::ComputeReadout(
-                             shared->ActiveTable(), 0, shared->settings, 100).text));
+                             shared->program.ActiveTable(), 0, shared->program.Settings(), 100).text));
     EXPECT_EQ(static_cast<int>(w->Graph().Points().Size()), points); // nothing plotted
     // The animation follows the new amount too.
-    EXPECT_EQ(St().fullVaporTemp, mdlData::GetFullVaporTemp(shared->ActiveTable(), 0, shared->settings));
+    EXPECT_EQ(St().fullVaporTemp, mdlData::GetFullVaporTemp(shared->program.ActiveTable(), 0, shared->program.Settings()));
     Type("373");
     EXPECT_EQ(Readout(), "1.000");
     w->Form_Activate(); // as after any dialog: the file's settings come back, labels with them
-    EXPECT_EQ(shared->settings.pressureUnit, 0);
+    EXPECT_EQ(shared->program.Settings().pressureUnit, 0);
     EXPECT_EQ(w->lblPress->text(), "mmHg");
     EXPECT_EQ(w->lblMol->text(), "1mol");
 }
@@ -524,7 +524,7 @@ TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
     init.grphWMin = 5; init.grphWMax = 5; init.grphHMin = 3; init.grphHMax = 3;
     AddStep(mdlSinario::StepBussitu, 77);
     AddStep(mdlSinario::StepGrphOn);
-    shared->sinario.stepCount = 999;
+    shared->program.EditSinario().stepCount = 999;
     w->picSinario_Click();
     for (int n = 0; n < 60; ++n) Key(Qt::Key_Down);
     EXPECT_EQ(w->cmbLiquid->currentIndex(), -1);
@@ -620,7 +620,7 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     mdlSinario::SinarioData fromFile; // the editor's load of the same file
     ASSERT_TRUE(mdlSinario::ReadSinarioFile(fromFile, QDir(folder).filePath(lesson.fileName)));
     w->menu_Lessons->actions().front()->trigger();
-    EXPECT_EQ(shared->sinario, fromFile);
+    EXPECT_EQ(shared->program.EditSinario(), fromFile);
     EXPECT_EQ(w->windowTitle(), "蒸気圧曲線　-　" + mdlSinario::TitleText(fromFile));
     EXPECT_TRUE(w->windowTitle().contains(lesson.title));
     EXPECT_EQ(w->lblMol->text(), "5mol"); // settings come from the file, as after the editor
@@ -628,7 +628,7 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     w->picSinario_Click();
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_Space, Qt::Key_Down}) Key(key);
     EXPECT_EQ(w->txtOndo->text(), "0");
-    EXPECT_EQ(shared->settings.mol, 1);
+    EXPECT_EQ(shared->program.Settings().mol, 1);
     Key(Qt::Key_Down);
     ASSERT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 6; })); // a busy machine reports late
     EXPECT_EQ(w->txtOndo->text(), "10");
@@ -645,7 +645,7 @@ TEST_F(MainWindow, SampleLessonFromTheMenuLoadsAndPlays)
     EXPECT_EQ(St().sinarioPos, 1);
     Key(Qt::Key_Down); // step 1: its initial settings
     EXPECT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 2; })); // a busy machine reports late
-    EXPECT_EQ(shared->settings.mol, 1);
+    EXPECT_EQ(shared->program.Settings().mol, 1);
     EXPECT_EQ(w->lblMol->text(), "1mol");
 }
 
@@ -745,14 +745,14 @@ TEST(FramePace, WakingOnlyForWorkKeepsEveryFrameOnItsTick)
         {120, [](Quiet& q) { q.w->txtOndo->setText(""); }},       // the countdown holds
         {137, [](Quiet& q) { q.w->txtOndo->setText("-50"); }},    // all liquid, slow pace
         {200, [](Quiet& q) {                                      // a ramp to -45
-             auto& step = q.shared.sinario.steps[1];
+             auto& step = q.shared.program.EditSinario().steps[1];
              step = {};
              step.kind = mdlSinario::StepTemp;
              step.value = -45;
              step.addTemp = 1;
-             q.shared.sinario.stepCount = 1;
-             q.shared.state.sinarioRun = 1;
-             q.shared.state.sinarioPos = 1;
+             q.shared.program.EditSinario().stepCount = 1;
+             ASSERT_FALSE(q.shared.program.PlaybackOn());
+             q.w->picSinario_Click(); // on, from step 1
              q.w->RunSinarioStep();
          }},
         {263, [](Quiet& q) { q.w->cmbLiquid->setCurrentIndex(0); }}, // water at -45: frozen
@@ -770,7 +770,7 @@ TEST(FramePace, WakingOnlyForWorkKeepsEveryFrameOnItsTick)
             everyTick.Note(tick);
         }
         const int before = wakes;
-        framepace::Schedule& pace = onlyForWork.w->Pace();
+        const framepace::Schedule& pace = onlyForWork.w->Pace();
         while (pace.Armed() && pace.DueTime() <= origin + until * framepace::kTickMs) {
             now = pace.DueTime();
             onlyForWork.w->Timer1_Wake();

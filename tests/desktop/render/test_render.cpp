@@ -2,7 +2,11 @@
 // shows at 100 %.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 #include <QImageReader>
+#include <QPainter>
 #include <QRect>
 
 #include "assets/assets.h"
@@ -16,6 +20,7 @@
 #include "core/render/ReportPicture.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include "desktop/platform/Fonts.h"
 
 namespace {
@@ -137,10 +142,60 @@ TEST(GraphPicture, GridAndPointsMatchTheDesktopsPanel)
     }
 }
 
-// The report picture's grid, points, markers and legend against the desktop's picture,
-// wherever no text lies; its grid labels are the desktop's, at the desktop's places. Runs
-// of one liquid at two amounts get two markers; a point typed through is left out.
-TEST(ReportPicture, MatchesTheDesktopsPictureOutsideTheTexts)
+// Where a report text's ink lies when printed in font as its place mode says (as the
+// browser prints it), give or take antialiasing.
+QRect ExpectedInk(const render::ReportText& t, const QFont& font)
+{
+    const QString text = QString::fromStdString(t.text);
+    const QFontMetricsF fm(font);
+    const mdlGrph::InkBox ink = graph::InkOf(font, t.text);
+    // The upright line's top-left corner.
+    double x = t.x, y = t.y;
+    switch (t.place) {
+    case render::ReportText::CentredTop: x = t.x + (t.w - fm.horizontalAdvance(text)) / 2; break;
+    case render::ReportText::MiddleLeft: y = t.y - QFontMetrics(font).height() / 2; break;
+    case render::ReportText::CentredUpwards: {
+        // Centred on the box's centre, then turned a quarter left: (u, v) → (v, −u).
+        const double u = -fm.horizontalAdvance(text) / 2, v = -QFontMetrics(font).height() / 2.0;
+        const double cx = t.x + t.w / 2.0, cy = t.y + t.h / 2.0;
+        return QRectF(QPointF(cx + v + ink.top, cy - u - ink.right), QPointF(cx + v + ink.bottom, cy - u - ink.left))
+            .toAlignedRect()
+            .adjusted(-2, -2, 2, 2);
+    }
+    default: break;
+    }
+    return QRectF(QPointF(x + ink.left, y + ink.top), QPointF(x + ink.right, y + ink.bottom))
+        .toAlignedRect()
+        .adjusted(-2, -2, 2, 2);
+}
+
+// The pixels of r dark enough to be ink; and those of text printed in font on white,
+// wherever it lands: tells the weights apart.
+int Darkened(const QImage& image, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    return n;
+}
+int Darkened(const QFont& font, const QString& text)
+{
+    const QFontMetrics fm(font);
+    QImage image(fm.horizontalAdvance(text) + 2 * fm.height(), 3 * fm.height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(font);
+    p.drawText(QPoint(fm.height(), fm.height() + fm.ascent()), text);
+    p.end();
+    return Darkened(image, image.rect());
+}
+
+// The desktop's report picture is the core's pixels with the core's texts printed on them:
+// every pixel outside the texts' ink is the core's, and each text inks where its place mode
+// puts it (a label at its corner, a legend line centred on its marker, the titles centred,
+// the pressure's reading upwards). Runs of one liquid at two amounts get two markers; a
+// point typed through is left out.
+TEST(ReportPicture, IsTheCoresPixelsWithItsTextsPrintedInPlace)
 {
     const SystemSettings s = Defaults();
     SystemSettings twoMol = s;
@@ -156,54 +211,101 @@ TEST(ReportPicture, MatchesTheDesktopsPictureOutsideTheTexts)
         picture.GrphPlotPoint(*pt.s, st, pt.t, pt.p, "",
                               pt.typed ? std::optional<std::string_view>(pt.typed) : std::nullopt);
     }
-    ASSERT_TRUE(picture.Points().At(3).typedThrough);
-    const QFont label = platform::ProportionalFont(render::kReportLabelPixels);
-    const QFont title = platform::ProportionalFont(render::kReportTitlePixels, true);
-    const QFontMetrics lm(label), tm(title);
-    std::vector<int> widths;
-    for (const render::LegendItem& it : render::LegendItems(picture.Points()))
-        widths.push_back(lm.horizontalAdvance(QString::fromStdString(it.text)));
-    const render::Report core = render::MakeReport(picture.Points(), s, graph::ReportInkMeasure(), widths);
-    const QImage desktop = graph::ReportImage(picture.Points(), s);
+    const mdlGrph::PlotRecord& record = picture.Points();
+    ASSERT_TRUE(record.At(3).typedThrough);
+    const render::Report core = render::MakeReport(record, s, graph::ReportInkMeasure(), graph::ReportLegendWidths(record));
+    const QImage desktop = graph::ReportImage(record, s);
     ASSERT_EQ(desktop.size(), QSize(render::kReportWidth, render::kReportHeight));
     EXPECT_EQ(desktop.dotsPerMeterX(), render::kReportDotsPerMetre);
+    EXPECT_EQ(desktop.dotsPerMeterY(), render::kReportDotsPerMetre);
 
+    // The grid labels are the desktop's own, measured in its font.
     std::vector<std::pair<std::string, QPoint>> labels;
     for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, graph::ReportLabelFrame(), graph::ReportInkMeasure()))
         labels.emplace_back(l.text, QPoint(l.x, l.y));
     std::vector<std::pair<std::string, QPoint>> coreLabels;
     for (const render::ReportText& t : core.texts)
         if (t.place == render::ReportText::TopLeft) coreLabels.emplace_back(t.text, QPoint(t.x, t.y));
+    ASSERT_FALSE(labels.empty());
     EXPECT_EQ(coreLabels, labels);
+
+    // The legend's markers where the layout says, in their colours; each line clear of
+    // every marker and within the panel's width, the room its measured width got.
+    const graph::ReportLayout layout = graph::ReportLayoutFor(record);
+    ASSERT_EQ(layout.legend.size(), 4u);
+    for (const auto& item : layout.legend)
+        EXPECT_EQ(desktop.pixel(item.swatch.topLeft()) & 0xFFFFFF, item.color & 0xFFFFFF) << item.text.toStdString();
+    std::vector<QRect> inks;
     std::vector<std::string> legend;
-    for (const render::ReportText& t : core.texts)
-        if (t.place == render::ReportText::MiddleLeft) legend.push_back(t.text);
+    for (const render::ReportText& t : core.texts) {
+        inks.push_back(ExpectedInk(t, platform::ProportionalFont(t.pixels, t.bold)));
+        const QRect ink = inks.back().adjusted(2, 2, -2, -2);
+        const QString text = QString::fromStdString(t.text);
+        // In its weight: nearer the bold line's darkness than the regular one's, or the reverse.
+        const int dark = Darkened(desktop, inks.back());
+        const int bold = Darkened(platform::ProportionalFont(t.pixels, true), text);
+        const int regular = Darkened(platform::ProportionalFont(t.pixels, false), text);
+        EXPECT_LT(std::abs(dark - (t.bold ? bold : regular)), std::abs(dark - (t.bold ? regular : bold))) << t.text;
+        if (t.place == render::ReportText::MiddleLeft) {
+            legend.push_back(t.text);
+            EXPECT_LT(ink.right(), layout.panel.right() + 1) << t.text;
+            for (const auto& item : layout.legend) EXPECT_FALSE(ink.intersects(item.swatch)) << t.text;
+        }
+        // The titles in the layout's boxes, centred across them.
+        if (t.place == render::ReportText::CentredUpwards) {
+            EXPECT_GT(ink.height(), 2 * ink.width());
+            EXPECT_TRUE(layout.pressureTitle.adjusted(-2, -2, 2, 2).contains(ink)) << t.text;
+            EXPECT_NEAR(ink.center().y(), layout.pressureTitle.center().y(), 2) << t.text;
+            // Reading upwards: the gap after the first word lies below the rest of the line.
+            const QFontMetricsF fm(platform::ProportionalFont(t.pixels, t.bold));
+            const qsizetype space = text.indexOf(' ');
+            ASSERT_GT(space, 0) << t.text;
+            const double start = t.y + t.h / 2.0 + fm.horizontalAdvance(text) / 2;
+            const QRect gap(ink.left(), static_cast<int>(std::ceil(start - fm.horizontalAdvance(text.left(space + 1)))) + 2,
+                            ink.width(), static_cast<int>(fm.horizontalAdvance(QStringLiteral(" "))) - 4);
+            ASSERT_GT(gap.height(), 0);
+            EXPECT_EQ(Darkened(desktop, gap), 0) << t.text;
+        }
+        if (t.place == render::ReportText::CentredTop) {
+            EXPECT_TRUE(layout.temperatureTitle.adjusted(-2, -2, 2, 2).contains(ink)) << t.text;
+            EXPECT_NEAR(ink.center().x(), layout.temperatureTitle.center().x(), 2) << t.text;
+        }
+    }
     ASSERT_EQ(legend.size(), 4u);
     EXPECT_EQ(legend[0], "最新の点");
 
-    std::vector<QRect> texts;
-    for (const render::ReportText& t : core.texts) {
-        const QString text = QString::fromStdString(t.text);
-        const QFontMetrics& fm = t.bold ? tm : lm;
-        switch (t.place) {
-        case render::ReportText::TopLeft: texts.emplace_back(t.x, t.y, fm.horizontalAdvance(text), fm.height()); break;
-        case render::ReportText::MiddleLeft:
-            texts.emplace_back(t.x, t.y - fm.height(), fm.horizontalAdvance(text), 2 * fm.height());
-            break;
-        default: texts.emplace_back(t.x, t.y, t.w, t.h); break;
-        }
-        texts.back().adjust(-3, -3, 3, 3);
-    }
+    const auto coreAt = [&](int x, int y) { return core.pixels[static_cast<std::size_t>(y * render::kReportWidth + x)]; };
+    std::vector<int> inked(inks.size(), 0);
     int compared = 0, differ = 0;
     for (int y = 0; y < render::kReportHeight; ++y)
         for (int x = 0; x < render::kReportWidth; ++x) {
-            if (std::any_of(texts.begin(), texts.end(), [&](const QRect& r) { return r.contains(x, y); })) continue;
+            const bool same = coreAt(x, y) == FromQt(desktop.pixel(x, y));
+            bool inText = false;
+            for (std::size_t k = 0; k < inks.size(); ++k)
+                if (inks[k].contains(x, y)) {
+                    inText = true;
+                    inked[k] += same ? 0 : 1;
+                }
+            if (inText) continue;
             ++compared;
-            const Pixel c = core.pixels[static_cast<std::size_t>(y * render::kReportWidth + x)];
-            if (c != FromQt(desktop.pixel(x, y)) && ++differ <= 3) ADD_FAILURE() << "pixel " << x << "," << y;
+            if (!same && ++differ <= 3) ADD_FAILURE() << "pixel " << x << "," << y;
         }
     EXPECT_EQ(differ, 0);
     EXPECT_GT(compared, render::kReportWidth * render::kReportHeight / 2);
+    for (std::size_t k = 0; k < inks.size(); ++k) EXPECT_GT(inked[k], 10) << core.texts[k].text;
+
+    // The points the exports hold, as markers of their runs: the 2 mol run hollow, the
+    // newest of it too but red; the typed-through one not there.
+    const auto at = [&](std::size_t i, int dx, int dy) {
+        const mdlGrph::PlottedPoint& p = record.At(i);
+        return desktop.pixel(render::kReportLeft + p.px * 3 + dx, render::kReportTop + p.py * 3 + dy) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(4, 0, 0), qRgb(255, 0, 0) & 0xFFFFFF);
+    EXPECT_EQ(at(4, 4, 4), graph::kBackground & 0xFFFFFF);
+    EXPECT_EQ(at(2, 0, 0), graph::LiquidColor(0) & 0xFFFFFF);
+    EXPECT_EQ(at(2, 4, 4), graph::kBackground & 0xFFFFFF);
+    EXPECT_EQ(at(0, 4, 4), graph::LiquidColor(0) & 0xFFFFFF);
+    EXPECT_EQ(at(3, 4, 4), graph::kBackground & 0xFFFFFF);
 }
 
 } // namespace
