@@ -1,45 +1,79 @@
 #include "desktop/graph/GraphReport.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
-#include <array>
+#include <cmath>
+#include <string_view>
 
 #include "desktop/graph/GraphPanel.h"
-#include "core/model/NumText.h"
 #include "desktop/platform/Fonts.h"
-#include "core/render/ReportPicture.h"
 
 namespace graph {
 
 namespace {
 
-constexpr int kLabelPixels = 9 * kReportScale;
-constexpr int kTitlePixels = 30;
-constexpr int kSwatch = render::kLegendSwatch;
-constexpr int kSwatchGap = render::kLegendSwatchGap;
-
-QFont LabelFont() { return platform::ProportionalFont(kLabelPixels); }
-QFont TitleFont() { return platform::ProportionalFont(kTitlePixels, true); }
+QFont LabelFont() { return platform::ProportionalFont(render::kReportLabelPixels); }
 QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QRgb ToQt(render::Pixel c) { return qRgb(render::RedOf(c), render::GreenOf(c), render::BlueOf(c)); }
 
-// The scaled block of a panel pixel box from (x, y), w × h panel pixels; empty when it
-// lies wholly off the panel (positions can be anywhere in 32 bits).
-QRect Block(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+// Placed as the browser places it, so that both faces print the texts alike.
+void Print(QPainter& p, const render::ReportText& t)
 {
-    if (x + w <= 0 || y + h <= 0 || x >= mdlGrph::kPanelWidth || y >= mdlGrph::kPanelHeight)
-        return {};
-    return QRect(kReportLeft + static_cast<int>(x) * kReportScale,
-                 kReportTop + static_cast<int>(y) * kReportScale,
-                 static_cast<int>(w) * kReportScale, static_cast<int>(h) * kReportScale);
-}
-
-// Text with its top-left corner at (x, y), as the panel prints.
-void PrintAt(QPainter& p, int x, int y, const QString& text)
-{
-    p.drawText(QPoint(x, y + p.fontMetrics().ascent()), text);
+    const QString text = Text(t.text);
+    p.setFont(platform::ProportionalFont(t.pixels, t.bold));
+    const QFontMetrics fm = p.fontMetrics();
+    switch (t.place) {
+    case render::ReportText::TopLeft:
+        // The grid labels were placed by their ink measured from this corner (InkOf).
+        p.drawText(QPoint(t.x, t.y + fm.ascent()), text);
+        break;
+    case render::ReportText::CentredTop:
+        p.drawText(QRect(t.x, t.y, t.w, t.h), Qt::AlignHCenter | Qt::AlignTop, text);
+        break;
+    case render::ReportText::CentredUpwards:
+        p.save();
+        p.translate(t.x + t.w / 2.0, t.y + t.h / 2.0);
+        p.rotate(-90);
+        p.drawText(QRectF(-t.h / 2.0, -t.w / 2.0, t.h, t.w), Qt::AlignCenter, text);
+        p.restore();
+        break;
+    default: // MiddleLeft
+        p.drawText(QPoint(t.x, t.y - fm.height() / 2 + fm.ascent()), text);
+        break;
+    }
 }
 
 } // namespace
+
+std::vector<int> ReportLegendWidths(const mdlGrph::PlotRecord& record)
+{
+    // Rounded up, as the browser rounds its canvas's measure: a line never runs past the
+    // room the legend gave it.
+    const QFontMetricsF fm(LabelFont());
+    std::vector<int> widths;
+    for (const render::LegendItem& it : render::LegendItems(record))
+        widths.push_back(static_cast<int>(std::ceil(fm.horizontalAdvance(Text(it.text)))));
+    return widths;
+}
+
+ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record)
+{
+    ReportLayout l;
+    l.panel = QRect(kReportLeft, kReportTop, mdlGrph::kPanelWidth * kReportScale, mdlGrph::kPanelHeight * kReportScale);
+    const std::vector<int> widths = ReportLegendWidths(record);
+    // Without a grid the core still boxes the titles, wherever the axes' ranges lie.
+    for (const render::ReportText& t : render::MakeReport(record, SystemSettings{}, {}, widths).texts) {
+        if (t.place == render::ReportText::CentredTop) l.temperatureTitle = QRect(t.x, t.y, t.w, t.h);
+        if (t.place == render::ReportText::CentredUpwards) l.pressureTitle = QRect(t.x, t.y, t.w, t.h);
+    }
+    std::vector<render::LegendItem> items = render::LegendItems(record);
+    render::PlaceLegend(items, widths);
+    for (const render::LegendItem& it : items)
+        l.legend.push_back({QRect(it.x, it.y, render::kLegendSwatch, render::kLegendSwatch), ToQt(it.color),
+                            it.shape, Text(it.text)});
+    return l;
+}
 
 mdlGrph::LabelFrame ReportLabelFrame()
 {
@@ -51,99 +85,19 @@ mdlGrph::MeasureInk ReportInkMeasure()
     return InkMeasure(LabelFont());
 }
 
-void DrawMarker(QPainter& p, const QRect& r, QRgb color, int shape)
-{
-    if (r.isEmpty()) return;
-    const QColor c = QColor::fromRgb(color);
-    const int w = r.width() / 3, h = r.height() / 3;
-    for (int cy = 0; cy < 3; ++cy)
-        for (int cx = 0; cx < 3; ++cx) {
-            const bool centre = cx == 1 && cy == 1;
-            const bool inked = shape == 1 ? !centre : shape == 2 ? (cx == 1 || cy == 1) : true;
-            if (!inked) continue;
-            // The last cell of a row or column takes what division left over.
-            const int x0 = r.left() + cx * w, y0 = r.top() + cy * h;
-            const int x1 = cx == 2 ? r.right() + 1 : x0 + w, y1 = cy == 2 ? r.bottom() + 1 : y0 + h;
-            p.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), c);
-        }
-}
-
-ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record)
-{
-    ReportLayout l;
-    l.panel = QRect(kReportLeft, kReportTop, mdlGrph::kPanelWidth * kReportScale,
-                    mdlGrph::kPanelHeight * kReportScale);
-    // Titles centred on the plot frame, not on the label strips.
-    const int frameLeft = kReportLeft + mdlGrph::kFrameLeft * kReportScale;
-    const int frameWidth = mdlGrph::kAxisWidth * kReportScale;
-    const int frameHeight = mdlGrph::kFrameBottom * kReportScale;
-    l.temperatureTitle = QRect(frameLeft, l.panel.bottom() + 12, frameWidth, kReportHeight - l.panel.bottom() - 16);
-    l.pressureTitle = QRect(4, kReportTop, kReportLeft - 12, frameHeight);
-
-    std::vector<render::LegendItem> items = render::LegendItems(record);
-    const QFontMetrics fm(LabelFont());
-    std::vector<int> widths;
-    for (const render::LegendItem& it : items) widths.push_back(fm.horizontalAdvance(Text(it.text)));
-    render::PlaceLegend(items, widths);
-    for (const render::LegendItem& it : items)
-        l.legend.push_back({QRect(it.x, it.y, kSwatch, kSwatch), qRgb(render::RedOf(it.color), render::GreenOf(it.color),
-                            render::BlueOf(it.color)), it.shape, Text(it.text)});
-    return l;
-}
-
 QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s)
 {
-    const ReportLayout layout = ReportLayoutFor(record);
-    QImage image(kReportWidth, kReportHeight, QImage::Format_RGB32);
+    const render::Report r = render::MakeReport(record, s, ReportInkMeasure(), ReportLegendWidths(record));
+    // The core's bytes are R, G, B, A in order; the copy owns its pixels.
+    QImage image = QImage(reinterpret_cast<const uchar*>(r.pixels.data()), kReportWidth, kReportHeight,
+                          kReportWidth * 4, QImage::Format_RGBA8888)
+                       .convertToFormat(QImage::Format_RGB32);
     image.setDotsPerMeterX(kReportDotsPerMetre);
     image.setDotsPerMeterY(kReportDotsPerMetre);
-    image.fill(kBackground);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-
-    // Grid and points: the panel's pixels, each a 3 × 3 block, cut off at the panel's edge.
-    p.setClipRect(layout.panel);
-    mdlGrph::TemperatureGrid(s, [&](std::int32_t px, std::int32_t) {
-        p.fillRect(Block(px, 0, 1, mdlGrph::kFrameBottom + 1), QColor::fromRgb(kGridColor));
-    });
-    mdlGrph::PressureGrid(s, [&](std::int32_t py, double) {
-        p.fillRect(Block(mdlGrph::kFrameLeft, py, mdlGrph::kAxisWidth + 1, 1), QColor::fromRgb(kGridColor));
-    });
-    // Only the points the exports hold, each with its run's marker; the newest is red.
-    std::size_t newest = record.Size();
-    for (std::size_t i = record.Size(); i-- > 0;)
-        if (record.Exported(i)) { newest = i; break; }
-    const std::vector<mdlGrph::LegendEntry> runs = mdlGrph::LegendEntries(record);
-    for (std::size_t i = 0; i < record.Size(); ++i) {
-        const mdlGrph::PlottedPoint& pt = record.At(i);
-        if (!pt.mapped || !record.Exported(i)) continue;
-        const QRgb color = i == newest ? kNewestColor : LiquidColor(pt.liquid);
-        DrawMarker(p, Block(pt.px, pt.py, 3, 3), color, mdlGrph::MarkerShape(runs, pt));
-    }
-    p.setClipping(false);
-
-    // Labels centred on their lines; those that stick out of the panel show whole.
     p.setPen(Qt::black);
-    p.setFont(LabelFont());
-    for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, ReportLabelFrame(), ReportInkMeasure()))
-        PrintAt(p, l.x, l.y, QString::fromStdString(l.text));
-
-    for (const ReportLayout::Item& it : layout.legend) {
-        DrawMarker(p, it.swatch, it.color, it.shape);
-        PrintAt(p, it.swatch.right() + 1 + kSwatchGap,
-                it.swatch.center().y() - p.fontMetrics().height() / 2, it.text);
-    }
-
-    p.setFont(TitleFont());
-    p.drawText(layout.temperatureTitle, Qt::AlignHCenter | Qt::AlignTop,
-               Text(mdlGrph::TemperatureAxisTitle(s.temperatureUnit)));
-    const QRect& t = layout.pressureTitle;
-    p.save();
-    p.translate(t.center().x(), t.center().y());
-    p.rotate(-90);
-    p.drawText(QRect(-t.height() / 2, -t.width() / 2, t.height(), t.width()), Qt::AlignCenter,
-               Text(mdlGrph::PressureAxisTitle(s.pressureUnit)));
-    p.restore();
+    for (const render::ReportText& t : r.texts) Print(p, t);
     return image;
 }
 

@@ -1,34 +1,34 @@
 #pragma once
-// The graph as a report picture: the panel drawn afresh at three times its resolution from
-// the recorded points, with axis titles in the current units and a legend of the liquids.
-// Pixel art stays blocky (each panel pixel becomes a 3 × 3 block); text is drawn from the
-// font at three times its size, so it stays sharp.
+// The graph as a report picture: the core lays it out and draws its pixels (the panel at
+// three times its resolution, each panel pixel a 3 × 3 block, with the legend's markers);
+// the desktop measures the texts in its own font and prints them, sharp, on those pixels,
+// as the browser does.
 #include <QImage>
-#include <QPainter>
 #include <QRect>
+#include <QRgb>
 #include <QString>
-#include <utility>
 #include <vector>
 
 #include "core/graph/mdlGrph.h"
+#include "core/render/ReportPicture.h"
 #include "core/settings/SystemSettings.h"
 
 namespace graph {
 
-constexpr int kReportScale = 3;
-// Where the panel's top-left corner lies in the picture, and the picture's size: margins
-// around the panel hold the legend, the labels that stick out, and the axis titles.
-constexpr int kReportLeft = 60;
-constexpr int kReportTop = 90;
-constexpr int kReportWidth = kReportLeft + mdlGrph::kPanelWidth * kReportScale + 45;
-constexpr int kReportHeight = kReportTop + mdlGrph::kPanelHeight * kReportScale + 70;
+constexpr int kReportScale = render::kReportScale;
+constexpr int kReportLeft = render::kReportLeft; // the panel's top-left corner in the picture
+constexpr int kReportTop = render::kReportTop;
+constexpr int kReportWidth = render::kReportWidth;
+constexpr int kReportHeight = render::kReportHeight;
+// The PNG's resolution, 288 dpi, so that the picture pastes at the size of the panel.
+constexpr int kReportDotsPerMetre = render::kReportDotsPerMetre;
 
+// Where the picture puts its parts, as the core places them with the desktop's font.
 struct ReportLayout {
     QRect panel;            // the panel, scaled
     QRect temperatureTitle; // below the panel
     QRect pressureTitle;    // left of the panel, the title reading upwards
-    // The legend: the newest point's red swatch first, then one swatch per run of the
-    // exported points (mdlGrph::LegendEntries), each drawn as its points' marker.
+    // The newest point's red marker first, then one per run of the exported points.
     struct Item {
         QRect swatch;
         QRgb color;
@@ -37,17 +37,12 @@ struct ReportLayout {
     };
     std::vector<Item> legend;
 };
-
-// The marker of a shape (mdlGrph::MarkerShape) in the 3 × 3 cells of r.
-void DrawMarker(QPainter& p, const QRect& r, QRgb color, int shape);
-
-// The PNG's resolution: three times the screen's 96 dpi, in dots per metre, so that the
-// picture pastes at the size of the panel.
-constexpr int kReportDotsPerMetre = 11339; // 288 dpi, as render::kReportDotsPerMetre
 ReportLayout ReportLayoutFor(const mdlGrph::PlotRecord& record);
 
-// Where the picture's grid labels go: centred on their lines, clear of the legend and the
-// titles; and the ink of its label font.
+// The widths of the legend's lines (render::LegendItems) in the label font.
+std::vector<int> ReportLegendWidths(const mdlGrph::PlotRecord& record);
+
+// Where the picture's grid labels go, and the ink of its label font.
 mdlGrph::LabelFrame ReportLabelFrame();
 mdlGrph::MeasureInk ReportInkMeasure();
 

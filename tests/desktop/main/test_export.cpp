@@ -16,6 +16,8 @@
 #include <QWindow>
 
 #include "assets/assets.h"
+#include "core/render/GraphPicture.h"
+#include "core/render/ReportPicture.h"
 #include "desktop/graph/GraphReport.h"
 #include "desktop/main/frmMain.h"
 #include "desktop/platform/DrawArea.h"
@@ -152,6 +154,21 @@ TEST_F(Export, CopiedAndSavedPicturesAreTheReportOfThePanel)
     EXPECT_EQ(saved.dotsPerMeterX(), graph::kReportDotsPerMetre);
     EXPECT_EQ(saved.dotsPerMeterY(), graph::kReportDotsPerMetre);
     EXPECT_TRUE(Read("curve.png").contains("pHYs"));
+    // The program's picture, the one the browser prints its texts on: every marker pixel,
+    // on the panel and in the legend, is the file's too.
+    const render::Report core =
+        shared.program.Report(graph::ReportInkMeasure(), graph::ReportLegendWidths(w->Graph().Points()));
+    int markers = 0, differ = 0;
+    for (int y = 0; y < graph::kReportHeight; ++y)
+        for (int x = 0; x < graph::kReportWidth; ++x) {
+            const render::Pixel c = core.pixels[static_cast<std::size_t>(y * graph::kReportWidth + x)];
+            if (c == render::kGraphBackground || c == render::kGridColor) continue;
+            ++markers;
+            if (saved.pixel(x, y) != qRgb(render::RedOf(c), render::GreenOf(c), render::BlueOf(c)) && ++differ <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GE(markers, 2 * 24 * 24); // the legend's two, at least
 
     chosen.clear(); // cancelled: nothing written, nothing said
     w->menu_GrphSave->trigger();
