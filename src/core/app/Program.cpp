@@ -42,6 +42,7 @@ void Program::Start(bool dataBook)
     spinnerValue_ = 0;
     inWake_ = false;
     ticking_ = false;
+    activated_ = false;
     wake_.reset();
     pace_.Stop();
     mdlSprite::InitMolField(field_, timeOfDay_);
@@ -116,6 +117,7 @@ int Program::SetTemperatureText(std::string text)
 
 int Program::Activate(const SystemSettings& loaded)
 {
+    activated_ = true;
     settings_ = loaded;
     graph_.GrphRedraw(settings_);
     selectedLiquid_ = st_.curLiquid >= 0 && st_.curLiquid <= 2 ? st_.curLiquid : -1;
@@ -158,6 +160,9 @@ int Program::SetDataBook(bool on)
 {
     dataBook_ = on;
     graph_.SetDataBook(on);
+    // Before the first activation there is nothing to recompute, and no table to build
+    // before the first frame.
+    if (!activated_) return kValuesKind;
     // The readout and the animation's two scaling temperatures follow the new values at
     // once, so the mark and the number agree; the points plotted stay as measured.
     simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);

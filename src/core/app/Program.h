@@ -172,6 +172,7 @@ private:
     bool inWake_ = false;
     bool ticking_ = false;
     bool replanned_ = false;
+    bool activated_ = false;
     bool fieldDrawn_ = false;
     std::optional<int> wake_;
 };
