@@ -63,6 +63,13 @@ void Program::StartTicking()
     Replan();
 }
 
+void Program::StopTicking()
+{
+    ticking_ = false;
+    pace_.Stop();
+    wake_.reset();
+}
+
 // Each table is computed when it is first asked for: the first frame needs neither.
 const mdlData::VaporTable& Program::ActiveTable()
 {

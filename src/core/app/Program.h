@@ -54,6 +54,9 @@ public:
     void Start(bool dataBook = false);
     // The tick begins (the window is shown): the pace's tick 0 is now.
     void StartTicking();
+    // The tick stops: nothing is planned, and the frame countdown is not brought up to the
+    // clock, until it starts again.
+    void StopTicking();
 
     // ---- Events -------------------------------------------------------------------------
     // The main window's activation, at first and after every dialog: the settings it left

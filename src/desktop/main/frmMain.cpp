@@ -348,6 +348,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     export_.SetFolderUsed([this](const QString& folder) { RememberSaveFolder(folder); });
 
     timer1_ = std::make_unique<platform::TickTimer>([this] { Timer1_Wake(); }, this);
+    timer1_->SetOnStop([this] { shared_.program.StopTicking(); });
     keyPreview_ = std::make_unique<platform::KeyPreview>(
         this, [this](int key, int shift) { Form_KeyUp(key, shift); });
 }

@@ -23,6 +23,7 @@ void TickTimer::Stop()
 {
     enabled_ = false;
     timer_.stop();
+    if (onStop_) onStop_();
 }
 
 void TickTimer::WakeIn(int ms)

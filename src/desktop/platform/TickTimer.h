@@ -18,8 +18,9 @@ public:
 
     // Enables the timer, ticking every kPeriodMs.
     void Start();
-    // Disables it: nothing fires, and WakeIn does nothing, until Start.
+    // Disables it: nothing fires, and WakeIn does nothing, until Start; onStop is told.
     void Stop();
+    void SetOnStop(std::function<void()> onStop) { onStop_ = std::move(onStop); }
     bool IsEnabled() const { return enabled_; }
     bool IsActive() const { return timer_.isActive(); }
     const QTimer& Timer() const { return timer_; }
@@ -34,6 +35,7 @@ private:
 
     QTimer timer_;
     std::function<void()> onTick_;
+    std::function<void()> onStop_;
     bool enabled_ = false;
     bool inTick_ = false;
 };
