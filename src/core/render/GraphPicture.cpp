@@ -139,7 +139,9 @@ void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, st
                                    dataBook_, typed));
     if (!mapped) return;
     FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor);
-    FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(st.curLiquid));
+    // The previous point in the colour of the liquid it was measured in, as the report has it.
+    FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(lastLiquid_));
+    lastLiquid_ = st.curLiquid;
     grphLastX = px;
     grphLastY = py;
 }

@@ -90,6 +90,7 @@ public:
 
     std::int32_t grphLastX = -10; // pixel position of the last point; off the panel at first
     std::int32_t grphLastY = -10;
+    std::int32_t LastLiquid() const { return lastLiquid_; } // the liquid of the last point
 
 private:
     void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color);
@@ -101,6 +102,7 @@ private:
     std::optional<SystemSettings> gridSettings_;
     mdlGrph::MeasureInk measure_;
     bool dataBook_ = false;
+    std::int32_t lastLiquid_ = 0;
     Changes changes_;
 };
 

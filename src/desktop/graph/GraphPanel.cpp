@@ -131,7 +131,7 @@ void GraphPanel::GrphPlotPoint(const SystemSettings& s, const AppState& st, std:
                                double pressure, std::string_view readout, std::optional<std::string_view> typed)
 {
     if (st.grphVisible == 0) return;
-    grphColor = LiquidColor(st.curLiquid);
+    grphColor = LiquidColor(picture_->LastLiquid());
     picture_->GrphPlotPoint(s, st, temperature, pressure, readout, typed);
     Paint();
 }

@@ -74,7 +74,7 @@ public:
     // Pixel position of the last point; off the panel at first.
     std::int32_t LastX() const { return picture_->grphLastX; }
     std::int32_t LastY() const { return picture_->grphLastY; }
-    QRgb grphColor = LiquidColor(0); // the colour the last plot gave the previous point
+    QRgb grphColor = LiquidColor(0); // the colour the last plot gave the previous point: its own liquid's
 
 private:
     void Init();

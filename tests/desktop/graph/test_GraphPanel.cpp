@@ -118,10 +118,18 @@ TEST_F(Panel, NewestPointRedPreviousInTheLiquidsColour)
     EXPECT_EQ(PixelsOf(kRed), Box(165, 283, 167, 285));
     EXPECT_EQ(PixelsOf(kWaterBlue), Box(240, 16, 242, 18));
 
-    st.curLiquid = 1; // the liquid changed: the previous point takes the new colour
+    // The liquid changed: the previous point keeps its water colour, and the next one
+    // after it turns ethanol's.
+    st.curLiquid = 1;
     panel.GrphPlotPoint(s, st, 20, 44);
-    EXPECT_EQ(PixelsOf(kEthanolGreen), Box(165, 283, 167, 285));
-    EXPECT_EQ(panel.grphColor, kEthanolGreen);
+    auto water = Box(240, 16, 242, 18);
+    water.merge(Box(165, 283, 167, 285));
+    EXPECT_EQ(PixelsOf(kWaterBlue), water);
+    EXPECT_EQ(panel.grphColor, kWaterBlue);
+    const int x = panel.LastX(), y = panel.LastY();
+    panel.GrphPlotPoint(s, st, 30, 70);
+    EXPECT_EQ(PixelsOf(kEthanolGreen), Box(x, y, x + 2, y + 2));
+    EXPECT_EQ(PixelsOf(kWaterBlue), water);
 
     st.curLiquid = -1;
     EXPECT_EQ(graph::LiquidColor(-1), qRgb(0, 204, 204));
