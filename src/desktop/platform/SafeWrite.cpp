@@ -350,6 +350,16 @@ bool CarryOver(int fd, const std::string& target, const struct stat& old)
     return true;
 }
 
+// 0 while target still names the open file; kChangedMeanwhile once another writer has put
+// a file of its own there, or taken the name away.
+int StillAtPath(int fd, const std::string& target)
+{
+    struct stat byFd {}, byName {};
+    if (::fstat(fd, &byFd) != 0) return errno;
+    if (::lstat(target.c_str(), &byName) != 0) return errno == ENOENT ? kChangedMeanwhile : errno;
+    return SameFile(byFd, byName) ? 0 : kChangedMeanwhile;
+}
+
 // The old file itself rewritten: the old bytes are held, and written back over whatever
 // the new write changed if it fails.
 Result WriteInPlace(const std::string& target, const QByteArray& bytes, const Options& options)
@@ -361,6 +371,9 @@ Result WriteInPlace(const std::string& target, const QByteArray& bytes, const Op
     if (!S_ISREG(st.st_mode)) return {false, EINVAL};
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     if (const int e = LockWithin(fd.get()); e != 0 && e != EINVAL && e != ENOLCK) return {false, e};
+    // A replacing save may have held the lock and renamed meanwhile; this file is then no
+    // longer the one at the path, and writing it would be lost.
+    if (const int e = StillAtPath(fd.get(), target); e != 0) return {false, e};
     if (::fstat(fd.get(), &st) != 0) return {false, errno};
     if (st.st_size > kMaxInPlaceBytes) return {false, EFBIG};
     int error = 0;
@@ -390,6 +403,9 @@ Result WriteInPlace(const std::string& target, const QByteArray& bytes, const Op
         error = errno;
         good = false;
     }
+    // Success only for the file at the path. One replaced meanwhile gets its old bytes
+    // back: another name may still lead to it, and a failed save changes nothing.
+    if (good && (error = StillAtPath(fd.get(), target)) != 0) good = false;
     if (good) return {true, 0};
 
     // Back to the old bytes, touching only what changed.
@@ -404,6 +420,45 @@ Result WriteInPlace(const std::string& target, const QByteArray& bytes, const Op
     }
     (void)::fsync(fd.get());
     return {false, error};
+}
+
+// Takes the lock an in-place save of target holds, so the rename cannot land in the middle
+// of its write. The lock is kept only on the file that still has the name once granted.
+// Without a file to open for writing, or without locks, there is nothing to wait for: the
+// in-place save then finds out by itself.
+int LockTarget(const std::string& target, Fd& held)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        int raw;
+        do {
+            raw = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        } while (raw < 0 && errno == EINTR);
+        held.Reset(raw);
+        struct stat byFd {};
+        if (raw < 0 || ::fstat(raw, &byFd) != 0 || !S_ISREG(byFd.st_mode)) {
+            held.Reset();
+            return 0;
+        }
+        ::fcntl(raw, F_SETFL, ::fcntl(raw, F_GETFL) & ~O_NONBLOCK);
+        const int e = LockWithin(raw);
+        if (e == EINVAL || e == ENOLCK) {
+            held.Reset();
+            return 0;
+        }
+        if (e != 0) {
+            held.Reset();
+            return e;
+        }
+        struct stat byName {};
+        if (::lstat(target.c_str(), &byName) != 0) {
+            held.Reset();
+            return 0;
+        }
+        // Another save renamed while this one waited: the lock that counts is the new file's.
+        if (SameFile(byFd, byName)) return 0;
+    }
+    held.Reset();
+    return EAGAIN;
 }
 
 void SyncFolder(const std::string& folder)
@@ -472,9 +527,13 @@ Result WriteFileAtomically(const QString& path, const QByteArray& bytes, const O
         return discard(error);
     if (::fsync(fd.get()) != 0) return discard(errno);
     if (options.onStage) options.onStage(Stage::BeforeReplace);
+    Fd targetLock;
+    if (const int e = LockTarget(target, targetLock); e != 0) return discard(e);
     // The rename comes before the close, so the lock is held until the name is the target's.
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         error = errno;
+        // Let go first: the write in place takes this same lock.
+        targetLock.Reset();
         // A sticky folder refuses to replace another user's file: that file may still be
         // written.
         if (exists && FolderRefused(error)) {
@@ -483,6 +542,7 @@ Result WriteFileAtomically(const QString& path, const QByteArray& bytes, const O
         }
         return discard(error);
     }
+    targetLock.Reset();
     // fsync has vouched for the bytes; the name is the target's, so the close cannot undo it.
     fd.Reset();
     SyncFolder(folder);
@@ -550,6 +610,8 @@ QString ReasonText(int error)
     case ENXIO:
     case ENODEV:
         return QStringLiteral("保存先の装置が見つかりません。");
+    case kChangedMeanwhile:
+        return QStringLiteral("保存している間に、ほかの人がこのファイルを変更しました。もう一度保存してください。");
     case ESTALE:
     case ETIMEDOUT:
     case EHOSTDOWN:

@@ -3,9 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cerrno>
 #include <functional>
 
 namespace safewrite {
+
+// The error of a save written in place whose file another save replaced meanwhile: its
+// bytes went to a file no longer at the path. No system call of a save reports this one.
+inline constexpr int kChangedMeanwhile = ECANCELED;
 
 struct Result {
     bool ok = false;
@@ -33,7 +38,10 @@ struct Options {
 // over. Where they cannot be (another user's file, a group the saver is not in), where the
 // folder cannot be written, or where the file has other hard links, the file is written in
 // place instead: its old content is held in memory and written back if the new write
-// fails, under a lock that keeps a second save out meanwhile.
+// fails, under a lock that keeps a second save out meanwhile. A replacing save takes the
+// same lock on the old file for its rename, and waits for it (EAGAIN when it does not
+// come). A save in place that finds its file replaced anyway (a writer that takes no lock)
+// fails with kChangedMeanwhile and puts the old bytes back into the file it wrote.
 //
 // On any failure the target is unchanged (or still absent) and no temporary file is left.
 // A target that may not be written (read-only) is refused. A target that is a symbolic

@@ -11,10 +11,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <functional>
 #include <future>
 #include <grp.h>
+#include <poll.h>
 #include <sys/acl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -311,12 +314,14 @@ TEST(SaveReasons, EveryErrorASaveMeetsIsInWords)
     for (const int e : {ENOSPC, EDQUOT, EACCES, EPERM, EROFS, EFBIG, ENOENT, ENOTDIR, EISDIR, EINVAL,
                         ENAMETOOLONG, ELOOP, EIO, EAGAIN, EBUSY, ETXTBSY, ENOLCK, EMFILE, ENFILE, ENOMEM,
                         EMLINK, EXDEV, EEXIST, EOPNOTSUPP, ENXIO, ESTALE, ETIMEDOUT, ECONNRESET, EINTR,
-                        EBADF, EOVERFLOW, ENOTEMPTY}) {
+                        EBADF, EOVERFLOW, ENOTEMPTY, safewrite::kChangedMeanwhile}) {
         const QString text = safewrite::ReasonText(e);
         EXPECT_FALSE(text.isEmpty()) << e;
         EXPECT_FALSE(text.contains(QStringLiteral("エラー番号"))) << e << " " << text.toStdString();
     }
     EXPECT_TRUE(safewrite::ReasonText(0).isEmpty());
+    // A file changed under the save is not a network failure: saving again helps.
+    EXPECT_NE(safewrite::ReasonText(safewrite::kChangedMeanwhile), safewrite::ReasonText(ESTALE));
 }
 
 // ---------------------------------------------------------------- as another user
@@ -337,6 +342,114 @@ std::optional<bool> AsUser(uid_t uid, gid_t gid, std::vector<gid_t> groups, cons
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A save as another user in a child process that runs while the test goes on; with hold,
+// the save stops at Stage::BeforeReplace until Release.
+class SaveAsUser {
+public:
+    SaveAsUser(uid_t uid, gid_t gid, const QString& path, const QByteArray& bytes, bool hold)
+    {
+        // Sockets rather than pipes: a byte for a child that has ended is no SIGPIPE.
+        int held[2], release[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, held) != 0) return;
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, release) != 0) {
+            ::close(held[0]);
+            ::close(held[1]);
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(held[0]);
+            ::close(release[1]);
+            if (::setgroups(1, &gid) != 0 || ::setresgid(gid, gid, gid) != 0 || ::setresuid(uid, uid, uid) != 0)
+                ::_exit(kNoIdentity);
+            safewrite::Options options;
+            if (hold)
+                options.onStage = [&](safewrite::Stage) {
+                    char c = 'h';
+                    (void)!::send(held[1], &c, 1, MSG_NOSIGNAL);
+                    (void)!::read(release[0], &c, 1);
+                };
+            const auto r = WriteFileAtomically(path, bytes, options);
+            ::_exit(r.ok ? 0 : r.error > 0 && r.error < kNoIdentity ? r.error : kNoIdentity);
+        }
+        ::close(held[1]);
+        ::close(release[0]);
+        held_ = held[0];
+        release_ = release[1];
+        if (pid_ < 0) Release();
+    }
+    ~SaveAsUser()
+    {
+        Release();
+        Result();
+        if (held_ >= 0) ::close(held_);
+    }
+    SaveAsUser(const SaveAsUser&) = delete;
+    SaveAsUser& operator=(const SaveAsUser&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // True once the save is held; false when it ended (or hung) without getting there.
+    bool Held()
+    {
+        pollfd p{held_, POLLIN, 0};
+        char c;
+        return held_ >= 0 && ::poll(&p, 1, 10'000) == 1 && ::read(held_, &c, 1) == 1;
+    }
+    void Release()
+    {
+        if (release_ < 0) return;
+        const char c = 'r';
+        (void)!::send(release_, &c, 1, MSG_NOSIGNAL); // a byte, not EOF: later children share it
+        ::close(release_);
+        release_ = -1;
+    }
+    bool Running() const
+    {
+        siginfo_t info{};
+        return pid_ > 0 && !status_ && ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0
+            && info.si_pid == 0;
+    }
+    // The save's errno, 0 when it succeeded.
+    int Result()
+    {
+        if (!status_ && pid_ > 0) {
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : kNoIdentity;
+        }
+        return status_.value_or(kNoIdentity);
+    }
+
+private:
+    static constexpr int kNoIdentity = 255;
+    pid_t pid_ = -1;
+    int held_ = -1;
+    int release_ = -1;
+    std::optional<int> status_;
+};
+
+// Whether process pid opens path more often than the `inherited` descriptors it was born
+// with; polled for at most ten seconds.
+bool OpensWithin(pid_t pid, const QString& path, int inherited)
+{
+    const QByteArray want = Name(QFileInfo(path).canonicalFilePath());
+    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd";
+    for (int i = 0; i < 2000; ++i) {
+        int count = 0;
+        if (DIR* dir = ::opendir(fds.constData())) {
+            while (const dirent* entry = ::readdir(dir)) {
+                char link[4096];
+                const ssize_t n = ::readlink((fds + '/' + entry->d_name).constData(), link, sizeof link);
+                count += n > 0 && QByteArray(link, n) == want;
+            }
+            ::closedir(dir);
+        }
+        if (count > inherited) return true;
+        ::usleep(5000);
+    }
+    return false;
 }
 
 constexpr uid_t kTeacherA = 41001, kTeacherB = 41002;
@@ -473,6 +586,90 @@ TEST_F(AnotherUser, UnreadablePreferencesAreLeftAlone)
     ASSERT_TRUE(refused.has_value());
     EXPECT_TRUE(*refused);
     EXPECT_EQ(ReadIfExists(prefs), text);
+}
+
+// Teacher A saves B's file in a sticky shared folder, in place (A cannot keep its owner),
+// while B saves it too, replacing it. B's rename waits for A's write; when A keeps the file
+// past the wait, B is told it is busy and leaves nothing behind.
+TEST_F(AnotherUser, AnInPlaceSaveAndAReplacingSaveOfOneFileWaitForEachOther)
+{
+    Own(room_, 0, 0, 01777);
+    const QString target = room_ + "/S";
+    const QByteArray a(6000, 'a'), b(4000, 'b');
+    for (const bool aLetsGoInTime : {true, false}) {
+        SCOPED_TRACE(aLetsGoInTime ? "A lets go within B's wait" : "A holds on");
+        WriteFixture(target, "OLD");
+        Own(target, kTeacherB, kTeacherBOwn, 0666);
+        SaveAsUser saveA(kTeacherA, kTeachers, target, a, true);
+        ASSERT_TRUE(saveA.Held());
+        SaveAsUser saveB(kTeacherB, kTeacherBOwn, target, b, false);
+        if (aLetsGoInTime) {
+            ::usleep(300'000);
+            EXPECT_TRUE(saveB.Running()) << "B did not wait";
+            EXPECT_EQ(ReadIfExists(target), QByteArray("OLD"));
+            saveA.Release();
+            EXPECT_EQ(saveA.Result(), 0);
+            EXPECT_EQ(saveB.Result(), 0);
+            EXPECT_EQ(ReadIfExists(target), b);
+        } else {
+            EXPECT_EQ(saveB.Result(), EAGAIN);
+            EXPECT_EQ(ReadIfExists(target), QByteArray("OLD"));
+            saveA.Release();
+            EXPECT_EQ(saveA.Result(), 0);
+            EXPECT_EQ(ReadIfExists(target), a);
+        }
+        EXPECT_EQ(StatOf(target).st_uid, kTeacherB);
+        EXPECT_EQ(Entries(room_), QStringList{"S"});
+    }
+}
+
+// The same in-place save, its file replaced by one that takes no lock (another program,
+// or a file system without locks), or by a save that held the lock while A waited for it.
+// A must not report a success that is not on disk; the file it opened gets its old bytes
+// back, and the replacement stays whole.
+TEST_F(AnotherUser, AnInPlaceSaveWhoseFileIsReplacedMeanwhileFails)
+{
+    Own(room_, 0, 0, 01777);
+    const QString target = room_ + "/S";
+    const QString record = room_ + "/B's record";
+    const QByteArray a(6000, 'a'), b = "[B]\nwhole record of B\n";
+    for (const bool duringTheWrite : {true, false}) {
+        SCOPED_TRACE(duringTheWrite ? "replaced during A's write" : "replaced while A waits for the lock");
+        WriteFixture(target, "OLD");
+        Own(target, kTeacherB, kTeacherBOwn, 0666);
+        WriteFixture(record, b);
+        Own(record, kTeacherB, kTeacherBOwn, 0666);
+        const int old = ::open(Name(target).constData(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(old, 0);
+        const int lock = ::open(Name(target).constData(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(lock, 0);
+        // As a replacing save holds it; a lock of this process, as the child must not share it.
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        if (!duringTheWrite) {
+            ASSERT_EQ(::fcntl(lock, F_SETLK, &whole), 0);
+        }
+
+        SaveAsUser saveA(kTeacherA, kTeachers, target, a, true);
+        if (duringTheWrite) {
+            ASSERT_TRUE(saveA.Held());
+        } else {
+            ASSERT_TRUE(OpensWithin(saveA.pid(), target, 2)); // old and lock
+        }
+        ASSERT_EQ(::rename(Name(record).constData(), Name(target).constData()), 0);
+        ::close(lock);
+        if (!duringTheWrite) {
+            EXPECT_FALSE(saveA.Held()) << "A wrote a file no longer at the path";
+        }
+        saveA.Release();
+        EXPECT_EQ(saveA.Result(), safewrite::kChangedMeanwhile);
+        EXPECT_EQ(ReadIfExists(target), b);
+        char back[16] = {};
+        EXPECT_EQ(::pread(old, back, sizeof back, 0), 3);
+        EXPECT_STREQ(back, "OLD");
+        ::close(old);
+        EXPECT_EQ(Entries(room_), QStringList{"S"});
+    }
 }
 
 } // namespace
