@@ -242,6 +242,7 @@ int vaporia_set_temperature_text(const char* text, double now_ms)
 
 const char* vaporia_temperature_text(void) { return Out(P().TemperatureText()); }
 const char* vaporia_readout_text(void) { return Out(P().ReadoutText()); }
+int vaporia_temperature_refused(void) { return P().TemperatureRefused() ? 1 : 0; }
 double vaporia_readout_pressure(void) { return P().ReadoutPressure(); }
 
 int vaporia_spin(int direction, double now_ms)

@@ -113,6 +113,10 @@ int vaporia_set_temperature_text(const char* text, double now_ms);
 /* The temperature text as the core holds it (changed by ramps, steps and the spinner). */
 const char* vaporia_temperature_text(void);
 
+/* 1 while the temperature box holds text that is no temperature (no number, an exponent,
+ * below absolute zero): the face marks the box; the readout is then empty. */
+int vaporia_temperature_refused(void);
+
 /* The readout's text (txtAturyoku) and the pressure behind it. */
 const char* vaporia_readout_text(void);
 double vaporia_readout_pressure(void);

@@ -81,12 +81,26 @@ TEST_F(Api, TypedTemperatureGivesReadoutAndPointInEveryUnit)
         EXPECT_EQ(Str(vaporia_label(0)), c.tLabel);
         EXPECT_EQ(Str(vaporia_label(1)), c.pLabel);
     }
-    // Full-width digits from an input method; text that is no number changes nothing.
+    // Full-width digits from an input method; beside text that is no temperature no number
+    // stands, until a temperature does again.
     vaporia_activate("", now);
     vaporia_set_temperature_text("２５", now);
     EXPECT_EQ(Str(vaporia_readout_text()), "28.1");
-    EXPECT_EQ(vaporia_set_temperature_text("abc", now), 0);
-    EXPECT_EQ(Str(vaporia_readout_text()), "28.1");
+    const int points = vaporia_point_count();
+    for (const char* text : {"abc", "50℃", "-", "-274", "1e3", "ー"}) {
+        EXPECT_EQ(vaporia_set_temperature_text(text, now), VAPORIA_CHANGED_READOUT) << text;
+        EXPECT_EQ(Str(vaporia_readout_text()), "") << text;
+        EXPECT_EQ(vaporia_temperature_refused(), 1) << text;
+        vaporia_set_temperature_text("２５", now);
+    }
+    EXPECT_EQ(vaporia_temperature_refused(), 0);
+    EXPECT_EQ(vaporia_point_count(), points + 6) << "no point for what is no temperature";
+    vaporia_set_temperature_text("-5", now);
+    const std::string minus5 = Str(vaporia_readout_text());
+    vaporia_set_temperature_text("ー５", now);
+    EXPECT_EQ(Str(vaporia_readout_text()), minus5) << "an input method's minus";
+    vaporia_set_temperature_text("-273", now);
+    EXPECT_EQ(vaporia_temperature_refused(), 0) << "absolute zero itself is a temperature";
 }
 
 TEST_F(Api, PointIsRedOnTheGraphAndTheCsvListsIt)
@@ -414,7 +428,10 @@ TEST_F(Api, StepsShowTheirUnitsAndALoadedScenarioStartsAtStepOne)
     EXPECT_EQ(Str(vaporia_label(1)), "atm");
     EXPECT_EQ(Str(vaporia_label(2)), "2mol");
     EXPECT_EQ(Str(vaporia_label(3)), "10ﾘｯﾄﾙ");
-    EXPECT_EQ(Str(vaporia_readout_text()), "0.000"); // 100 K in atm
+    // 100 ℃ stays 100 ℃: shown as 373 K, 1 atm.
+    EXPECT_TRUE(changed & VAPORIA_CHANGED_TEMPERATURE);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "373");
+    EXPECT_EQ(Str(vaporia_readout_text()), "1.000");
     vaporia_key_up(40, now);
     EXPECT_EQ(Str(vaporia_temperature_text()), "300");
 

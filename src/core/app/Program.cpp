@@ -101,7 +101,13 @@ int Program::TemperatureChanged(std::optional<std::string_view> typed)
 {
     Replan();
     const auto t = Shown();
-    if (!t) return 0; // empty or no number: nothing changes
+    if (!t) {
+        // No temperature: no number stands beside it until one does again.
+        const bool had = !readoutText_.empty();
+        readoutText_.clear();
+        readoutPressure_ = 0;
+        return had ? kReadout : 0;
+    }
     int changed = 0;
     const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
     readoutText_ = r.text;
@@ -115,6 +121,17 @@ int Program::TemperatureChanged(std::optional<std::string_view> typed)
     return changed;
 }
 
+int Program::Recompute()
+{
+    const auto t = Shown();
+    if (!t) return 0;
+    const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
+    readoutText_ = r.text;
+    readoutPressure_ = r.pressure;
+    if (simulation::FreezesField(st_, settings_, t->whole)) mdlSprite::InitMolField(field_, timeOfDay_);
+    return kReadout;
+}
+
 int Program::SetTemperatureText(std::string text)
 {
     // A step that sets the same temperature again still gives the readout and point.
@@ -124,13 +141,23 @@ int Program::SetTemperatureText(std::string text)
 
 int Program::Activate(const SystemSettings& loaded)
 {
+    const bool first = !activated_;
     activated_ = true;
+    int changed = kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
+    // The temperature shown stays the same temperature in the new unit: 100 ℃ is 373 K.
+    if (const auto t = Shown(); t && loaded.temperatureUnit != settings_.temperatureUnit) {
+        temperatureText_ = numtext::FormatWhole(
+            simulation::ConvertWhole(t->whole, settings_.temperatureUnit, loaded.temperatureUnit));
+        changed |= kTemperature;
+    }
     settings_ = loaded;
     graph_.GrphRedraw(settings_);
     selectedLiquid_ = st_.curLiquid >= 0 && st_.curLiquid <= 2 ? st_.curLiquid : -1;
     simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);
+    // The readout in the new units and amounts; no point is plotted for it.
+    if (!first) changed |= Recompute();
     Replan();
-    return kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
+    return changed;
 }
 
 int Program::TemperatureTyped(std::string_view text)
@@ -212,6 +239,7 @@ int Program::KeyUp(int keyCode)
     if (!simulation::IsPlaybackKey(keyCode) || st_.sinarioRun != 1) return 0;
     std::optional<std::int32_t> shown;
     if (const auto t = Shown()) shown = t->whole;
+    const std::int32_t unitBefore = settings_.temperatureUnit;
     const simulation::StepEffect e = simulation::RunSinarioStep(st_, sinario_, settings_, ActiveTable(), shown);
     int changed = kPlayback;
     switch (e.kind) {
@@ -235,14 +263,14 @@ int Program::KeyUp(int keyCode)
         changed |= kLiquid;
         break;
     case simulation::StepEffect::SettingsChanged:
-        // New units and amounts show at once, so no number stands beside the wrong unit.
+        // New units and amounts show at once, so no number stands beside the wrong unit: the
+        // temperature too stays the same temperature in the new unit.
         changed |= kSettings;
-        if (const auto t = Shown()) {
-            const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
-            readoutText_ = r.text;
-            readoutPressure_ = r.pressure;
-            changed |= kReadout;
+        if (shown && unitBefore != settings_.temperatureUnit) {
+            temperatureText_ = numtext::FormatWhole(simulation::ConvertWhole(*shown, unitBefore, settings_.temperatureUnit));
+            changed |= kTemperature;
         }
+        changed |= Recompute();
         break;
     case simulation::StepEffect::None:
         break;

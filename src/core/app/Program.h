@@ -110,7 +110,14 @@ public:
     const std::string& TemperatureText() const { return temperatureText_; }
     const std::string& ReadoutText() const { return readoutText_; }
     double ReadoutPressure() const { return readoutPressure_; }
-    std::optional<simulation::Temperature> Shown() const { return simulation::ReadTemperature(temperatureText_); }
+    // The temperature the box holds, or nothing while it holds no temperature (empty, no
+    // number, below absolute zero).
+    std::optional<simulation::Temperature> Shown() const
+    {
+        return simulation::ReadShownTemperature(temperatureText_, settings_.temperatureUnit);
+    }
+    // The box holds text that is no temperature: the face marks it, and no readout stands.
+    bool TemperatureRefused() const { return !temperatureText_.empty() && !Shown(); }
     int SelectedLiquid() const { return selectedLiquid_; }
     bool DataBook() const { return dataBook_; }
     bool GraphShown() const { return st_.grphVisible != 0; }
@@ -148,6 +155,7 @@ public:
 
 private:
     int TemperatureChanged(std::optional<std::string_view> typed = std::nullopt);
+    int Recompute();
     int FrameTick();
     void Replan();
     int SetTemperatureText(std::string text);

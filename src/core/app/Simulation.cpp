@@ -17,6 +17,22 @@ std::optional<Temperature> ReadTemperature(std::string_view text)
     return Temperature{*real, *whole};
 }
 
+std::optional<Temperature> ReadShownTemperature(std::string_view text, std::int32_t temperatureUnit)
+{
+    if (text.find_first_of("eE") != std::string_view::npos) return std::nullopt;
+    const auto t = ReadTemperature(text);
+    if (!t) return std::nullopt;
+    const double absoluteZero = temperatureUnit == 1 ? 0.0 : -273.0;
+    if (t->whole < absoluteZero) return std::nullopt;
+    return t;
+}
+
+std::int64_t ConvertWhole(std::int32_t whole, std::int32_t fromUnit, std::int32_t toUnit)
+{
+    const std::int64_t celsius = fromUnit == 1 ? std::int64_t{whole} - 273 : whole;
+    return toUnit == 1 ? celsius + 273 : celsius;
+}
+
 double CelsiusOf(double shown, std::int32_t temperatureUnit)
 {
     return temperatureUnit == 1 ? shown - 273.0 : shown;

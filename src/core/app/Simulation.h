@@ -21,6 +21,12 @@ struct Temperature {
     std::int32_t whole = 0;
 };
 std::optional<Temperature> ReadTemperature(std::string_view text);
+// The same, and nothing also for a temperature below absolute zero in the unit shown
+// (temperatureUnit 0 ℃, 1 K), or written with an exponent ("1e3": a box that cuts "1e308"
+// short would read it as 1000).
+std::optional<Temperature> ReadShownTemperature(std::string_view text, std::int32_t temperatureUnit);
+// The whole temperature shown in one unit, in the other: 100 ℃ is 373 K.
+std::int64_t ConvertWhole(std::int32_t whole, std::int32_t fromUnit, std::int32_t toUnit);
 
 // ℃ from a value shown in the unit of temperatureUnit (K - 273).
 double CelsiusOf(double shown, std::int32_t temperatureUnit);

@@ -101,6 +101,9 @@ std::string FoldFullWidth(std::string_view text)
                 else if (b2 == 0x8E) ascii = '.';
             } else if (b0 == 0xE2 && b1 == 0x88 && b2 == 0x92) { // U+2212 MINUS SIGN
                 ascii = '-';
+            } else if ((b0 == 0xE3 && b1 == 0x83 && b2 == 0xBC)     // U+30FC ー, the input method's minus
+                       || (b0 == 0xEF && b1 == 0xBD && b2 == 0xB0)) { // U+FF70 ｰ, its half-width form
+                ascii = '-';
             } else if (b0 == 0xE3 && b1 == 0x80 && b2 == 0x80) { // U+3000 IDEOGRAPHIC SPACE
                 ascii = ' ';
             }

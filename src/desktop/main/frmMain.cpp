@@ -559,6 +559,7 @@ void frmMain::Apply(int changed)
         else SetTextFromStart(*txtOndo, text);
     }
     if (changed & app::kReadout) SetTextFromStart(*txtAturyoku, QString::fromStdString(program.ReadoutText()));
+    if (changed & (app::kReadout | app::kTemperature | app::kSettings)) MarkTemperature(program.TemperatureRefused());
     if (changed & app::kGraph) graph_.Paint();
     if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
     if (changed & app::kPlayback) picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
@@ -568,6 +569,18 @@ void frmMain::Apply(int changed)
     if (changed & app::kValuesKind) lblDataBook->setVisible(program.DataBook());
     if (changed & app::kField) PaintField();
     Replan();
+}
+
+// Text that is no temperature stands out, and says why to a screen reader.
+void frmMain::MarkTemperature(bool refused)
+{
+    if (refused == ondoMarked_) return;
+    ondoMarked_ = refused;
+    QPalette pal = txtOndo->palette();
+    pal.setColor(QPalette::Base, refused ? QColor(255, 214, 214) : QApplication::palette(txtOndo).color(QPalette::Base));
+    txtOndo->setPalette(pal);
+    txtOndo->setToolTip(refused ? QStringLiteral("温度として読めません（数字で、絶対零度より上の温度を入れてください）") : QString());
+    txtOndo->setAccessibleDescription(txtOndo->toolTip());
 }
 
 void frmMain::ShowUnitLabels()
@@ -582,7 +595,7 @@ void frmMain::ShowUnitLabels()
 void frmMain::txtOndo_Change()
 {
     if (ondoFromCode_) return; // the program wrote it, and has acted on it
-    Apply(shared_.program.TemperatureTyped(Utf8(txtOndo->text())));
+    Apply(shared_.program.TemperatureTyped(Utf8(txtOndo->text())) | app::kReadout);
 }
 
 void frmMain::StartTimer()

@@ -217,6 +217,8 @@ private:
     bool inWake_ = false;
     std::unique_ptr<platform::KeyPreview> keyPreview_;
     bool ondoFromCode_ = false; // the temperature text is being written by the program
+    bool ondoMarked_ = false;   // the box shows that its text is no temperature
+    void MarkTemperature(bool refused);
     bool activatedOnce_ = false;
 
     // Projector view: the client area's controls as laid out at 100 %.

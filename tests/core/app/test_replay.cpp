@@ -248,10 +248,11 @@ std::map<std::string, std::function<void(Session&)>> Facts()
          }},
         {"water-100", [](S& s) { EXPECT_EQ(s.program.ReadoutText(), "760.0"); }},
         {"fullwidth-sign-only", [](S& s) {
-             // No number: nothing recomputed, and no frame until there is one.
-             EXPECT_EQ(s.changedSinceCheck, 0);
+             // No number: no readout beside it, the box marked, and no frame until there is one.
+             EXPECT_EQ(s.changedSinceCheck, app::kReadout);
              EXPECT_FALSE(s.program.Shown());
-             EXPECT_EQ(s.program.ReadoutText(), "760.0");
+             EXPECT_TRUE(s.program.TemperatureRefused());
+             EXPECT_EQ(s.program.ReadoutText(), "");
              EXPECT_FALSE(s.program.NextWakeMs());
          }},
         {"fullwidth-minus-5", [](S& s) {

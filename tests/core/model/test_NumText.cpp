@@ -40,11 +40,12 @@ TEST(NumText, WholeNumbersRoundHalvesToEvenAndFit32Bits)
 TEST(NumText, TypedTextReadsFullWidthFormsAsAscii)
 {
     // What an input method types: full-width digits, signs and point; the minus sign
-    // U+2212; ideographic spaces around. Anything else still makes no number.
+    // U+2212 and the long vowel mark ー (and its half-width ｰ) the minus key gives in kana
+    // mode; ideographic spaces around. Anything else still makes no number.
     const struct { const char* text; std::optional<double> want; } cases[] = {
         {"８０", 80.0}, {"－１０", -10.0}, {"１２．５", 12.5}, {"−１０", -10.0}, {"＋７", 7.0},
         {"\u3000２５\u3000", 25.0}, {"1２.５", 12.5}, {"80", 80.0},
-        {"８０ｘ", std::nullopt}, {"８ ０", std::nullopt}, {"ー１０", std::nullopt}, {"８，０", std::nullopt},
+        {"８０ｘ", std::nullopt}, {"８ ０", std::nullopt}, {"ー１０", -10.0}, {"ｰ５", -5.0}, {"ーー５", std::nullopt}, {"８，０", std::nullopt},
         {"－", std::nullopt}, {"", std::nullopt}, {"\xEF\xBC", std::nullopt}, {"１\xE2\x88", std::nullopt},
     };
     for (const auto& c : cases)

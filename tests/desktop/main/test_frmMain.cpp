@@ -165,11 +165,22 @@ TEST_F(MainWindow, TemperatureTextConversions)
     const QString at205 = Readout();
     Type("20");
     EXPECT_EQ(Readout(), at205);
-    // Text that is no number changes nothing, like the empty text.
-    for (const char* bad : {"", "-", "abc", "99999999999"}) {
+    // Beside text that is no temperature no number stands, and the box is marked; the empty
+    // box is not marked. A temperature again brings both back.
+    const QColor plain = w->txtOndo->palette().color(QPalette::Base);
+    const int points = static_cast<int>(w->Graph().Points().Size());
+    for (const char* bad : {"", "-", "abc", "99999999999", "-274", "1e3", "50℃"}) {
         Type(bad);
-        EXPECT_EQ(Readout(), at205) << bad;
+        EXPECT_EQ(Readout(), "") << bad;
+        EXPECT_EQ(w->txtOndo->palette().color(QPalette::Base) != plain, *bad != '\0') << bad;
+        EXPECT_EQ(w->txtOndo->accessibleDescription().isEmpty(), *bad == '\0') << bad;
     }
+    EXPECT_EQ(static_cast<int>(w->Graph().Points().Size()), points);
+    Type("20.5");
+    EXPECT_EQ(Readout(), at205);
+    EXPECT_EQ(w->txtOndo->palette().color(QPalette::Base), plain);
+    Type("ー５");
+    EXPECT_NE(Readout(), "");
 }
 
 TEST_F(MainWindow, PointsAreRedThenTheLiquidsColour)
@@ -260,9 +271,8 @@ TEST_F(MainWindow, FullWidthTemperaturesFromAnInputMethod)
         EXPECT_EQ(w->txtOndo->text(), QString::fromUtf8(c.typed)); // the box keeps what was typed
     }
     Type("0");
-    const QString at0 = Readout();
-    Type(QStringLiteral("８０ｘ")); // still no number: nothing changes
-    EXPECT_EQ(Readout(), at0);
+    Type(QStringLiteral("８０ｘ")); // still no number: no readout beside it
+    EXPECT_EQ(Readout(), "");
 }
 
 TEST_F(MainWindow, TextSetByTheProgramShowsFromItsFirstCharacter)
@@ -498,13 +508,14 @@ TEST_F(MainWindow, InitStepShowsItsUnitsAmountsAndReadoutAtOnce)
     w->picSinario_Click();
     Key(Qt::Key_Down);
     ASSERT_TRUE(QTest::qWaitFor([this] { return St().sinarioPos == 2; })); // a busy machine reports late
-    // No number beside the wrong unit or amount: 100 K now, in atm, 2 mol in 22.4 L.
+    // No number beside the wrong unit or amount: 100 ℃ is 373 K now, in atm, 2 mol in 22.4 L.
+    EXPECT_EQ(w->txtOndo->text(), "373");
     EXPECT_EQ(w->lblTmp->text(), "Ｋ");
     EXPECT_EQ(w->lblPress->text(), "atm");
     EXPECT_EQ(w->lblMol->text(), "2mol");
     EXPECT_EQ(w->lblVal->text(), "22.4ﾘｯﾄﾙ");
     EXPECT_EQ(Readout(), QString::fromStdString(simulation::ComputeReadout(
-                             shared->program.ActiveTable(), 0, shared->program.Settings(), 100).text));
+                             shared->program.ActiveTable(), 0, shared->program.Settings(), 373).text));
     EXPECT_EQ(static_cast<int>(w->Graph().Points().Size()), points); // nothing plotted
     // The animation follows the new amount too.
     EXPECT_EQ(St().fullVaporTemp, mdlData::GetFullVaporTemp(shared->program.ActiveTable(), 0, shared->program.Settings()));
@@ -513,6 +524,8 @@ TEST_F(MainWindow, InitStepShowsItsUnitsAmountsAndReadoutAtOnce)
     w->Form_Activate(); // as after any dialog: the file's settings come back, labels with them
     EXPECT_EQ(shared->program.Settings().pressureUnit, 0);
     EXPECT_EQ(w->lblPress->text(), "mmHg");
+    EXPECT_EQ(w->txtOndo->text(), "100"); // 373 K in ℃ again
+    EXPECT_EQ(Readout(), "760.0");
     EXPECT_EQ(w->lblMol->text(), "1mol");
 }
 
