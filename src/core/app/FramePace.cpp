@@ -31,7 +31,7 @@ bool MoveAll(MolField& field, DrawnPlaces& drawn)
 }
 
 bool FrameStep(MolField& field, DrawnPlaces& drawn, AppState& st, const mdlData::VaporTable& table,
-               const SystemSettings& s, std::int32_t selectedLiquid, simulation::Temperature t)
+               const SystemSettings& s, std::int32_t selectedLiquid, simulation::Temperature t, bool byShare)
 {
     if (selectedLiquid != st.curLiquid) {
         st.curLiquid = selectedLiquid;
@@ -40,9 +40,16 @@ bool FrameStep(MolField& field, DrawnPlaces& drawn, AppState& st, const mdlData:
     st.frameWait = simulation::FrameWaitFor(simulation::CelsiusOf(t.real, s.temperatureUnit),
                                             st.fullVaporTemp, st.freezeTemp);
     const std::int64_t celsius = std::int64_t{t.whole} - (s.temperatureUnit == 1 ? 273 : 0);
-    mdlSprite::SetMolStates(
-        field, static_cast<std::int32_t>(std::max<std::int64_t>(celsius, std::numeric_limits<std::int32_t>::min())),
-        st);
+    const auto c = static_cast<std::int32_t>(std::max<std::int64_t>(celsius, std::numeric_limits<std::int32_t>::min()));
+    std::optional<std::int64_t> count;
+    if (byShare) {
+        SystemSettings mmHg = s;
+        mmHg.pressureUnit = 0;
+        count = mdlSprite::VaporCount(mdlData::GetVaporPress(table, st.curLiquid, mmHg, t.whole),
+                                      static_cast<double>(celsius), s.container, s.mol);
+    }
+    if (count) mdlSprite::SetMolStatesByCount(field, c, st.freezeTemp, *count);
+    else mdlSprite::SetMolStates(field, c, st);
     return MoveAll(field, drawn);
 }
 

@@ -36,9 +36,11 @@ bool MoveAll(mdlSprite::MolField& field, DrawnPlaces& drawn);
 // last frame takes over (with its evaporation and freezing temperatures), the countdown to
 // the next frame follows the temperature, the molecules take their states and move. True
 // when the picture must be drawn again.
+// byShare: the share of vapour the table's values put in the container, molecule by
+// molecule (the data-book mode), instead of the rows.
 bool FrameStep(mdlSprite::MolField& field, DrawnPlaces& drawn, AppState& st,
                const mdlData::VaporTable& table, const SystemSettings& s,
-               std::int32_t selectedLiquid, simulation::Temperature t);
+               std::int32_t selectedLiquid, simulation::Temperature t, bool byShare = false);
 
 // True when no later frame can change anything until the temperature, the liquid or a
 // setting changes: no ramp, no new liquid selection waiting, every molecule solid at its

@@ -322,7 +322,8 @@ int Program::FrameTick()
         }
     }
     // A frame that would show the same picture again is neither drawn nor flushed.
-    if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t)) return changed;
+    if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t, dataBook_))
+        return changed;
     fieldDrawn_ = false;
     return changed | kField;
 }

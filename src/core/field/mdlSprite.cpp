@@ -1,5 +1,9 @@
 #include "core/field/mdlSprite.h"
 
+#include <cmath>
+
+#include <algorithm>
+
 #include <chrono>
 #include <ctime>
 
@@ -49,6 +53,34 @@ void InitMolField(MolField& field, const TimeOfDayClock& clock)
             c.phase = d;
         }
     }
+}
+
+void SetMolStatesByCount(MolField& field, std::int32_t t, std::int32_t freezeTemp, std::int64_t vaporCount)
+{
+    std::int64_t left = vaporCount;
+    for (int i = kRows; i >= 1; --i) {
+        MolCell* row = field.cells[i];
+        for (int j = 1; j <= kColumns; ++j) {
+            if (t <= freezeTemp) row[j].state = MolSolid;
+            else if (left > 0) {
+                row[j].state = MolVapor;
+                --left;
+            } else {
+                row[j].state = MolLiquid;
+            }
+        }
+    }
+}
+
+std::optional<std::int64_t> VaporCount(double vaporMmHg, double celsius, double litres, double mol)
+{
+    const double kelvin = celsius + 273.0;
+    if (!(mol > 0) || !(litres > 0) || !(kelvin > 0) || !std::isfinite(vaporMmHg) || !std::isfinite(litres)
+        || !std::isfinite(mol))
+        return std::nullopt;
+    const double n = vaporMmHg / 760.0 * litres / (0.082 * kelvin);
+    const double share = std::clamp(n / mol, 0.0, 1.0);
+    return static_cast<std::int64_t>(std::llround(share * kRows * kColumns));
 }
 
 void SetMolStates(MolField& field, std::int32_t t, std::int32_t fullVaporTemp,

@@ -2,6 +2,7 @@
 // The molecule field: 555 molecules, 15 rows of 37, that the tick moves and draws as
 // 10 × 10 sprites in the 371 × 457 container. Nothing here draws or allocates.
 #include <cstdint>
+#include <optional>
 #include <functional>
 
 #include "core/app/AppState.h"
@@ -55,6 +56,15 @@ float SystemTimeOfDay();
 // Every molecule solid at its home, with a start velocity and vibration phase that vary
 // with its place and with the clock, read anew for each molecule.
 void InitMolField(MolField& field, const TimeOfDayClock& clock);
+
+// The molecules as the data-book values put them: vaporCount of them (counted from the top
+// row down, each row from its first column) vapour and the rest liquid, all solid at or
+// below freezeTemp.
+void SetMolStatesByCount(MolField& field, std::int32_t t, std::int32_t freezeTemp, std::int64_t vaporCount);
+// How many of the molecules are vapour when the vapour in the container is
+// n = P·V/(R·T) of the whole amount: P the saturated vapour pressure in mmHg at celsius,
+// never more than all of them; nothing when the amount or the volume allow no share.
+std::optional<std::int64_t> VaporCount(double vaporMmHg, double celsius, double litres, double mol);
 
 // The state of every molecule for whole temperature t in ℃: the bottom rows liquid and the
 // upper rows vapour between the two temperatures, all solid at or below freezeTemp. With

@@ -96,3 +96,43 @@ TEST(FrameStep, TakesTheSelectedLiquidSetsTheCountdownAndReportsWhetherToDraw)
     EXPECT_TRUE(framepace::FrameStep(field, drawn, st, table, s, mdlData::Ethanol, hot));
     EXPECT_EQ(st.frameWait, simulation::FrameWaitFor(90.5, st.fullVaporTemp, st.freezeTemp));
 }
+
+// With the data-book values the field shows the vapour they put in the container,
+// n = P·V/(R·T) of the amount, molecule by molecule; the lesson's table keeps its rows.
+TEST(FrameStep, TheDataBookValuesDrawTheirShareOfVapour)
+{
+    mdlData::VaporTable dataBook{}, lesson{};
+    mdlData::InitDataBookTable(dataBook);
+    mdlData::InitVaporTable(lesson);
+    SystemSettings s{};
+    mdlSystem::InitSystemSettings(s); // 1 mol in 30 L, ℃
+    const auto vapour = [](const mdlSprite::MolField& f) {
+        int n = 0;
+        for (int i = 1; i <= mdlSprite::kRows; ++i)
+            for (int j = 1; j <= mdlSprite::kColumns; ++j) n += f.cells[i][j].state == mdlSprite::MolVapor;
+        return n;
+    };
+    const struct { const char* name; const mdlData::VaporTable* table; bool byShare; std::int32_t liquid, t; int low, high; } cases[] = {
+        {"water 20 ℃, data book: about 3 %", &dataBook, true, mdlData::Water, 20, 15, 17},
+        {"ether 25 ℃, data book: mostly vapour", &dataBook, true, mdlData::DiethylEther, 25, 417, 555},
+        {"water 120 ℃, data book: all evaporated", &dataBook, true, mdlData::Water, 120, 555, 555},
+        {"water 20 ℃, lesson's rows: 3 of 15", &lesson, false, mdlData::Water, 20, 3 * 37, 3 * 37},
+        {"water 0 ℃, data book: frozen", &dataBook, true, mdlData::Water, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        mdlSprite::MolField field{};
+        mdlSprite::InitMolField(field, [] { return 100.0f; });
+        framepace::DrawnPlaces drawn;
+        AppState st;
+        st.curLiquid = c.liquid;
+        simulation::RefreshLiquidTemps(st, *c.table, s);
+        framepace::FrameStep(field, drawn, st, *c.table, s, c.liquid, {double(c.t), c.t}, c.byShare);
+        EXPECT_GE(vapour(field), c.low);
+        EXPECT_LE(vapour(field), c.high);
+    }
+    // No amount or no volume to share: the rows stand.
+    EXPECT_EQ(mdlSprite::VaporCount(17.5, 20, 30, 0), std::nullopt);
+    EXPECT_EQ(mdlSprite::VaporCount(17.5, 20, -30, 1), std::nullopt);
+    EXPECT_EQ(mdlSprite::VaporCount(17.5, 20, 30, 1), 16);
+}
