@@ -11,6 +11,7 @@ export const CHANGED = {
   PLAYBACK: 1 << 6,
   GRAPH_SHOWN: 1 << 7,
   SCENARIO: 1 << 8,
+  VALUES_KIND: 1 << 9,
 } as const;
 
 export const NO_WAKE = -1;
@@ -110,6 +111,7 @@ export class Core {
   setTemperatureText(text: string, now: number): number { return this.n("vaporia_set_temperature_text", text, now); }
   temperatureText(): string { return this.s("vaporia_temperature_text"); }
   readoutText(): string { return this.s("vaporia_readout_text"); }
+  temperatureRefused(): boolean { return this.n("vaporia_temperature_refused") !== 0; }
   spin(direction: number, now: number): number { return this.n("vaporia_spin", direction, now); }
   selectLiquid(index: number, now: number): number { return this.n("vaporia_select_liquid", index, now); }
   liquid(): number { return this.n("vaporia_liquid"); }

@@ -83,6 +83,7 @@ export class App {
       this.shownTemperature = t;
     }
     if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
+    if (changed & (CHANGED.READOUT | CHANGED.TEMPERATURE | CHANGED.SETTINGS)) this.markTemperature(c.temperatureRefused());
     if (changed & CHANGED.FIELD) this.drawField();
     if (changed & CHANGED.GRAPH) this.drawGraph();
     if (changed & CHANGED.LIQUID) this.cmbLiquid.selectedIndex = c.selectedLiquid();
@@ -315,7 +316,15 @@ export class App {
     const text = this.txtOndo.value;
     if (text === this.shownTemperature) return;
     this.shownTemperature = text;
-    this.apply(this.core.setTemperatureText(text, this.now()));
+    this.apply(this.core.setTemperatureText(text, this.now()) | CHANGED.READOUT);
+  }
+
+  // Text that is no temperature stands out, and says why to a screen reader.
+  private markTemperature(refused: boolean): void {
+    this.txtOndo.classList.toggle("refused", refused);
+    if (refused) this.txtOndo.setAttribute("aria-invalid", "true");
+    else this.txtOndo.removeAttribute("aria-invalid");
+    this.txtOndo.title = refused ? "温度として読めません（数字で、絶対零度より上の温度を入れてください）" : "";
   }
 
   private buildSpinner(client: HTMLElement): void {
