@@ -1,35 +1,110 @@
-// One animation frame in the projector view: the frame at 100 % plus its zoomed copy.
+// One animation frame in the projector view, drawn as the tick draws it, against the floor
+// of the pixels shown: the zoomed copy's fill and 555 copies of the pre-scaled sprite to
+// the places of a frame, as fixed-size row copies with the clipping decided outside the
+// inner loop. Goal: BM_FrameAtZoom/150 ≤ 2.25 × BM_FrameAtZoom/100, the ratio of the
+// pixels shown.
 #include <benchmark/benchmark.h>
 
 #include <QImage>
+#include <algorithm>
+#include <array>
+#include <cstring>
 
+#include "core/app/FramePace.h"
 #include "core/field/mdlSprite.h"
+#include "core/view/Zoom.h"
 #include "desktop/platform/DrawArea.h"
 
 namespace {
 
 using namespace mdlSprite;
 
+const QPoint kOrigin(37, 20); // the container's place in the window
+constexpr std::int32_t kTemp = 50, kFullVapor = 101, kFreeze = 0;
+
+QImage Sprite()
+{
+    QImage sprite(kSpriteSize, kSpriteSize, platform::DrawArea::kFormat);
+    sprite.fill(qRgb(0, 255, 255));
+    return sprite;
+}
+
 void BM_FrameAtZoom(benchmark::State& state)
 {
     MolField field;
     InitMolField(field, [] { return 43210.5f; });
+    framepace::DrawnPlaces drawn;
     platform::DrawArea area(kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
-    area.SetZoom(static_cast<int>(state.range(0)), QPoint(37, 20));
-    QImage sprite(kSpriteSize, kSpriteSize, platform::DrawArea::kFormat);
-    sprite.fill(qRgb(0, 255, 255));
+    area.SetZoom(static_cast<int>(state.range(0)), kOrigin);
+    const platform::DrawArea::Block block = platform::DrawArea::PreparedBlock(Sprite());
     for (auto _ : state) {
-        SetMolStates(field, 50, 101, 0);
+        SetMolStates(field, kTemp, kFullVapor, kFreeze);
+        framepace::MoveAll(field, drawn); // the vapour moves on every frame: always drawn
         area.FillBox(0, 0, kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
+        platform::DrawArea::BlockCopier sprites(area, block);
         for (int i = kRows; i >= 1; --i)
-            for (int j = 1; j <= kColumns; ++j) {
-                MoveMol(field, j, i);
-                area.CopyBlock(sprite, field.cells[i][j].x, field.cells[i][j].y);
-            }
-        benchmark::DoNotOptimize(area.ZoomedImage().constBits());
+            for (int j = 1; j <= kColumns; ++j) sprites.Copy(field.cells[i][j].x, field.cells[i][j].y);
+        // What is shown: the image at 100 %, else the zoomed copy.
+        benchmark::DoNotOptimize((area.Zoom() == 100 ? area.Image() : area.ZoomedImage()).constBits());
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_FrameAtZoom)->Arg(100)->Arg(150)->Arg(200);
+
+template <int Side>
+void FloorAt(benchmark::State& state, int percent)
+{
+    constexpr int kCount = kRows * kColumns;
+    MolField field;
+    InitMolField(field, [] { return 43210.5f; });
+    framepace::DrawnPlaces drawn;
+    for (int n = 0; n < 100; ++n) {
+        SetMolStates(field, kTemp, kFullVapor, kFreeze);
+        framepace::MoveAll(field, drawn);
+    }
+    std::array<std::pair<int, int>, kCount> places;
+    int n = 0;
+    for (int i = kRows; i >= 1; --i)
+        for (int j = 1; j <= kColumns; ++j)
+            places[n++] = {zoom::Edge(kOrigin.x(), field.cells[i][j].x, percent),
+                           zoom::Edge(kOrigin.y(), field.cells[i][j].y, percent)};
+    const int width = zoom::Edge(kOrigin.x(), kContainerWidth, percent);
+    const int height = zoom::Edge(kOrigin.y(), kContainerHeight, percent);
+    QImage image(width, height, platform::DrawArea::kFormat);
+    const QImage sprite = Sprite().scaled(Side, Side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const uchar* src = sprite.constBits();
+    const qsizetype srcStride = sprite.bytesPerLine();
+    for (auto _ : state) {
+        image.fill(qRgb(0, 0, 0));
+        uchar* bits = image.bits();
+        const qsizetype stride = image.bytesPerLine();
+        for (const auto& [x, y] : places) {
+            if (x >= 0 && y >= 0 && x <= width - Side && y <= height - Side) {
+                uchar* dst = bits + y * stride + x * 4;
+                for (int row = 0; row < Side; ++row)
+                    std::memcpy(dst + row * stride, src + row * srcStride, Side * 4);
+                continue;
+            }
+            const int x0 = std::max(x, 0), x1 = std::min(x + Side, width);
+            const int y0 = std::max(y, 0), y1 = std::min(y + Side, height);
+            for (int row = y0; row < y1; ++row)
+                std::memcpy(bits + row * stride + x0 * 4, src + (row - y) * srcStride + (x0 - x) * 4,
+                            static_cast<std::size_t>(std::max(x1 - x0, 0)) * 4);
+        }
+        benchmark::DoNotOptimize(image.constBits());
+        benchmark::ClobberMemory();
+    }
+}
+
+// The floor of what a frame at a zoom shows.
+void BM_FrameAtZoomFloor(benchmark::State& state)
+{
+    switch (state.range(0)) {
+    case 100: FloorAt<10>(state, 100); break;
+    case 150: FloorAt<15>(state, 150); break;
+    default: FloorAt<20>(state, 200); break;
+    }
+}
+BENCHMARK(BM_FrameAtZoomFloor)->Arg(100)->Arg(150)->Arg(200);
 
 } // namespace

@@ -51,6 +51,10 @@ done
 name=$(xdotool getwindowname "$win")
 [ "$name" = "蒸気圧曲線　-　" ] || fail "caption is '$name'"
 
+# Every picture is PNG, for the built-in reader: starting loads no image plugin.
+plugins=$(grep -o '/[^ ]*/imageformats/[^ ]*' "/proc/$app_pid/maps" | sort -u)
+[ -z "$plugins" ] || fail "start-up loaded image plugins: $plugins"
+
 # Screen position of the client area (below the menu bar, 559 high). The window may still
 # be placed right after it appears, so wait until two readings agree.
 locate() {

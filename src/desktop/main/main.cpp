@@ -13,7 +13,6 @@
 #include "desktop/main/StartFile.h"
 #include "desktop/settings/mdlCommon.h"
 #include "desktop/main/frmMain.h"
-#include "desktop/platform/AppIcon.h"
 
 int main(int argc, char* argv[])
 {
@@ -40,7 +39,6 @@ int main(int argc, char* argv[])
     // (~/.config/vaporia/vaporia/ instead of ~/.config/vaporia/).
     QGuiApplication::setApplicationDisplayName(QString());
     InitVaporiaAssets();
-    QGuiApplication::setWindowIcon(platform::ProgramIcon());
     // Ties the windows to the desktop entry, whose icon and name Wayland's task bars show.
     QGuiApplication::setDesktopFileName(QStringLiteral("vaporia"));
 
@@ -56,15 +54,18 @@ int main(int argc, char* argv[])
     shared->prefs = userprefs::LoadUserPrefs(shared->prefsPath);
     std::optional<QString> startProblem;
     if (!cmd.file.isEmpty()) startProblem = startfile::LoadStartScenario(shared->program.EditSinario(), cmd.file);
-    // Building the window loads a few of Qt's own pictures (the menu bar's icons), and Qt
+    // Building the window loads pictures (the program's icon, the menu bar's icons), and Qt
     // finds their format by asking every image plugin installed, loading each one. Hide the
-    // plugins while the window is built; the built-in PNG reader does all the start-up needs,
-    // and the file dialogs find the plugins again afterwards. The style is chosen first, so a
-    // style plugin the user asked for is still found.
+    // plugins meanwhile; the built-in PNG reader does all the start-up needs, and the file
+    // dialogs find the plugins again afterwards. The style is chosen first, so a style plugin
+    // the user asked for is still found.
     QApplication::style();
     const QStringList pluginPaths = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
     frmMain window(*shared);
+    // Any other window without an icon of its own shows the main window's: one icon, its
+    // pictures read once.
+    QGuiApplication::setWindowIcon(window.windowIcon());
     window.show();
     QCoreApplication::setLibraryPaths(pluginPaths);
     if (startProblem) {

@@ -65,11 +65,24 @@ void DrawArea::FillBox(int x1, int y1, int x2, int y2, QRgb color)
     int left, right, top, bottom;
     if (!ClipSpan(x1, x2, Width(), left, right) || !ClipSpan(y1, y2, Height(), top, bottom))
         return;
+    const bool whole = left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1;
+    if (whole && zoom_ != 100 && plain_.isNull()) {
+        // A frame starts: the image follows once it is needed.
+        deferred_.on = true;
+        deferred_.fill = color;
+        deferred_.hasBlock = false;
+        deferred_.places.clear();
+        FillZoomed(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), color);
+        texts_.clear();
+        textsDropped_ = false;
+        return;
+    }
+    Settle();
     FillPixels(image_, left, top, right, bottom, color);
     if (zoom_ != 100)
         FillZoomed(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), color);
     if (!plain_.isNull()) FillPixels(plain_, left, top, right, bottom, color);
-    if (left == 0 && top == 0 && right == Width() - 1 && bottom == Height() - 1) {
+    if (whole) {
         texts_.clear(); // keeps its capacity
         textsDropped_ = false;
     } else if (!texts_.empty()) {
@@ -110,6 +123,7 @@ void DrawArea::Line(int x1, int y1, int x2, int y2, QRgb color)
     const int minorSize = steep ? Width() : Height();
     int from, to;
     if (!ClipSpan(a1, a2, majorSize, from, to)) return;
+    Settle();
     const __int128 da = a2 - a1, db = b2 - b1;
     const qsizetype stride = image_.bytesPerLine();
     uchar* const bits = image_.bits();
@@ -141,6 +155,7 @@ void DrawArea::Print(const QString& text)
     if (textX_ < -kFarText || textX_ > Width() + kFarText || textY_ < -kFarText
         || textY_ > Height() + kFarText)
         return; // nothing of it could show
+    Settle();
     if (keepText_ && plain_.isNull()) {
         plain_ = image_.copy(); // once per area: later texts reuse it
         texts_.reserve(kMaxTexts);
@@ -222,13 +237,62 @@ void DrawArea::CopyBlock(const Block& block, int x, int y)
 DrawArea::BlockCopier::BlockCopier(DrawArea& area, const Block& block)
     : area_(area), block_(block)
 {
-    // Only an area without printed texts, at 100 %, has nothing but its image to keep up
-    // to date.
-    if (!area.plain_.isNull() || !area.texts_.empty() || area.zoom_ != 100) return;
+    // Only an area without printed texts has nothing but its image, and its zoomed copy,
+    // to keep up to date.
+    if (!area.plain_.isNull() || !area.texts_.empty()) return;
+    Deferred& d = area.deferred_;
+    if (d.on && d.hasBlock && std::memcmp(d.block.pixels, block.pixels, sizeof block.pixels) != 0)
+        area.Settle(); // one block a frame: another one draws as usual
+    if (area.zoom_ != 100) zoomed_ = area.ReadyZoomedTarget(block);
+    if (d.on) {
+        if (!d.hasBlock) {
+            d.block = block;
+            d.hasBlock = true;
+        }
+        deferred_ = true;
+        return;
+    }
     bits_ = area.image_.bits();
     stride_ = area.image_.bytesPerLine();
     maxX_ = area.Width() - kBlockSize;
     maxY_ = area.Height() - kBlockSize;
+}
+
+void DrawArea::CopyDeferred(const ZoomedTarget& target, int x, int y)
+{
+    if (!deferred_.on) { // settled meanwhile
+        CopyBlock(deferred_.block, x, y);
+        return;
+    }
+    deferred_.places.push_back(QPoint(x, y));
+    if (target.bits && x >= 0 && y >= 0 && x <= target.maxX && y <= target.maxY && target.PlaceInside(x, y))
+        return;
+    CopyZoomed(reinterpret_cast<const uchar*>(deferred_.block.pixels), kBlockSize * qsizetype{sizeof(QRgb)},
+               kBlockSize, kBlockSize, x, y);
+}
+
+void DrawArea::Settle() const
+{
+    if (!deferred_.on) return;
+    deferred_.on = false;
+    image_.fill(deferred_.fill);
+    const uchar* src = reinterpret_cast<const uchar*>(deferred_.block.pixels);
+    constexpr qsizetype kStride = kBlockSize * qsizetype{sizeof(QRgb)};
+    const qsizetype stride = image_.bytesPerLine();
+    uchar* const bits = image_.bits();
+    for (const QPoint p : deferred_.places) {
+        const std::int64_t x = p.x(), y = p.y();
+        if (x >= 0 && y >= 0 && x <= Width() - kBlockSize && y <= Height() - kBlockSize) {
+            CopyWholeBlock(bits + y * stride + x * std::int64_t{sizeof(QRgb)}, stride, src, kStride);
+            continue;
+        }
+        const std::int64_t srcX = std::max<std::int64_t>(0, -x), srcY = std::max<std::int64_t>(0, -y);
+        const std::int64_t endX = std::min<std::int64_t>(x + kBlockSize, Width());
+        const std::int64_t endY = std::min<std::int64_t>(y + kBlockSize, Height());
+        if (x + srcX < endX && y + srcY < endY)
+            CopyRows(image_, src, kStride, srcX, srcY, x + srcX, y + srcY, endX, endY);
+    }
+    deferred_.places.clear();
 }
 
 void DrawArea::CopyFrom(const QImage& picture, int left, int top, int right, int bottom)
@@ -250,6 +314,7 @@ void DrawArea::CopyFrom(const QImage& picture, int left, int top, int right, int
 
 void DrawArea::CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
 {
+    Settle();
     if (zoom_ != 100) CopyZoomed(source, srcStride, w, h, x, y);
     if (w == kBlockSize && h == kBlockSize && x >= 0 && y >= 0 && x <= Width() - kBlockSize
         && y <= Height() - kBlockSize && texts_.empty()) {
@@ -301,10 +366,21 @@ void DrawArea::Draw(QPainter& painter, qreal devicePixelRatio) const
 
 void DrawArea::SetZoom(int percent, QPoint origin)
 {
+    Settle();
     zoom_ = zoom::IsZoom(percent) ? percent : 100;
     zoomOrigin_ = origin;
     zoomedBlock_ = QImage();
-    zoomedBlockValid_ = false;
+    zoomedBlockSource_ = QImage();
+    zoomedCols_.clear();
+    zoomedRows_.clear();
+    if (zoom_ != 100) {
+        zoomedCols_.resize(static_cast<std::size_t>(Width()) + 1);
+        zoomedRows_.resize(static_cast<std::size_t>(Height()) + 1);
+        for (std::size_t v = 0; v < zoomedCols_.size(); ++v)
+            zoomedCols_[v] = zoom::Edge(origin.x(), static_cast<std::int64_t>(v), zoom_);
+        for (std::size_t v = 0; v < zoomedRows_.size(); ++v)
+            zoomedRows_[v] = zoom::Edge(origin.y(), static_cast<std::int64_t>(v), zoom_);
+    }
     zoomed_ = zoom_ == 100 ? QImage() : ZoomImage(plain_.isNull() ? image_ : plain_, zoom_, origin);
 }
 
@@ -331,31 +407,98 @@ void DrawArea::FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     FillPixels(zoomed_, left, top, right, bottom, color);
 }
 
+namespace {
+
+// The zoomed edge of pixel v of the area, from the table within the area.
+int EdgeOf(const std::vector<int>& table, int origin, std::int64_t v, int percent)
+{
+    if (v >= 0 && v < static_cast<std::int64_t>(table.size())) return table[static_cast<std::size_t>(v)];
+    return zoom::Edge(origin, v, percent);
+}
+
+template <int W>
+void CopyFixedRows(uchar* dst, qsizetype dstStride, const uchar* src, qsizetype srcStride, int rows)
+{
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        std::memcpy(dst, src, W * sizeof(QRgb));
+}
+
+} // namespace
+
+void DrawArea::ReadyZoomedBlock(const uchar* source, qsizetype srcStride, int w, int h)
+{
+    // Told apart by the pixels themselves: a frame copies one sprite 555 times, scaled once.
+    // A larger picture is scaled each time, and not kept.
+    bool same = zoomedBlockSource_.width() == w && zoomedBlockSource_.height() == h;
+    const uchar* kept = zoomedBlockSource_.constBits();
+    const qsizetype keptStride = zoomedBlockSource_.bytesPerLine();
+    for (int row = 0; same && row < h; ++row)
+        same = !std::memcmp(kept + row * keptStride, source + row * srcStride,
+                            static_cast<std::size_t>(w) * sizeof(QRgb));
+    if (same) return;
+    const QImage view(source, w, h, srcStride, kFormat);
+    const bool block = w <= kBlockSize && h <= kBlockSize;
+    zoomedBlockSource_ = block ? view.copy() : QImage();
+    zoomedBlock_ = view.scaled(zoom::Length(w, zoom_), zoom::Length(h, zoom_), Qt::IgnoreAspectRatio,
+                               Qt::FastTransformation)
+                       .convertToFormat(kFormat);
+}
+
+void DrawArea::PlaceZoomedBlock(std::int64_t left, std::int64_t top)
+{
+    const int w = zoomedBlock_.width(), h = zoomedBlock_.height();
+    const qsizetype srcStride = zoomedBlock_.bytesPerLine();
+    const std::int64_t srcX = std::max<std::int64_t>(0, -left);
+    const std::int64_t srcY = std::max<std::int64_t>(0, -top);
+    const std::int64_t endX = std::min<std::int64_t>(left + w, zoomed_.width());
+    const std::int64_t endY = std::min<std::int64_t>(top + h, zoomed_.height());
+    const std::int64_t dstX = left + srcX, dstY = top + srcY;
+    if (dstX >= endX || dstY >= endY) return;
+    CopyRows(zoomed_, zoomedBlock_.constBits(), srcStride, srcX, srcY, dstX, dstY, endX, endY);
+}
+
 void DrawArea::CopyZoomed(const uchar* source, qsizetype srcStride, int w, int h, int x, int y)
 {
     if (w <= 0 || h <= 0) return;
-    // Keyed by the pixels themselves: a frame copies one sprite 555 times, scaled once.
-    std::size_t key = qHashMulti(0, w, h);
-    for (int row = 0; row < h; ++row)
-        key = qHashBits(source + row * srcStride, static_cast<std::size_t>(w) * sizeof(QRgb), key);
-    if (!zoomedBlockValid_ || key != zoomedBlockKey_) {
-        zoomedBlock_ = QImage(source, w, h, srcStride, kFormat)
-                           .scaled(zoom::Length(w, zoom_), zoom::Length(h, zoom_),
-                                   Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                           .convertToFormat(kFormat);
-        zoomedBlockKey_ = key;
-        zoomedBlockValid_ = true;
+    ReadyZoomedBlock(source, srcStride, w, h);
+    PlaceZoomedBlock(EdgeOf(zoomedCols_, zoomOrigin_.x(), x, zoom_),
+                     EdgeOf(zoomedRows_, zoomOrigin_.y(), y, zoom_));
+}
+
+DrawArea::ZoomedTarget DrawArea::ReadyZoomedTarget(const Block& block)
+{
+    ReadyZoomedBlock(reinterpret_cast<const uchar*>(block.pixels), kBlockSize * qsizetype{sizeof(QRgb)},
+                     kBlockSize, kBlockSize);
+    ZoomedTarget t;
+    t.bits = zoomed_.bits();
+    t.stride = zoomed_.bytesPerLine();
+    t.width = zoomed_.width();
+    t.height = zoomed_.height();
+    t.block = zoomedBlock_.constBits();
+    t.blockStride = zoomedBlock_.bytesPerLine();
+    t.blockWidth = zoomedBlock_.width();
+    t.blockHeight = zoomedBlock_.height();
+    t.cols = zoomedCols_.data();
+    t.rows = zoomedRows_.data();
+    t.maxX = Width() - kBlockSize;
+    t.maxY = Height() - kBlockSize;
+    return t;
+}
+
+bool DrawArea::ZoomedTarget::PlaceInside(int x, int y) const
+{
+    const int left = cols[x], top = rows[y];
+    if (left < 0 || top < 0 || left + blockWidth > width || top + blockHeight > height) return false;
+    uchar* dst = bits + top * stride + left * qsizetype{sizeof(QRgb)};
+    switch (blockWidth) { // the sprite at the menu's zooms: rows of a size known here are a few moves
+    case 15: CopyFixedRows<15>(dst, stride, block, blockStride, blockHeight); break;
+    case 20: CopyFixedRows<20>(dst, stride, block, blockStride, blockHeight); break;
+    default:
+        for (int row = 0; row < blockHeight; ++row)
+            std::memcpy(dst + row * stride, block + row * blockStride,
+                        static_cast<std::size_t>(blockWidth) * sizeof(QRgb));
     }
-    const std::int64_t left = zoom::Edge(zoomOrigin_.x(), x, zoom_);
-    const std::int64_t top = zoom::Edge(zoomOrigin_.y(), y, zoom_);
-    const std::int64_t srcX = std::max<std::int64_t>(0, -left);
-    const std::int64_t srcY = std::max<std::int64_t>(0, -top);
-    const std::int64_t endX = std::min<std::int64_t>(left + zoomedBlock_.width(), zoomed_.width());
-    const std::int64_t endY = std::min<std::int64_t>(top + zoomedBlock_.height(), zoomed_.height());
-    const std::int64_t dstX = left + srcX, dstY = top + srcY;
-    if (dstX >= endX || dstY >= endY) return;
-    CopyRows(zoomed_, zoomedBlock_.constBits(), zoomedBlock_.bytesPerLine(), srcX, srcY, dstX, dstY,
-             endX, endY);
+    return true;
 }
 
 void DrawArea::DrawZoomed(QPainter& painter) const

@@ -13,6 +13,8 @@
 // text, drawn alongside the image: fills and lines on the window's pixel grid, each copied
 // block from one pre-scaled source, so every molecule has the same shape wherever it lies.
 // Draw then shows that copy with the texts printed from the font at the zoomed size.
+// Only the copy is shown then, so a frame (the whole area blanked, then blocks copied by a
+// BlockCopier) goes into the copy alone; the image catches up once anything else needs it.
 // At a pixel ratio of 1 and 100 % none of that is needed: the view turns it off, and the copy
 // is not kept.
 #include <QFont>
@@ -39,7 +41,11 @@ public:
 
     int Width() const { return image_.width(); }
     int Height() const { return image_.height(); }
-    const QImage& Image() const { return image_; }
+    const QImage& Image() const
+    {
+        Settle();
+        return image_;
+    }
 
     // A copy of an image in the areas' pixel format, ready for CopyBlock.
     static QImage Prepared(const QImage& source);
@@ -94,9 +100,29 @@ public:
     void CopyFrom(const QImage& picture, int left, int top, int right, int bottom);
     void CopyBlock(const Block& block, int x, int y);
 
+private:
+    // The zoomed copy's pixels and the ready pre-scaled block, looked up once for the
+    // copies of a frame.
+    struct ZoomedTarget {
+        uchar* bits = nullptr; // null: no zoomed copy
+        qsizetype stride = 0;
+        int width = 0, height = 0;
+        const uchar* block = nullptr;
+        qsizetype blockStride = 0;
+        int blockWidth = 0, blockHeight = 0;
+        const int* cols = nullptr; // the zoomed edges of the area's columns and rows
+        const int* rows = nullptr;
+        int maxX = -1, maxY = -1;  // places at which a block lies wholly inside at 100 %
+        // Copies the block for the place (x, y), within maxX and maxY; false when its
+        // zoomed form crosses the copy's edge, which it leaves to the clipping way.
+        bool PlaceInside(int x, int y) const;
+    };
+
+public:
     // Many copies of one block in a row, as a frame makes them: the area's pixels are
-    // looked up once, and a block that lies wholly inside is copied inline. Use it at once
-    // and drop it: nothing else may draw into the area, or copy its image, meanwhile.
+    // looked up once, the block is scaled for the zoomed copy once, and a block that lies
+    // wholly inside is copied inline. Use it at once and drop it: nothing else may draw
+    // into the area, copy its image, or change the block, meanwhile.
     class BlockCopier {
     public:
         BlockCopier(DrawArea& area, const Block& block);
@@ -107,9 +133,13 @@ public:
                 const QRgb* src = block_.pixels;
                 for (int row = 0; row < kBlockSize; ++row, dst += stride_, src += kBlockSize)
                     std::memcpy(dst, src, kBlockSize * sizeof(QRgb));
+                if (!zoomed_.bits || zoomed_.PlaceInside(x, y)) return;
+                area_.CopyZoomed(reinterpret_cast<const uchar*>(block_.pixels),
+                                 kBlockSize * qsizetype{sizeof(QRgb)}, kBlockSize, kBlockSize, x, y);
                 return;
             }
-            area_.CopyBlock(block_, x, y); // clipped, or with texts to look after
+            if (deferred_) area_.CopyDeferred(zoomed_, x, y);
+            else area_.CopyBlock(block_, x, y); // clipped, or with texts to look after
         }
 
     private:
@@ -118,6 +148,8 @@ public:
         uchar* bits_ = nullptr; // null: every copy takes the general way
         qsizetype stride_ = 0;
         int maxX_ = 0, maxY_ = 0;
+        ZoomedTarget zoomed_;
+        bool deferred_ = false; // the copies reach the image only when it is needed
     };
 
     // Projector view: percent is 100, 150 or 200 (anything else is 100); origin is the
@@ -143,10 +175,24 @@ private:
     void Overdraw(const QRect& rect);
     void FillZoomed(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb color);
     void CopyZoomed(const uchar* source, qsizetype srcStride, int w, int h, int x, int y);
+    void ReadyZoomedBlock(const uchar* source, qsizetype srcStride, int w, int h);
+    ZoomedTarget ReadyZoomedTarget(const Block& block);
+    void PlaceZoomedBlock(std::int64_t left, std::int64_t top);
     void DrawZoomed(QPainter& painter) const;
     void CopyPixels(const uchar* source, qsizetype srcStride, int w, int h, int x, int y);
+    void CopyDeferred(const ZoomedTarget& target, int x, int y);
+    void Settle() const; // draws a deferred frame into the image
 
-    QImage image_;
+    mutable QImage image_; // behind the zoomed copy while a frame is deferred
+    // A frame drawn at a zoom, not yet in the image: its blanking colour, block and places.
+    struct Deferred {
+        bool on = false;
+        QRgb fill = 0;
+        bool hasBlock = false;
+        Block block;
+        std::vector<QPoint> places;
+    };
+    mutable Deferred deferred_;
     QImage plain_; // the image without text; null until the first Print
     std::vector<PrintedText> texts_;
     bool textsDropped_ = false;
@@ -159,9 +205,9 @@ private:
     int zoom_ = 100;
     QPoint zoomOrigin_;
     QImage zoomed_;
-    QImage zoomedBlock_;          // the last block source, pre-scaled
-    std::size_t zoomedBlockKey_ = 0; // hash of the source pixels and size it was made from
-    bool zoomedBlockValid_ = false;
+    QImage zoomedBlock_;       // the last block source, pre-scaled
+    QImage zoomedBlockSource_; // what it was scaled from, to tell a new source by its pixels
+    std::vector<int> zoomedCols_, zoomedRows_; // zoomed edge of each column and row, and of the end
 };
 
 // A nearest-neighbour copy of image at a zoom, for a picture whose top-left lies at design

@@ -576,3 +576,55 @@ TEST(DrawAreaZoom, FrameCopierDrawsIntoTheZoomedCopy)
         }
     }
 }
+
+// At a zoom a frame goes into the zoomed copy alone; whatever needs the image afterwards
+// finds it as the same drawing at 100 % leaves it, and the copy as block-by-block drawing
+// leaves it.
+TEST(DrawAreaZoom, AFrameAtAZoomReachesTheImageWhenItIsNeeded)
+{
+    const DrawArea::Block sprite = DrawArea::PreparedBlock(Sprite());
+    QImage red(10, 10, DrawArea::kFormat);
+    red.fill(kRed);
+    const DrawArea::Block other = DrawArea::PreparedBlock(red);
+    const QPoint places[] = {{5, 7}, {30, 22}, {-4, 3}, {55, -6}, {51, 52}, {INT_MIN, 0}, {20, 20}};
+    const QPoint origin(37, 20);
+    for (int percent : {150, 200}) {
+        DrawArea at100(60, 60, kWhite), zoomed(60, 60, kWhite), byBlock(60, 60, kWhite);
+        zoomed.SetZoom(percent, origin);
+        byBlock.SetZoom(percent, origin);
+        // The tick's frame: the whole area blanked, then one block copied to every place,
+        // then maybe a second block over them.
+        const auto frame = [&](QRgb background, bool second) {
+            for (DrawArea* a : {&at100, &zoomed}) {
+                a->FillBox(0, 0, 59, 59, background);
+                {
+                    DrawArea::BlockCopier copier(*a, sprite);
+                    for (QPoint p : places) copier.Copy(p.x(), p.y());
+                }
+                if (second) {
+                    DrawArea::BlockCopier copier(*a, other);
+                    copier.Copy(25, 25);
+                }
+            }
+            byBlock.FillBox(0, 0, 59, 59, background);
+            for (QPoint p : places) byBlock.CopyBlock(Sprite(), p.x(), p.y());
+            if (second) byBlock.CopyBlock(red, 25, 25);
+        };
+        frame(kBlack, false);
+        EXPECT_EQ(zoomed.ZoomedImage(), byBlock.ZoomedImage()) << percent;
+        EXPECT_EQ(zoomed.Image(), at100.Image()) << percent;
+        // Frames nobody looked at, then drawing over the last one.
+        frame(kWhite, true);
+        frame(kBlack, false);
+        for (DrawArea* a : {&at100, &zoomed, &byBlock}) a->FillBox(8, 8, 12, 40, kRed);
+        EXPECT_EQ(zoomed.ZoomedImage(), byBlock.ZoomedImage()) << percent;
+        EXPECT_EQ(zoomed.Image(), at100.Image()) << percent;
+        frame(kWhite, true);
+        EXPECT_EQ(zoomed.ZoomedImage(), byBlock.ZoomedImage()) << percent;
+        EXPECT_EQ(zoomed.Image(), at100.Image()) << percent;
+        // Back at 100 % straight after a frame.
+        frame(kBlack, false);
+        zoomed.SetZoom(100, origin);
+        EXPECT_EQ(DrawnAtZoom(zoomed), at100.Image()) << percent;
+    }
+}
