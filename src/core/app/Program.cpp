@@ -51,9 +51,10 @@ void Program::Start(bool dataBook)
 
 const render::FieldPicture& Program::FieldPixels()
 {
-    if (!fieldDrawn_) fieldPicture_.Draw(field_);
+    if (!fieldPicture_) fieldPicture_ = std::make_unique<render::FieldPicture>();
+    if (!fieldDrawn_) fieldPicture_->Draw(field_);
     fieldDrawn_ = true;
-    return fieldPicture_;
+    return *fieldPicture_;
 }
 
 void Program::StartTicking()

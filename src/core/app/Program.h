@@ -4,6 +4,7 @@
 // bits naming what a face must show anew; everything a face shows or writes comes out of
 // here as data (texts, pixels with the labels' places, CSV, .so1 bytes, CONFIG.INI text).
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -172,7 +173,9 @@ private:
     mdlSprite::MolField field_{};
     framepace::DrawnPlaces drawn_{};
     framepace::Schedule pace_;
-    render::FieldPicture fieldPicture_;
+    // Only a face that shows the core's pixels asks for them; the desktop copies its sprite
+    // to the molecules' places itself, and never pays for this picture.
+    std::unique_ptr<render::FieldPicture> fieldPicture_;
     render::GraphPicture graph_;
 
     std::string temperatureText_ = "0"; // the only copy of the temperature, as the box holds it
