@@ -353,11 +353,11 @@ int Program::RunFrame()
 
 std::string Program::Caption() const
 {
-    std::string title = utf::Utf8Of(mdlSinario::TitleUnits(sinario_));
+    std::u16string title = mdlSinario::TitleUnits(sinario_);
     // Control characters a hand-made file may hold would break the caption's line.
-    for (char& c : title)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return "蒸気圧曲線　-　" + title;
+    for (char16_t& c : title)
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u' ';
+    return "蒸気圧曲線　-　" + utf::Utf8Of(title);
 }
 
 std::string Program::PointsCsv() const { return mdlGrph::PointsCsv(graph_.Points()); }

@@ -540,8 +540,7 @@ void frmMain::showEvent(QShowEvent* event)
 void frmMain::Form_Activate()
 {
     app::Program& program = shared_.program;
-    setWindowTitle(QStringLiteral("蒸気圧曲線　-　")
-                   + lessonshelf::CaptionText(mdlSinario::TitleText(program.Sinario())));
+    setWindowTitle(QString::fromStdString(program.Caption()));
     SystemSettings s{};
     mdlSystem::LoadSystemSettings(s, shared_.location);
     Apply(program.Activate(s));
