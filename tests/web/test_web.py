@@ -4,7 +4,9 @@ headless Chromium (chromedriver) and in WebKit (WebKitWebDriver with MiniBrowser
 
 Usage: test_web.py [chromium|webkit|touch ...]   (all three groups without arguments)
 """
+import base64
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -28,6 +30,7 @@ ROOT = Path(__file__).resolve().parents[2]
 PAGE = ROOT / "build-web" / "vaporia.html"
 URL = PAGE.as_uri()
 LESSON1 = ROOT / "lessons" / "lesson1-water-curve.so1"
+REPLAY = ROOT / "tests" / "core" / "app"  # the core's scripted session and its golden hashes
 CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
                   "--disable-component-update", "--disable-sync", "--no-first-run"]
 
@@ -221,6 +224,57 @@ def finger(driver, id_):
     a.perform()
 
 
+def fnv1a64(data):
+    h = 0xcbf29ce484222325
+    for b in data:
+        h = ((h ^ b) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    return f"{h:016x}"
+
+
+def golden_lines():
+    """The core's replay hashes by name: {"start.graph": "start.graph: 49fb…", …}."""
+    text = (REPLAY / "replay_golden.inc").read_text(encoding="utf-8")
+    body = text[text.index('R"golden(') + len('R"golden('):text.index(')golden"')]
+    return {line.split(": ")[0]: line for line in body.splitlines() if ": " in line}
+
+
+def session_opening():
+    """The core's scripted session up to its first lesson, read from the C++ header itself so
+    that the two replays cannot drift apart: (op, text, value, count) per step."""
+    src = (REPLAY / "ReplayScript.h").read_text(encoding="utf-8")
+    consts = {k: int(v) for k, v in re.findall(r"\b(k\w+) = (\d+)\b", src)}
+    body = src[src.index("kSession[] = {"):]
+    body = re.sub(r"//[^\n]*", "", body[:body.index("\n};")])
+    num = lambda f: consts[f] if f in consts else int(f)
+    steps = []
+    for entry in re.findall(r"\{(Op::[^{}]*(?:\{\}[^{}]*)*)\}", body):
+        f = [x.strip() for x in entry.split(",")]
+        op = f[0][len("Op::"):]
+        if op == "LoadLesson":
+            break
+        text = f[1] if len(f) > 1 else "{}"
+        assert text == "{}" or re.fullmatch(r'"[^"\\]*"', text), entry
+        steps.append((op, text.strip('"') if text != "{}" else "",
+                      num(f[2]) if len(f) > 2 else 0, num(f[3]) if len(f) > 3 else 1))
+    return steps
+
+
+def keystroke(p, before, after):
+    """The one keystroke that turns the temperature box's text before into after: a character
+    added or erased at the end, or the whole text selected and typed over or erased."""
+    if after and after[:-1] == before:
+        whole, key = False, after[-1]
+    elif before and before[:-1] == after:
+        whole, key = False, Keys.BACKSPACE
+    elif len(after) <= 1:
+        whole, key = True, after or Keys.BACKSPACE
+    else:
+        raise AssertionError(f"no one keystroke from {before!r} to {after!r}")
+    p.js("const b = document.getElementById('txtOndo'); b.focus();"
+         "b.setSelectionRange(arguments[0] ? 0 : b.value.length, b.value.length);", whole)
+    p.el("txtOndo").send_keys(key)
+
+
 class Behaviour:
     """What both engines must do alike."""
     driver = None
@@ -273,10 +327,20 @@ class Behaviour:
         one = p.value("txtAturyoku")
         p.el("txtOndo").send_keys("2")
         self.assertNotEqual(p.value("txtAturyoku"), one)
-        # Text that is no number changes nothing.
+        # Beside text that is no temperature no number stands, and the box says so; a
+        # temperature again, and the input method's ー for minus, bring the readout back.
         before = p.value("txtAturyoku")
-        p.type_temperature("abc")
+        for bad in ("abc", "-274", "1e3"):
+            p.type_temperature(bad)
+            self.assertEqual(p.value("txtAturyoku"), "", bad)
+            self.assertEqual(p.el("txtOndo").get_attribute("aria-invalid"), "true", bad)
+        p.type_temperature("12")
         self.assertEqual(p.value("txtAturyoku"), before)
+        self.assertIsNone(p.el("txtOndo").get_attribute("aria-invalid"))
+        p.type_temperature("-5")
+        minus5 = p.value("txtAturyoku")
+        p.type_temperature("ー５")
+        self.assertEqual(p.value("txtAturyoku"), minus5)
 
     def test_points_on_the_graph_canvas(self):
         p = self.page
@@ -444,7 +508,9 @@ class Behaviour:
         body.send_keys(Keys.ARROW_DOWN)
         p.wait(lambda: p.text("lblTmp") == "Ｋ", what="unit labels")
         self.assertEqual([p.text(i) for i in ("lblTmp", "lblPress", "lblMol", "lblVal")], ["Ｋ", "atm", "2mol", "10ﾘｯﾄﾙ"])
-        self.assertEqual(p.value("txtAturyoku"), "0.000")  # 100 K in atm, at once
+        # 100 ℃ stays 100 ℃: 373 K, 1 atm, at once.
+        self.assertEqual(p.value("txtOndo"), "373")
+        self.assertEqual(p.value("txtAturyoku"), "1.000")
         body.send_keys(Keys.ARROW_DOWN)
         self.assertEqual(p.value("txtOndo"), "300")
         # Lesson 1 loaded while playback is on: its steps 1-4 lead to 0 ℃.
@@ -656,6 +722,68 @@ class Behaviour:
         self.assertEqual(p.value("txtOndo"), "200")
         p.el("UpDownOndoUp").click()
         self.assertEqual(p.value("txtOndo"), "200")  # the spinner stops at 200
+
+    def test_replays_the_opening_of_the_cores_session_with_its_bytes(self):
+        # The core's replay up to its first lesson, through the page's own controls: at each
+        # checkpoint the golden lines but .labels (the face's font) and .field (when frames
+        # ran). The page keeps its own clock, so the script's gaps and frames are left to it:
+        # no ramp runs with playback off, and a liquid chosen, taken up by the next frame,
+        # changes none of the lines compared before a temperature is typed.
+        p = self.page
+        golden = golden_lines()
+        keys = {40: Keys.ARROW_DOWN, 13: Keys.ENTER, 32: Keys.SPACE, 38: Keys.ARROW_UP}
+        got, want, checked = [], [], []
+        for op, text, value, count in session_opening():
+            if op == "Start":  # the page as setUp loaded it, with no stored settings
+                p.js("window.__keyups = 0; document.addEventListener('keyup', () => window.__keyups++);")
+            elif op == "Type":
+                keystroke(p, p.value("txtOndo"), text)
+                self.assertEqual(p.value("txtOndo"), text)
+            elif op == "Spin":
+                # A held button is its clicks: the repeats of a real hold follow the page's timer.
+                for _ in range(count):
+                    p.el("UpDownOndoUp" if value > 0 else "UpDownOndoDown").click()
+            elif op == "SelectLiquid":
+                Select(p.el("cmbLiquid")).select_by_index(value)
+                p.wait(lambda: p.js("return vaporia.core.liquid()") == value, what="liquid taken up")
+            elif op == "Frames":
+                pass
+            elif op == "KeyUp":
+                # Released on the page itself: in the box Space would type, on the list Down choose.
+                p.js("document.activeElement.blur(); window.__keyups = 0;")
+                body = p.d.find_element(By.TAG_NAME, "body")
+                for _ in range(count):
+                    body.send_keys(keys[value])
+                self.assertEqual(p.js("return window.__keyups"), count, "the releases reached the page")
+            elif op == "Check":
+                b = {k: base64.b64decode(v) for k, v in p.js("""
+                    const c = vaporia.core, utf8 = (t) => new TextEncoder().encode(t);
+                    const b64 = (a) => { let s = '';
+                      for (let i = 0; i < a.length; i += 0x8000) s += String.fromCharCode.apply(null, a.subarray(i, i + 0x8000));
+                      return btoa(s); };
+                    const g = document.getElementById('picGrphCanvas');
+                    return {
+                      graph: b64(c.graphPixels()),
+                      shown: b64(g.getContext('2d').getImageData(0, 0, g.width, g.height).data),
+                      csv: b64(c.pointsCsv()),
+                      so1: b64(c.sinarioEncode()),
+                      ini: b64(utf8(c.settingsToIni(''))),
+                      texts: b64(utf8(txtOndo.value + '\\n' + txtAturyoku.value)),
+                    };""").items()}
+                self.assertEqual(len(b["graph"]), 315 * 334 * 4)
+                self.assertEqual(len(b["so1"]), 2380)
+                # The canvas shows the program's picture, redrawn after every change.
+                self.assertTrue(b["shown"] == b["graph"], f"{text}: the canvas is not the core's graph")
+                for what in ("graph", "csv", "so1", "ini", "texts"):
+                    name = f"{text}.{what}"
+                    self.assertIn(name, golden)
+                    got.append(f"{name}: {fnv1a64(b[what])}")
+                    want.append(golden[name])
+                checked.append(text)
+            else:
+                self.fail(f"the page's replay does not play {op}")
+        self.assertGreater(len(checked), 10)
+        self.assertEqual([(w, g) for g, w in zip(got, want) if g != w], [], "golden line, the page's")
 
 
 class ChromiumBehaviour(Behaviour, unittest.TestCase):
