@@ -80,13 +80,8 @@ if(VAPORIA_TESTS)
   vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/web/test_webapi.cpp LIBS vaporia_webapi)
 
   # The replayed session, against the native build's golden list; its lessons compiled in.
-  file(GLOB replay_lesson_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/lessons/*.so1)
-  list(SORT replay_lesson_files)
   set(replay_lessons_inc ${CMAKE_CURRENT_BINARY_DIR}/tests/replay_lessons.inc)
-  add_custom_command(OUTPUT ${replay_lessons_inc}
-    COMMAND ${CMAKE_COMMAND} -DOUT=${replay_lessons_inc} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedLessons.cmake ${replay_lesson_files}
-    DEPENDS ${replay_lesson_files} ${PROJECT_SOURCE_DIR}/cmake/EmbedLessons.cmake
-    VERBATIM)
+  vaporia_embed_lessons(${replay_lessons_inc})
   vaporia_add_wasm_test(wasm_test_replay SOURCES ${t}/core/app/test_replay.cpp ${replay_lessons_inc} LIBS vaporia_app)
   target_include_directories(wasm_test_replay PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tests)
 endif()
