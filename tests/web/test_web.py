@@ -287,8 +287,8 @@ class Behaviour:
         p = self.page
         self.assertEqual(p.js("return location.protocol"), "file:")
         self.assertTrue(p.js("return document.title.startsWith('蒸気圧曲線')"))
-        # The boxes start as the desktop's do.
-        self.assertEqual(p.js("return [txtOndo.value, txtAturyoku.value]"), ["0", "0"])
+        # The boxes start empty, as the desktop's do: no "0" beside a readout of 0.
+        self.assertEqual(p.js("return [txtOndo.value, txtAturyoku.value]"), ["", ""])
         # A field at rest at freezing point: the page asks for no timer and no frame.
         p.js("window.__raf = 0; const r = window.requestAnimationFrame; window.requestAnimationFrame = (f) => { window.__raf++; return r(f); };")
         p.type_temperature("-20")

@@ -27,10 +27,15 @@ std::string Str(const char* s) { return s ? s : ""; }
 
 TEST_F(Api, StartsAsTheDesktopDoes)
 {
-    // "0" in both boxes, nothing computed or plotted for it, the graph drawn empty.
-    EXPECT_EQ(Str(vaporia_temperature_text()), "0");
-    EXPECT_EQ(Str(vaporia_readout_text()), "0");
+    // Both boxes empty, nothing computed or plotted, the graph drawn empty; typing 0 first
+    // plots the 0 ℃ point.
+    EXPECT_EQ(Str(vaporia_temperature_text()), "");
+    EXPECT_EQ(Str(vaporia_readout_text()), "");
+    EXPECT_EQ(vaporia_temperature_refused(), 0);
     EXPECT_EQ(vaporia_point_count(), 0);
+    EXPECT_EQ(vaporia_set_temperature_text("0", now) & VAPORIA_CHANGED_GRAPH, VAPORIA_CHANGED_GRAPH);
+    EXPECT_EQ(vaporia_point_count(), 1);
+    EXPECT_EQ(Str(vaporia_readout_text()), "6.3"); // the lesson values at 0 ℃
     EXPECT_EQ(vaporia_selected_liquid(), 0);
     const uint8_t* graph = vaporia_graph_pixels();
     EXPECT_NE(graph[3], 0) << "the graph's background is drawn by the activation";

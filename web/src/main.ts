@@ -41,7 +41,7 @@ export class App {
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
   private labelKey = "";
-  private shownTemperature = "0";
+  private shownTemperature = "";
   scale = 1;
 
   constructor(core: Core) {
@@ -246,7 +246,7 @@ export class App {
     ondoHit.htmlFor = "txtOndo";
     place(ondoHit, 532, 419, 67, 54);
     const ondo = (this.txtOndo = el("input", client, "txtOndo", "box big"));
-    ondo.value = "0";
+    ondo.value = "";
     ondo.autocomplete = "off";
     ondo.spellcheck = false;
     ondo.setAttribute("aria-label", "温度");
@@ -271,7 +271,7 @@ export class App {
     const at = (this.txtAturyoku = el("input", client, "txtAturyoku", "box big readout"));
     at.readOnly = true;
     at.tabIndex = -1;
-    at.value = "0";
+    at.value = "";
     at.setAttribute("aria-label", "圧力");
     place(at, 540, 475, 103, 36);
     this.lblPress = text("", 648, 480, "big plain", "lblPress");

@@ -34,9 +34,10 @@ void Program::Start(bool dataBook)
     st_.freezeTemp = 0;
     st_.frameWait = 0;
     drawn_ = {};
-    // Both boxes start with "0" and no readout computed for it.
-    temperatureText_ = "0";
-    readoutText_ = "0";
+    // Both boxes start empty: no "0 ℃ 0 mmHg" beside each other, and typing 0 first plots
+    // the 0 ℃ point.
+    temperatureText_.clear();
+    readoutText_.clear();
     readoutPressure_ = 0;
     selectedLiquid_ = 0;
     spinnerValue_ = 0;
@@ -145,6 +146,8 @@ int Program::Activate(const SystemSettings& loaded)
     const bool first = !activated_;
     activated_ = true;
     int changed = kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
+    // The molecules stand at rest until a temperature is there: shown once.
+    if (first) changed |= kField | kTemperature | kReadout;
     // The temperature shown stays the same temperature in the new unit: 100 ℃ is 373 K.
     if (const auto t = Shown(); t && loaded.temperatureUnit != settings_.temperatureUnit) {
         temperatureText_ = numtext::FormatWhole(
@@ -186,7 +189,12 @@ int Program::Spin(int direction)
 int Program::SelectLiquid(int index)
 {
     selectedLiquid_ = index >= 0 && index <= 2 ? index : -1;
-    // Taken up by the next frame, which a resting timer must then draw.
+    // Taken up by the next frame, which a resting timer must then draw; with no temperature
+    // no frame comes, so at once: the first temperature typed reads the liquid chosen.
+    if (!Shown() && st_.curLiquid != selectedLiquid_) {
+        st_.curLiquid = selectedLiquid_;
+        simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);
+    }
     Replan();
     return 0;
 }

@@ -178,8 +178,8 @@ private:
     std::unique_ptr<render::FieldPicture> fieldPicture_;
     render::GraphPicture graph_;
 
-    std::string temperatureText_ = "0"; // the only copy of the temperature, as the box holds it
-    std::string readoutText_ = "0";
+    std::string temperatureText_; // the only copy of the temperature, as the box holds it
+    std::string readoutText_;
     double readoutPressure_ = 0;
     int selectedLiquid_ = 0;
     int spinnerValue_ = 0;

@@ -386,7 +386,7 @@ void frmMain::BuildControls(QWidget* client)
     MakeLabel(client, QStringLiteral("圧力"), 478, 480, 62, 36, k20pt, true, grey);
     MakeLabel(client, QStringLiteral("圧力"), 476, 479, 62, 36, k20pt, true, red);
 
-    txtOndo = new QLineEdit(QStringLiteral("0"), client);
+    txtOndo = new QLineEdit(client);
     txtOndo->setGeometry(539, 428, 60, 36);
     txtOndo->setFont(platform::ProportionalFont(k20pt, true));
     txtOndo->setAccessibleName(QStringLiteral("温度"));
@@ -400,7 +400,7 @@ void frmMain::BuildControls(QWidget* client)
     lblTmp = MakeLabel(client, QString(), 624, 432, 41, 25, k20pt, false, black);
     lblTmp->setAccessibleName(QStringLiteral("温度の単位"));
 
-    txtAturyoku = new QLineEdit(QStringLiteral("0"), client);
+    txtAturyoku = new QLineEdit(client);
     txtAturyoku->setGeometry(540, 475, 103, 36);
     txtAturyoku->setFont(platform::ProportionalFont(k20pt, true));
     txtAturyoku->setReadOnly(true); // a readout: typing into it would only mislead

@@ -236,8 +236,10 @@ std::map<std::string, std::function<void(Session&)>> Facts()
     using S = Session;
     return {
         {"start", [](S& s) {
-             EXPECT_EQ(s.program.TemperatureText(), "0");
-             EXPECT_EQ(s.program.ReadoutText(), "0");
+             // Empty boxes: no "0" beside a readout of 0.
+             EXPECT_EQ(s.program.TemperatureText(), "");
+             EXPECT_EQ(s.program.ReadoutText(), "");
+             EXPECT_FALSE(s.program.TemperatureRefused());
              EXPECT_EQ(s.program.Graph().Points().Size(), 0u);
              EXPECT_TRUE(s.program.GraphShown());
              EXPECT_FALSE(s.program.PlaybackOn());
