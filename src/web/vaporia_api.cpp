@@ -421,6 +421,13 @@ int vaporia_report_text_value(int index, int field)
 
 int vaporia_playback_toggle(void) { return P().TogglePlayback(); }
 int vaporia_playback_on(void) { return P().PlaybackOn() ? 1 : 0; }
+const char* vaporia_playback_text(void) { return Out(P().PlaybackText()); }
+
+int vaporia_reset(double now_ms)
+{
+    SetNow(now_ms);
+    return P().Reset();
+}
 
 int vaporia_key_up(int key_code, double now_ms)
 {

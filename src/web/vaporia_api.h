@@ -229,6 +229,12 @@ const uint8_t* vaporia_report_png_bytes(void);
 
 /* picSinario: playback on (from step 1) or off. Returns changed bits. */
 int vaporia_playback_toggle(void);
+/* Where playback stands ("ステップ 3 / 13", "シナリオの終わり（13 / 13）"); "" while off. */
+const char* vaporia_playback_text(void);
+/* 最初に戻す: the graph cleared to its grid, playback (if on) at step 1, the box empty as at
+ * start-up, the molecules laid out afresh. Returns changed bits. */
+int vaporia_reset(double now_ms);
+
 /* 1 while playback is on. */
 int vaporia_playback_on(void);
 /* A key released on the main window (Windows key codes: 40 Down, 13 Enter, 32 Space); while

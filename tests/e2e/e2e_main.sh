@@ -260,8 +260,9 @@ copy_report() {
         echo empty | xclip -selection clipboard
         "$1"
         for _ in $(seq 10); do
+            # Whole and decodable: under load a transfer can come back cut short.
             xclip -selection clipboard -t image/png -o > "$work/report.png" 2>/dev/null \
-                && [ -s "$work/report.png" ] && return 0
+                && [ -s "$work/report.png" ] && convert "$work/report.png" info:- >/dev/null 2>&1 && return 0
             sleep 0.3
         done
         xdotool key Escape

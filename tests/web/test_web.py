@@ -511,14 +511,24 @@ class Behaviour:
         # 100 ℃ stays 100 ℃: 373 K, 1 atm, at once.
         self.assertEqual(p.value("txtOndo"), "373")
         self.assertEqual(p.value("txtAturyoku"), "1.000")
+        self.assertEqual(p.text("lblStep"), "ステップ 1 / 2")
         body.send_keys(Keys.ARROW_DOWN)
         self.assertEqual(p.value("txtOndo"), "300")
+        self.assertEqual(p.text("lblStep"), "シナリオの終わり（2 / 2）")
+        # F9, from the temperature box: back to the start, the scenario kept.
+        p.el("txtOndo").send_keys(Keys.F9)
+        p.wait(lambda: p.value("txtOndo") == "", what="the reset")
+        self.assertEqual(p.value("txtAturyoku"), "")
+        self.assertEqual(p.text("lblStep"), "ステップ 0 / 2")
+        self.assertEqual(p.js("return vaporia.core.pointCount()"), 0)
         # Lesson 1 loaded while playback is on: its steps 1-4 lead to 0 ℃.
         p.menu("menu_File", "menu_Lesson1")
         p.js("document.activeElement.blur()")
         for _ in range(4):
             body.send_keys(Keys.ARROW_DOWN)
         p.wait(lambda: p.value("txtOndo") == "0", what="step 4 of the lesson")
+        p.el("picSinario").click()
+        self.assertEqual(p.text("lblStep"), "")
 
     def test_data_book_mark_on_screen_and_in_the_table(self):
         p = self.page

@@ -481,3 +481,32 @@ TEST_F(Api, AFillingThatNeverEvaporatesShowsItsLiquid)
 }
 
 } // namespace
+
+// Playback says where it stands; 最初に戻す goes back to the start without reloading.
+TEST_F(Api, PlaybackSaysWhereItStandsAndResetGoesBackToTheStart)
+{
+    EXPECT_EQ(Str(vaporia_playback_text()), "");
+    vaporia_playback_toggle();
+    EXPECT_EQ(Str(vaporia_playback_text()), "ステップがありません");
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "20", 0), 1);
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "30", 0), 1);
+    EXPECT_EQ(Str(vaporia_playback_text()), "ステップ 0 / 2");
+    vaporia_key_up(40, now);
+    EXPECT_EQ(Str(vaporia_playback_text()), "ステップ 1 / 2");
+    vaporia_key_up(40, now);
+    EXPECT_EQ(Str(vaporia_playback_text()), "シナリオの終わり（2 / 2）");
+    vaporia_key_up(40, now); // past the end: nothing more
+    EXPECT_EQ(Str(vaporia_playback_text()), "シナリオの終わり（2 / 2）");
+    EXPECT_EQ(vaporia_point_count(), 2);
+
+    const int changed = vaporia_reset(now);
+    EXPECT_EQ(changed & (VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_TEMPERATURE | VAPORIA_CHANGED_READOUT | VAPORIA_CHANGED_FIELD),
+              VAPORIA_CHANGED_GRAPH | VAPORIA_CHANGED_TEMPERATURE | VAPORIA_CHANGED_READOUT | VAPORIA_CHANGED_FIELD);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "");
+    EXPECT_EQ(Str(vaporia_readout_text()), "");
+    EXPECT_EQ(vaporia_point_count(), 0);
+    EXPECT_EQ(vaporia_sinario_step_count(), 2) << "the scenario stays";
+    EXPECT_EQ(Str(vaporia_playback_text()), "ステップ 0 / 2");
+    vaporia_key_up(40, now);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "20");
+}

@@ -182,6 +182,8 @@ export class Core {
 
   playbackToggle(): number { return this.n("vaporia_playback_toggle"); }
   playbackOn(): boolean { return this.n("vaporia_playback_on") !== 0; }
+  playbackText(): string { return this.s("vaporia_playback_text"); }
+  reset(now: number): number { return this.n("vaporia_reset", now); }
   keyUp(code: number, now: number): number { return this.n("vaporia_key_up", code, now); }
 
   sinarioDecode(bytes: Uint8Array): boolean {

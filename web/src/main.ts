@@ -37,6 +37,7 @@ export class App {
   private lblPress!: HTMLElement;
   private lblMol!: HTMLElement;
   private lblVal!: HTMLElement;
+  private lblStep!: HTMLElement;
   private lblDataBook!: HTMLElement;
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
@@ -74,6 +75,11 @@ export class App {
     this.apply(this.core.activate(this.store.config, this.now()) | ALL);
   }
 
+  // 最初に戻す: the lesson from its start, nothing reloaded.
+  reset(): void {
+    this.apply(this.core.reset(this.now()));
+  }
+
   // Redraws what a call changed, then plans the next wake.
   apply(changed: number): void {
     const c = this.core;
@@ -100,6 +106,7 @@ export class App {
       const on = c.playbackOn();
       this.picSinario.src = on ? sinarioOn : sinarioOff;
       this.cmdNextStep.hidden = !on;
+      this.lblStep.textContent = c.playbackText();
     }
     if (changed & CHANGED.GRAPH_SHOWN) this.picGrphSw.src = c.graphShown() ? grphSwOn : grphSwOff;
     if (changed & CHANGED.SCENARIO) document.title = c.caption();
@@ -295,6 +302,10 @@ export class App {
     this.lblMol.setAttribute("aria-label", "物質量");
     this.lblVal = text("", 320, 504, "mid white", "lblVal");
     this.lblVal.setAttribute("aria-label", "容器の体積");
+    // Under the graph, while playback is on: the class sees where the lesson stands.
+    this.lblStep = text("", 446, 401, "mid white", "lblStep");
+    this.lblStep.setAttribute("role", "status");
+    this.lblStep.setAttribute("aria-label", "再生の位置");
     // Under the readout, while the data-book values are in use: the class sees which.
     this.lblDataBook = text("", 540, 516, "databook", "lblDataBook");
     this.lblDataBook.setAttribute("aria-label", "蒸気圧の値");
@@ -370,6 +381,11 @@ export class App {
     if (e.key === "F11") {
       e.preventDefault();
       this.toggleFullScreen();
+      return;
+    }
+    if (e.key === "F9" && !anyDialogOpen()) {
+      e.preventDefault();
+      this.reset();
       return;
     }
     if (anyDialogOpen()) return;
@@ -461,6 +477,7 @@ export class App {
       });
       lesson.classList.add("sub");
     }
+    item(file, "menu_Reset", "最初に戻す(B) (F9)", () => this.reset());
     sep(file);
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
     item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());

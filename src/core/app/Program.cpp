@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/model/NumText.h"
+#include "core/scenario/SinarioEdit.h"
 #include "core/scenario/Utf.h"
 #include "core/settings/ProfileText.h"
 
@@ -357,6 +358,31 @@ int Program::RunFrame()
     wake_ = pace_.AfterFrame(st_, Shown().has_value(), atRest);
     replanned_ = true;
     return changed;
+}
+
+std::string Program::PlaybackText() const
+{
+    if (st_.sinarioRun == 0) return {};
+    const int count = mdlSinario::StepsInUse(sinario_);
+    if (count == 0) return "ステップがありません";
+    const std::int64_t done = std::clamp<std::int64_t>(std::int64_t{st_.sinarioPos} - 1, 0, count);
+    const std::string of = numtext::FormatWhole(done) + " / " + numtext::FormatWhole(count);
+    return done >= count ? "シナリオの終わり（" + of + "）" : "ステップ " + of;
+}
+
+int Program::Reset()
+{
+    graph_.GrphRedraw(settings_);
+    st_.sinarioPos = 1;
+    st_.rampOn = 0;
+    temperatureText_.clear();
+    readoutText_.clear();
+    readoutPressure_ = 0;
+    mdlSprite::InitMolField(field_, timeOfDay_);
+    fieldDrawn_ = false;
+    drawn_ = {};
+    Replan();
+    return kGraph | kPlayback | kTemperature | kReadout | kField;
 }
 
 std::string Program::Caption() const

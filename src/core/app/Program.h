@@ -84,6 +84,9 @@ public:
     int SetDataBook(bool on);
     // A scenario was put in use from a file or a lesson: playback starts again at step 1.
     int ScenarioLoaded();
+    // Back to the start without reloading anything: the graph cleared to its grid, playback
+    // (if on) at step 1, the box empty as at start-up, the molecules laid out afresh.
+    int Reset();
     // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese)
     // leaves it untouched.
     bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error);
@@ -124,6 +127,9 @@ public:
     bool GraphShown() const { return st_.grphVisible != 0; }
     bool PlaybackOn() const { return st_.sinarioRun != 0; }
     simulation::UnitLabels Labels() const { return simulation::UnitLabelsFor(settings_); }
+    // Where playback stands, for the class to see: "ステップ 3 / 13" (the steps run so far),
+    // "シナリオの終わり（13 / 13）" once the last has run; empty while playback is off.
+    std::string PlaybackText() const;
     // The window's caption: the program's name and the scenario's title.
     std::string Caption() const;
 

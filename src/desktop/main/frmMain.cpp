@@ -420,6 +420,10 @@ void frmMain::BuildControls(QWidget* client)
     lblDataBook->setAccessibleName(QStringLiteral("蒸気圧の値"));
     lblDataBook->setVisible(shared_.prefs.dataBook);
 
+    // Under the graph, while playback is on: the class sees where the lesson stands.
+    lblStep = MakeLabel(client, QString(), 446, 401, 315, 24, k14pt, true, white);
+    lblStep->setAccessibleName(QStringLiteral("再生の位置"));
+
     cmbLiquid = new QComboBox(client);
     cmbLiquid->setGeometry(40, 500, 173, 27);
     cmbLiquid->setFont(platform::ProportionalFont(k14pt, true));
@@ -451,6 +455,8 @@ void frmMain::BuildMenu()
     menu_Init = file->addAction(QStringLiteral("初期設定(&I)"), this, &frmMain::menu_Init_Click);
     menu_Sinario = file->addAction(QStringLiteral("シナリオ設定(&S)"), this, &frmMain::menu_Sinario_Click);
     BuildLessonMenu(file);
+    menu_Reset = file->addAction(QStringLiteral("最初に戻す(&B)"), this, &frmMain::menu_Reset_Click);
+    menu_Reset->setShortcut(QKeySequence(Qt::Key_F9)); // a key the temperature box does not take for itself
     BuildExportMenu(file);
     menu_Print = file->addAction(QStringLiteral("印刷(&P)..."), this, &frmMain::menu_Print_Click);
     menu_Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -561,7 +567,10 @@ void frmMain::Apply(int changed)
     if (changed & (app::kReadout | app::kTemperature | app::kSettings)) MarkTemperature(program.TemperatureRefused());
     if (changed & app::kGraph) graph_.Paint();
     if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
-    if (changed & app::kPlayback) picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
+    if (changed & app::kPlayback) {
+        picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
+        lblStep->setText(QString::fromStdString(program.PlaybackText()));
+    }
     if (changed & app::kLiquid && cmbLiquid->currentIndex() != program.SelectedLiquid())
         cmbLiquid->setCurrentIndex(program.SelectedLiquid());
     if (changed & app::kSettings) ShowUnitLabels();
@@ -665,6 +674,11 @@ void frmMain::picSinario_Click()
 void frmMain::RunSinarioStep()
 {
     Apply(shared_.program.KeyUp(40));
+}
+
+void frmMain::menu_Reset_Click()
+{
+    Apply(shared_.program.Reset());
 }
 
 void frmMain::picGrphSw_Click()

@@ -108,6 +108,9 @@ public:
     QLabel* lblMol = nullptr;
     QLabel* lblVal = nullptr;
     QLabel* lblDataBook = nullptr; // "文献値で計算中", shown while the data-book values are in use
+    QLabel* lblStep = nullptr;     // where playback stands, under the graph
+    QAction* menu_Reset = nullptr; // 最初に戻す (F9)
+    void menu_Reset_Click();
     QComboBox* cmbLiquid = nullptr;
     platform::PictureButton* picSinario = nullptr;
     platform::PictureButton* picGrphSw = nullptr;

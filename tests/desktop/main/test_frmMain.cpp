@@ -840,3 +840,33 @@ TEST_F(MainWindow, AtRatioOneBackgroundIsUnchangedAndGraphKeepsOneImage)
     EXPECT_EQ(differ, 0);
     EXPECT_GT(compared, 130000); // the ground, frames and bevels around the controls
 }
+
+// During playback the class sees which step has run and when the scenario has ended; 最初に
+// 戻す (F9, with the temperature box focused) goes back to the start without reloading anything.
+TEST_F(MainWindow, PlaybackSaysWhereItStandsAndResetGoesBackToTheStart)
+{
+    Open();
+    AddStep(mdlSinario::StepTemp, 20);
+    AddStep(mdlSinario::StepTemp, 30);
+    EXPECT_EQ(w->lblStep->text(), "");
+    w->picSinario_Click();
+    EXPECT_EQ(w->lblStep->text(), "ステップ 0 / 2");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->lblStep->text(), "ステップ 1 / 2");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->lblStep->text(), "シナリオの終わり（2 / 2）");
+    EXPECT_EQ(w->txtOndo->text(), "30");
+    ASSERT_EQ(w->Graph().Points().Size(), 2u);
+
+    w->txtOndo->setFocus();
+    QTest::keyClick(w->windowHandle(), Qt::Key_F9);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return w->txtOndo->text().isEmpty(); }, 5000));
+    EXPECT_EQ(Readout(), "");
+    EXPECT_EQ(w->Graph().Points().Size(), 0u);
+    EXPECT_TRUE(w->Graph().GridSettings().has_value()) << "the grid stays";
+    EXPECT_EQ(w->lblStep->text(), "ステップ 0 / 2");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w->txtOndo->text(), "20");
+    w->picSinario_Click();
+    EXPECT_EQ(w->lblStep->text(), "");
+}
