@@ -423,6 +423,7 @@ void frmMain::BuildControls(QWidget* client)
     // Under the graph, while playback is on: the class sees where the lesson stands.
     lblStep = MakeLabel(client, QString(), 446, 401, 315, 24, k14pt, true, white);
     lblStep->setAccessibleName(QStringLiteral("再生の位置"));
+    lblStep->setVisible(false);
 
     cmbLiquid = new QComboBox(client);
     cmbLiquid->setGeometry(40, 500, 173, 27);
@@ -569,7 +570,9 @@ void frmMain::Apply(int changed)
     if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
     if (changed & app::kPlayback) {
         picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
-        lblStep->setText(QString::fromStdString(program.PlaybackText()));
+        const QString step = QString::fromStdString(program.PlaybackText());
+        lblStep->setText(step);
+        lblStep->setVisible(!step.isEmpty());
     }
     if (changed & app::kLiquid && cmbLiquid->currentIndex() != program.SelectedLiquid())
         cmbLiquid->setCurrentIndex(program.SelectedLiquid());
