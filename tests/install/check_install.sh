@@ -265,17 +265,26 @@ cli)
     cp "$lesson" "$work/lesson.so1"
     head -c 100 "$lesson" >"$work/short.so1"
     mkfifo "$work/fifo.so1"
-    # Starts the program with $1 and waits for a window whose name matches $2.
+    # Starts the program with $1 and waits for a window whose name matches $2. A server
+    # whose socket an ending one took with it is started anew, and the program with it.
     start_with() {
-        (cd "$work/home" && exec env -u QT_QPA_PLATFORM HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
-            DISPLAY=":$disp" "$bin" "$1") >"$work/app.log" 2>&1 &
-        app_pid=$!
-        win=
-        for _ in $(seq 100); do
-            win=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n1)
-            [ -n "$win" ] && break
-            kill -0 "$app_pid" 2>/dev/null || break
-            sleep 0.1
+        local attempt
+        for attempt in 1 2 3; do
+            (cd "$work/home" && exec env -u QT_QPA_PLATFORM HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+                DISPLAY=":$disp" "$bin" "$1") >"$work/app.log" 2>&1 &
+            app_pid=$!
+            win=
+            for _ in $(seq 100); do
+                win=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -n1)
+                [ -n "$win" ] && break
+                kill -0 "$app_pid" 2>/dev/null || break
+                sleep 0.1
+            done
+            [ -n "$win" ] && return
+            grep -q "could not connect to display" "$work/app.log" || return
+            stop_app
+            kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
+            start_xvfb
         done
     }
     stop_app() { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; app_pid=; }
