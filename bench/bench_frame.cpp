@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 
+#include "FloorArea.h"
 #include "core/app/FramePace.h"
 #include "core/field/mdlSprite.h"
 #include "desktop/platform/DrawArea.h"
@@ -89,25 +90,8 @@ void BM_FrameFloor(benchmark::State& state)
         for (int j = 1; j <= kColumns; ++j) places[n++] = {field.cells[i][j].x, field.cells[i][j].y};
     QImage image(kContainerWidth, kContainerHeight, platform::DrawArea::kFormat);
     const QImage sprite = Sprite();
-    const uchar* src = sprite.constBits();
-    const qsizetype srcStride = sprite.bytesPerLine();
     for (auto _ : state) {
-        image.fill(qRgb(0, 0, 0));
-        uchar* bits = image.bits();
-        const qsizetype stride = image.bytesPerLine();
-        for (const auto& [x, y] : places) {
-            if (x >= 0 && y >= 0 && x <= kMaxX && y <= kMaxY) {
-                uchar* dst = bits + y * stride + x * 4;
-                for (int row = 0; row < kSpriteSize; ++row)
-                    std::memcpy(dst + row * stride, src + row * srcStride, kSpriteSize * 4);
-                continue;
-            }
-            const int x0 = std::max(x, 0), x1 = std::min(x + kSpriteSize, kContainerWidth);
-            const int y0 = std::max(y, 0), y1 = std::min(y + kSpriteSize, kContainerHeight);
-            for (int row = y0; row < y1; ++row)
-                std::memcpy(bits + row * stride + x0 * 4, src + (row - y) * srcStride + (x0 - x) * 4,
-                            static_cast<std::size_t>(std::max(x1 - x0, 0)) * 4);
-        }
+        floorbench::FloorFrame<kSpriteSize>(image, sprite, places);
         benchmark::DoNotOptimize(image.constBits());
         benchmark::ClobberMemory();
     }

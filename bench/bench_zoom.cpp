@@ -10,6 +10,7 @@
 #include <array>
 #include <cstring>
 
+#include "FloorArea.h"
 #include "core/app/FramePace.h"
 #include "core/field/mdlSprite.h"
 #include "core/view/Zoom.h"
@@ -72,25 +73,8 @@ void FloorAt(benchmark::State& state, int percent)
     const int height = zoom::Edge(kOrigin.y(), kContainerHeight, percent);
     QImage image(width, height, platform::DrawArea::kFormat);
     const QImage sprite = Sprite().scaled(Side, Side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const uchar* src = sprite.constBits();
-    const qsizetype srcStride = sprite.bytesPerLine();
     for (auto _ : state) {
-        image.fill(qRgb(0, 0, 0));
-        uchar* bits = image.bits();
-        const qsizetype stride = image.bytesPerLine();
-        for (const auto& [x, y] : places) {
-            if (x >= 0 && y >= 0 && x <= width - Side && y <= height - Side) {
-                uchar* dst = bits + y * stride + x * 4;
-                for (int row = 0; row < Side; ++row)
-                    std::memcpy(dst + row * stride, src + row * srcStride, Side * 4);
-                continue;
-            }
-            const int x0 = std::max(x, 0), x1 = std::min(x + Side, width);
-            const int y0 = std::max(y, 0), y1 = std::min(y + Side, height);
-            for (int row = y0; row < y1; ++row)
-                std::memcpy(bits + row * stride + x0 * 4, src + (row - y) * srcStride + (x0 - x) * 4,
-                            static_cast<std::size_t>(std::max(x1 - x0, 0)) * 4);
-        }
+        floorbench::FloorFrame<Side>(image, sprite, places);
         benchmark::DoNotOptimize(image.constBits());
         benchmark::ClobberMemory();
     }

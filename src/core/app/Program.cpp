@@ -111,28 +111,30 @@ int Program::TemperatureChanged(std::optional<std::string_view> typed)
         readoutPressure_ = 0;
         return had ? kReadout : 0;
     }
-    int changed = 0;
-    const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
-    readoutText_ = r.text;
-    readoutPressure_ = r.pressure;
-    changed |= kReadout;
+    int changed = SetReadout(t->whole);
     if (st_.grphVisible != 0) {
-        graph_.GrphPlotPoint(settings_, st_, t->whole, r.pressure, r.text, typed);
+        graph_.GrphPlotPoint(settings_, st_, t->whole, readoutPressure_, readoutText_, typed);
         changed |= kGraph;
     }
     if (simulation::FreezesField(st_, settings_, t->whole)) mdlSprite::InitMolField(field_, timeOfDay_);
     return changed;
 }
 
+int Program::SetReadout(std::int32_t whole)
+{
+    const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, whole);
+    readoutText_ = r.text;
+    readoutPressure_ = r.pressure;
+    return kReadout;
+}
+
 int Program::Recompute()
 {
     const auto t = Shown();
     if (!t) return 0;
-    const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
-    readoutText_ = r.text;
-    readoutPressure_ = r.pressure;
+    const int changed = SetReadout(t->whole);
     if (simulation::FreezesField(st_, settings_, t->whole)) mdlSprite::InitMolField(field_, timeOfDay_);
-    return kReadout;
+    return changed;
 }
 
 int Program::SetTemperatureText(std::string text)
@@ -211,12 +213,7 @@ int Program::SetDataBook(bool on)
     // once, so the mark and the number agree; the points plotted stay as measured.
     simulation::RefreshLiquidTemps(st_, ActiveTable(), settings_);
     int changed = kValuesKind;
-    if (const auto t = Shown()) {
-        const simulation::Readout r = simulation::ComputeReadout(ActiveTable(), st_.curLiquid, settings_, t->whole);
-        readoutText_ = r.text;
-        readoutPressure_ = r.pressure;
-        changed |= kReadout;
-    }
+    if (const auto t = Shown()) changed |= SetReadout(t->whole);
     Replan();
     return changed;
 }

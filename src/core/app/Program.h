@@ -163,6 +163,8 @@ public:
 private:
     int TemperatureChanged(std::optional<std::string_view> typed = std::nullopt);
     int Recompute();
+    // The readout for the whole temperature shown, in the settings in force.
+    int SetReadout(std::int32_t whole);
     int FrameTick();
     void Replan();
     int SetTemperatureText(std::string text);
