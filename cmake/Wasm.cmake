@@ -82,6 +82,6 @@ if(VAPORIA_TESTS)
   # The replayed session, against the native build's golden list; its lessons compiled in.
   set(replay_lessons_inc ${CMAKE_CURRENT_BINARY_DIR}/tests/replay_lessons.inc)
   vaporia_embed_lessons(${replay_lessons_inc})
-  vaporia_add_wasm_test(wasm_test_replay SOURCES ${t}/core/app/test_replay.cpp ${replay_lessons_inc} LIBS vaporia_app)
+  vaporia_add_wasm_test(wasm_test_replay SOURCES ${t}/core/app/test_replay.cpp ${t}/core/app/test_Program.cpp ${replay_lessons_inc} LIBS vaporia_app)
   target_include_directories(wasm_test_replay PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tests)
 endif()

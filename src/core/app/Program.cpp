@@ -169,6 +169,7 @@ int Program::Activate(const SystemSettings& loaded)
 
 int Program::TemperatureTyped(std::string_view text)
 {
+    st_.rampOn = 0; // the teacher takes the temperature over
     temperatureText_ = std::string(text);
     return TemperatureChanged(std::optional<std::string_view>(temperatureText_));
 }
@@ -225,6 +226,7 @@ int Program::TogglePlayback()
         st_.sinarioPos = 1;
     } else {
         st_.sinarioRun = 0;
+        st_.rampOn = 0;
     }
     return kPlayback;
 }
@@ -322,7 +324,8 @@ int Program::FrameTick()
         return changed;
     }
     if (st_.rampOn != 0) {
-        if (const auto next = simulation::NextRampTemperature(st_, t->whole)) {
+        if (const auto next = simulation::NextRampTemperature(
+                st_, t->whole, simulation::RampRangeFor(settings_, kSpinMin, kSpinMax))) {
             changed |= SetTemperatureText(numtext::FormatWhole(*next));
             t = Shown();
             if (!t) return changed;

@@ -73,10 +73,17 @@ void RefreshLiquidTemps(AppState& st, const mdlData::VaporTable& table, const Sy
     st.freezeTemp = mdlData::GetFreezeTemp(st.curLiquid);
 }
 
-std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown)
+RampRange RampRangeFor(const SystemSettings& s, std::int32_t spinMin, std::int32_t spinMax)
 {
-    const std::int64_t next = std::int64_t{shown} + st.rampStep;
-    if (next < std::numeric_limits<std::int32_t>::min() || next > std::numeric_limits<std::int32_t>::max()) {
+    return {std::min(spinMin, s.grphWMin), std::max(spinMax, s.grphWMax)};
+}
+
+std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown, RampRange range)
+{
+    const std::int64_t step = st.rampStep < 0 ? -1 : 1;
+    const std::int64_t next = std::int64_t{shown} + step;
+    const bool atOrPast = (std::int64_t{st.rampTarget} - shown) * step <= 0;
+    if (atOrPast || next < range.lo || next > range.hi) {
         st.rampOn = 0;
         return std::nullopt;
     }

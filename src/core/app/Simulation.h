@@ -51,9 +51,17 @@ std::int16_t FrameWaitFor(double celsius, std::int32_t fullVaporTemp, std::int32
 // Refreshes the copies of the full-evaporation and freezing temperatures for curLiquid.
 void RefreshLiquidTemps(AppState& st, const mdlData::VaporTable& table, const SystemSettings& s);
 
-// The ramp's next shown temperature; turns the ramp off at its target, or when the next
-// value would leave 32 bits (a temperature typed past the target would otherwise run on).
-std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown);
+// The temperatures a ramp may show, in the unit shown: the spinner's and the graph's
+// ranges together, so a ramp to a far target from a file ends at the last visible value.
+struct RampRange {
+    std::int32_t lo, hi;
+};
+RampRange RampRangeFor(const SystemSettings& s, std::int32_t spinMin, std::int32_t spinMax);
+
+// The ramp's next shown temperature. The ramp turns off when it reaches its target, when the
+// temperature shown already stands at or past it (typed there while ramping: running on
+// from there would never meet the target), or at the end of the range.
+std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown, RampRange range);
 
 // The texts of the unit labels (lblTmp, lblPress) and the amount labels (lblMol, lblVal)
 // for the settings; whatever sets the settings shows these with them.

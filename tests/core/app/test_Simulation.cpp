@@ -86,18 +86,38 @@ TEST(SimulationPace, FrameWaitFollowsTheTable)
         EXPECT_EQ(FrameWaitFor(15 - w, 15, 0), table[w]) << w;
 }
 
-TEST_F(Sim, RampStopsAtItsTargetAndNeverOverflows)
+TEST_F(Sim, RampStopsAtItsTargetAtTheRangesEndOrOncePastIt)
 {
+    const RampRange range = RampRangeFor(s, -100, 200);
+    EXPECT_EQ(range.lo, -100);
+    EXPECT_EQ(range.hi, 200);
     st.rampOn = 1; st.rampStep = 1; st.rampTarget = 23;
-    EXPECT_EQ(NextRampTemperature(st, 20), 21);
-    EXPECT_EQ(NextRampTemperature(st, 21), 22);
+    EXPECT_EQ(NextRampTemperature(st, 20, range), 21);
+    EXPECT_EQ(NextRampTemperature(st, 21, range), 22);
     EXPECT_EQ(st.rampOn, 1);
-    EXPECT_EQ(NextRampTemperature(st, 22), 23);
+    EXPECT_EQ(NextRampTemperature(st, 22, range), 23);
     EXPECT_EQ(st.rampOn, 0);
 
-    st.rampOn = 1; st.rampStep = 1; st.rampTarget = 0;
-    EXPECT_FALSE(NextRampTemperature(st, 2147483647));
-    EXPECT_EQ(st.rampOn, 0);
+    struct Case {
+        std::int32_t step, target, shown;
+        std::optional<std::int32_t> next;
+        const char* why;
+    } cases[] = {
+        {1, 100, 150, std::nullopt, "typed past the target while climbing"},
+        {-1, -50, -80, std::nullopt, "typed past the target while falling"},
+        {1, 100, 100, std::nullopt, "already at the target"},
+        {1, 2147483647, 200, std::nullopt, "a file's far target: the range's end"},
+        {-1, -2147483647 - 1, -100, std::nullopt, "the range's lower end"},
+        {1, 0, 2147483647, std::nullopt, "32 bits never overflow"},
+        {1, 2147483647, 199, 200, "the range's last value is shown"},
+    };
+    for (const Case& c : cases) {
+        st.rampOn = 1; st.rampStep = c.step; st.rampTarget = c.target;
+        EXPECT_EQ(NextRampTemperature(st, c.shown, range), c.next) << c.why;
+        EXPECT_EQ(st.rampOn, c.next ? 1 : 0) << c.why;
+    }
+    s.grphWMax = 423; // a Kelvin graph reaches further than the spinner
+    EXPECT_EQ(RampRangeFor(s, -100, 200).hi, 423);
 }
 
 TEST_F(Sim, ThreeStepsRunOnceEachThenNothing)

@@ -59,7 +59,7 @@ protected:
             const simulation::StepEffect e = simulation::RunSinarioStep(st, d, s, table, shown);
             if (e.kind == simulation::StepEffect::SetTemperature) show(e.value, press);
             while (st.rampOn != 0 && shown) {
-                const auto next = simulation::NextRampTemperature(st, *shown);
+                const auto next = simulation::NextRampTemperature(st, *shown, simulation::RampRangeFor(s, -100, 200));
                 if (!next) break;
                 show(*next, press);
             }
