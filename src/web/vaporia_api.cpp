@@ -435,10 +435,10 @@ int vaporia_key_up(int key_code, double now_ms)
     return P().KeyUp(key_code);
 }
 
-int vaporia_sinario_decode(const uint8_t* bytes, size_t size)
+int vaporia_sinario_decode(const uint8_t* bytes, size_t size, const char* file_name)
 {
     Web& w = W();
-    return w.program.LoadScenarioBytes(bytes, size, &w.error) ? 1 : 0;
+    return w.program.LoadScenarioBytes(bytes, size, &w.error, Text(file_name)) ? 1 : 0;
 }
 
 const char* vaporia_error_text(void) { return Out(W().error); }

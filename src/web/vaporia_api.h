@@ -243,7 +243,7 @@ int vaporia_key_up(int key_code, double now_ms);
 
 /* Decodes a .so1 file's bytes into the scenario in use. Returns 1 on success; 0 leaves the
  * scenario untouched, with vaporia_error_text saying why in Japanese. */
-int vaporia_sinario_decode(const uint8_t* bytes, size_t size);
+int vaporia_sinario_decode(const uint8_t* bytes, size_t size, const char* file_name);
 /* Why the last decode failed, in Japanese; "" after a success. */
 const char* vaporia_error_text(void);
 /* The scenario in use as the 2380-byte record the desktop writes; its size is

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::memcpy(buf, in.data, n);
             in.data += n;
             in.size -= n;
-            vaporia_sinario_decode(buf, n);
+            vaporia_sinario_decode(buf, n, "");
             break;
         }
         case 3: vaporia_key_up(in.Byte() % 3 == 0 ? 40 : in.Byte(), now); break;

@@ -615,7 +615,7 @@ class Behaviour:
         try:
             p.el("cmdLoad").click()
             p.choose_file(bad)
-            self.assertIn("シナリオデータとして読み込めません", p.message())
+            self.assertIn("「broken.so1」はシナリオデータとして読み込めません", p.message())
             p.el("cmdMsgOK").click()
         finally:
             shutil.rmtree(bad.parent)

@@ -185,7 +185,7 @@ TEST_F(Api, LessonsRoundTripByteForByte)
         // Decoded from the file's bytes and encoded again: the same bytes.
         std::uint8_t* in = vaporia_input(lesson.size);
         std::memcpy(in, lesson.bytes, lesson.size);
-        ASSERT_EQ(vaporia_sinario_decode(in, lesson.size), 1);
+        ASSERT_EQ(vaporia_sinario_decode(in, lesson.size, ""), 1);
         EXPECT_EQ(std::memcmp(vaporia_sinario_encode(), lesson.bytes, lesson.size), 0);
     }
 }
@@ -196,16 +196,22 @@ TEST_F(Api, DamagedFileIsRefusedAndTheScenarioKept)
     ASSERT_EQ(vaporia_sinario_add_temp(-1, "25", 0), 1);
     const std::vector<std::uint8_t> before(vaporia_sinario_encode(), vaporia_sinario_encode() + vaporia_sinario_size());
     const std::uint8_t shortFile[100] = {};
-    EXPECT_EQ(vaporia_sinario_decode(shortFile, sizeof shortFile), 0);
+    EXPECT_EQ(vaporia_sinario_decode(shortFile, sizeof shortFile, ""), 0);
     EXPECT_NE(Str(vaporia_error_text()).find("バイト"), std::string::npos);
-    EXPECT_EQ(vaporia_sinario_decode(nullptr, 5000), 0);
+    EXPECT_EQ(vaporia_sinario_decode(nullptr, 5000, ""), 0);
     EXPECT_EQ(std::memcmp(vaporia_sinario_encode(), before.data(), before.size()), 0);
     EXPECT_EQ(Str(vaporia_caption()), "蒸気圧曲線　-　授業" + std::string(28, ' '));
-    // A hostile step count is kept inside the record.
+    // A record no scenario can hold is named with its file and refused.
     std::vector<std::uint8_t> hostile(before);
     hostile[30] = hostile[31] = hostile[32] = hostile[33] = 0x7F;
-    ASSERT_EQ(vaporia_sinario_decode(hostile.data(), hostile.size()), 1);
-    EXPECT_EQ(vaporia_sinario_step_count(), 50);
+    EXPECT_EQ(vaporia_sinario_decode(hostile.data(), hostile.size(), "画像.png"), 0);
+    EXPECT_EQ(Str(vaporia_error_text()).rfind("「画像.png」は", 0), 0u) << Str(vaporia_error_text());
+    EXPECT_EQ(vaporia_sinario_step_count(), 1);
+    hostile.resize(hostile.size() + 4000, 0xFF); // a longer file keeps its tail: still read
+    hostile[30] = 2;
+    hostile[33] = 0;
+    ASSERT_EQ(vaporia_sinario_decode(hostile.data(), hostile.size(), "長い.so1"), 1);
+    EXPECT_EQ(vaporia_sinario_step_count(), 2);
     EXPECT_EQ(Str(vaporia_error_text()), "");
 }
 
@@ -442,7 +448,7 @@ TEST_F(Api, StepsShowTheirUnitsAndALoadedScenarioStartsAtStepOne)
 
     std::vector<std::uint8_t> record(vaporia_sinario_encode(), vaporia_sinario_encode() + vaporia_sinario_size());
     std::memcpy(vaporia_input(record.size()), record.data(), record.size());
-    ASSERT_EQ(vaporia_sinario_decode(vaporia_input(record.size()), record.size()), 1);
+    ASSERT_EQ(vaporia_sinario_decode(vaporia_input(record.size()), record.size(), ""), 1);
     vaporia_key_up(40, now); // step 1 again, not step 3
     vaporia_key_up(40, now);
     EXPECT_EQ(Str(vaporia_temperature_text()), "300");

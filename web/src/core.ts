@@ -186,10 +186,10 @@ export class Core {
   reset(now: number): number { return this.n("vaporia_reset", now); }
   keyUp(code: number, now: number): number { return this.n("vaporia_key_up", code, now); }
 
-  sinarioDecode(bytes: Uint8Array): boolean {
+  sinarioDecode(bytes: Uint8Array, fileName: string): boolean {
     const p = this.putInput(bytes);
     if (!p) return false;
-    return this.fn("vaporia_sinario_decode")(p, bytes.length) === 1;
+    return this.n("vaporia_sinario_decode", p, bytes.length, fileName) === 1;
   }
   errorText(): string { return this.s("vaporia_error_text"); }
   sinarioEncode(): Uint8Array {

@@ -602,8 +602,8 @@ export class App {
   async loadScenario(): Promise<boolean> {
     const f = await pickFile(".so1", 1 << 20);
     if (!f) return false;
-    if (!this.core.sinarioDecode(f.bytes)) {
-      await messageBox(this, this.core.errorText() || "このファイルはシナリオデータとして読み込めません。");
+    if (!this.core.sinarioDecode(f.bytes, f.name)) {
+      await messageBox(this, this.core.errorText());
       return false;
     }
     document.title = this.core.caption();

@@ -295,19 +295,14 @@ int Program::ScenarioLoaded()
     return kScenario | kPlayback;
 }
 
-bool Program::LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error)
+bool Program::LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error,
+                                std::string_view fileName)
 {
-    if (bytes == nullptr || size < mdlSinario::kRecordSize) {
-        if (error)
-            *error = "シナリオデータとして読み込めません（" + numtext::FormatWhole(static_cast<std::int64_t>(size))
-                   + " バイト。シナリオデータは "
-                   + numtext::FormatWhole(static_cast<std::int64_t>(mdlSinario::kRecordSize)) + " バイトです）。";
+    if (const std::string fault = mdlSinario::SinarioRecordFault(bytes, size); !fault.empty()) {
+        if (error) *error = mdlSinario::RefusedFileText(fileName, fault);
         return false;
     }
-    if (!mdlSinario::DecodeSinario(bytes, size, sinario_)) {
-        if (error) *error = "シナリオデータとして読み込めません。";
-        return false;
-    }
+    mdlSinario::DecodeSinario(bytes, size, sinario_);
     if (error) error->clear();
     ScenarioLoaded();
     return true;

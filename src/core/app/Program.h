@@ -87,9 +87,10 @@ public:
     // Back to the start without reloading anything: the graph cleared to its grid, playback
     // (if on) at step 1, the box empty as at start-up, the molecules laid out afresh.
     int Reset();
-    // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese)
-    // leaves it untouched.
-    bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error);
+    // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese,
+    // naming the file when its name is given) leaves it untouched.
+    bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error,
+                           std::string_view fileName = {});
     // The timer woke: runs the frame when it is due (a face may wake on every refresh).
     int Wake();
     // The timer woke for the frame planned: runs it, and plans the next wake.

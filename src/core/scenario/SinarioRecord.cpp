@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <type_traits>
 
 #include "core/scenario/Cp932Text.h"
@@ -116,17 +117,44 @@ void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>&
         EncodeStep(d.steps[n], out.data() + kStepsAt + kStepSize * n);
 }
 
+std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size)
+{
+    if (bytes == nullptr || size < kRecordSize)
+        return "シナリオデータは " + std::to_string(kRecordSize) + " バイトですが、このファイルは "
+             + std::to_string(bytes == nullptr ? 0 : size) + " バイトしかありません。";
+    // Any long file has 2,380 bytes: only a record a scenario can hold is taken for one.
+    const std::int32_t count = Get<std::int32_t>(bytes + kStepCountAt);
+    if (count < 0 || count > kMaxSteps)
+        return "ステップ数が " + std::to_string(count) + " です（シナリオは 0～" + std::to_string(kMaxSteps)
+             + " ステップ）。シナリオデータではありません。";
+    for (std::int32_t n = 1; n <= count; ++n) {
+        const std::int16_t kind = Get<std::int16_t>(bytes + kStepsAt + kStepSize * static_cast<std::size_t>(n));
+        if (kind < StepInit || kind > StepBussitu)
+            return "ステップ " + std::to_string(n) + " の種類（" + std::to_string(kind)
+                 + "）がありません。シナリオデータではありません。";
+    }
+    return {};
+}
+
+std::string RefusedFileText(std::string_view fileName, std::string_view fault)
+{
+    std::string text;
+    if (!fileName.empty()) text.append("「").append(fileName).append("」は");
+    text.append("シナリオデータとして読み込めません。");
+    if (!fault.empty()) text.append("\n").append(fault);
+    return text;
+}
+
 bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d)
 {
-    if (bytes == nullptr || size < kRecordSize) return false;
+    if (!SinarioRecordFault(bytes, size).empty()) return false;
     SinarioData read;
     const std::u16string title =
         cp932::Decode(std::string_view(reinterpret_cast<const char*>(bytes), kTitleBytes));
     // Zero bytes came back as NULs in place; what the decoding leaves over is NUL too.
     read.title.fill(u'\0');
     std::copy_n(title.begin(), std::min(title.size(), read.title.size()), read.title.begin());
-    // The step list and playback index slots by step number; keep them inside the record.
-    read.stepCount = std::clamp<std::int32_t>(Get<std::int32_t>(bytes + kStepCountAt), 0, kMaxSteps);
+    read.stepCount = Get<std::int32_t>(bytes + kStepCountAt);
     for (std::size_t n = 0; n < read.steps.size(); ++n)
         read.steps[n] = DecodeStep(bytes + kStepsAt + kStepSize * n);
     d = read;

@@ -49,7 +49,13 @@ void SetTitleUnits(SinarioData& d, std::u16string_view text);
 
 // The record in its file form; both never fail on any input.
 void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>& out);
-// Returns false and leaves d untouched when fewer than kRecordSize bytes are given.
+// Why the bytes hold no scenario (in Japanese, for a message), or empty when they hold one:
+// fewer than kRecordSize bytes, a step count outside 0..kMaxSteps, or a step in use of a
+// kind that does not exist. Bytes after the record are never looked at.
+std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size);
+// The message for a file refused as a scenario: its name (if known) and the fault.
+std::string RefusedFileText(std::string_view fileName, std::string_view fault);
+// Returns false and leaves d untouched when the bytes hold no scenario.
 bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d);
 
 } // namespace mdlSinario

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "desktop/platform/ReadFile.h"
+
 namespace startfile {
 
 CommandLine ParseCommandLine(const QStringList& args, bool qtOptionsAllowed)
@@ -71,8 +73,10 @@ std::optional<QString> LoadStartScenario(mdlSinario::SinarioData& d, const QStri
         reason = QStringLiteral("ファイルが壊れています（%1 バイトしかなく、シナリオには %2 バイト必要です）。")
                      .arg(info.size())
                      .arg(mdlSinario::kRecordSize);
-    else
-        reason = QStringLiteral("ファイルを読み込めませんでした。");
+    else if (QByteArray head; readfile::ReadRegularFile(path, mdlSinario::kRecordSize, head).status == readfile::Status::Read)
+        reason = QString::fromStdString(mdlSinario::SinarioRecordFault(
+            reinterpret_cast<const unsigned char*>(head.constData()), static_cast<std::size_t>(head.size())));
+    if (reason.isEmpty()) reason = QStringLiteral("ファイルを読み込めませんでした。");
     return QStringLiteral("シナリオファイル「%1」を開けませんでした。\n%2\n空のシナリオで始めます。")
         .arg(QDir::toNativeSeparators(path), reason);
 }

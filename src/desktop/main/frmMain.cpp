@@ -769,7 +769,11 @@ void frmMain::FillLessonMenu()
 
 void frmMain::menu_Lesson_Click(const QString& path)
 {
-    if (!lessonshelf::LoadLesson(shared_.program.EditSinario(), path)) return;
+    QString reason;
+    if (!lessonshelf::LoadLesson(shared_.program.EditSinario(), path, &reason)) {
+        mdlCommon::ShowWarning(this, mdlCommon::kProgramCaption, reason);
+        return;
+    }
     Apply(shared_.program.ScenarioLoaded());
     new SwallowChoosingRelease(this);
     // What follows the editor's load when it closes: the new title in the caption, the

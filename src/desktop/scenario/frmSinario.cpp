@@ -359,7 +359,12 @@ void frmSinario::cmdLoad_Click()
 {
     const QString path = choosePath_ ? choosePath_(this, FileDialogMode::Open) : QString();
     if (path.isEmpty()) return;
-    if (!mdlSinario::ReadSinarioFile(sinario_, path)) return;
+    QString reason;
+    if (!mdlSinario::ReadSinarioFile(sinario_, path, &reason)) {
+        // The steps being edited stay as they were.
+        if (showMessage) showMessage(this, mdlCommon::kProgramCaption, reason);
+        return;
+    }
     loaded_ = true;
     txtTTl->setText(TrimSpaces(mdlSinario::TitleText(sinario_)));
     RefreshStepList();

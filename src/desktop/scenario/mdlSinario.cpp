@@ -1,5 +1,6 @@
 #include "mdlSinario.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,27 +94,28 @@ bool ReadSinarioFile(SinarioData& d, const QString& path, QString* error)
     // Only the record is read, however large the file.
     QByteArray bytes;
     const readfile::Outcome got = readfile::ReadRegularFile(path, kRecordSize, bytes);
+    const QString shown = QDir::toNativeSeparators(path);
     switch (got.status) {
     case readfile::Status::Absent:
-        SetError(error, QStringLiteral("%1 does not exist").arg(path));
+        SetError(error, QStringLiteral("「%1」が見つかりません。").arg(shown));
         return false;
     case readfile::Status::NotAFile:
         // A pipe or device under this name could block or never end.
-        SetError(error, QStringLiteral("%1 is not a regular file").arg(path));
+        SetError(error, QStringLiteral("「%1」はシナリオファイルではありません（フォルダーや特殊なファイルです）。").arg(shown));
         return false;
     case readfile::Status::Unreadable:
-        SetError(error, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(got.error))));
+        SetError(error, QStringLiteral("「%1」を読み込めません。\n%2").arg(shown, safewrite::ReasonText(got.error)));
         return false;
     case readfile::Status::Read:
         break;
     }
-    if (bytes.size() < static_cast<qsizetype>(kRecordSize)) {
-        SetError(error, QStringLiteral("%1 holds %2 bytes, fewer than the %3 of a scenario")
-                            .arg(path).arg(bytes.size()).arg(kRecordSize));
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (const std::string fault = SinarioRecordFault(data, size); !fault.empty()) {
+        SetError(error, QString::fromStdString(RefusedFileText(shown.toStdString(), fault)));
         return false;
     }
-    return DecodeSinario(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                         static_cast<std::size_t>(bytes.size()), d);
+    return DecodeSinario(data, size, d);
 }
 
 } // namespace mdlSinario

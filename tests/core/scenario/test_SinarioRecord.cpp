@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "core/scenario/SinarioRecord.h"
 
@@ -65,28 +66,45 @@ TEST(SinarioRecordBytes, TitleStepCountAndStepsLieAtTheirOffsets)
     EXPECT_EQ(TitleUnits(back), u"蒸気圧" + std::u16string(24, u' '));
 }
 
-TEST(SinarioRecordBytes, DecodingKeepsNanBitsClampsCountsAndRefusesShortInput)
+TEST(SinarioRecordBytes, DecodingKeepsNanBitsAndRefusesWhatNoScenarioHolds)
 {
     SinarioData d;
+    d.stepCount = 2;
+    d.steps[1].kind = StepTemp;
     d.steps[1].container = std::numeric_limits<double>::quiet_NaN();
-    Record r = Encoded(d);
-    r[30] = 0xFF; // step count -1 ... and then far beyond
-    r[31] = r[32] = r[33] = 0x7F;
+    d.steps[2].kind = StepBussitu;
+    d.steps[3].kind = 99; // past the count: never looked at
+    const Record r = Encoded(d);
     SinarioData back;
-    ASSERT_TRUE(DecodeSinario(r.data(), r.size(), back));
-    EXPECT_EQ(back.stepCount, kMaxSteps);
+    ASSERT_TRUE(DecodeSinario(r.data(), r.size(), back)) << SinarioRecordFault(r.data(), r.size());
     EXPECT_TRUE(std::isnan(back.steps[1].container));
-    EXPECT_EQ(Encoded(back)[34 + 46 + 14 + 7], r[34 + 46 + 14 + 7]);
-    r[33] = 0x80;
-    ASSERT_TRUE(DecodeSinario(r.data(), r.size(), back));
-    EXPECT_EQ(back.stepCount, 0);
+    EXPECT_EQ(Encoded(back), r);
 
+    struct Case {
+        std::size_t at;
+        std::vector<unsigned char> bytes;
+        const char* fault; // part of the message
+    } cases[] = {
+        {30, {0xFF, 0xFF, 0xFF, 0xFF}, "ステップ数が -1 です"},
+        {30, {51, 0, 0, 0}, "ステップ数が 51 です"},
+        {30, {0x7F, 0x7F, 0x7F, 0x7F}, "ステップ数が"},
+        {34 + 46 * 2, {6, 0}, "ステップ 2 の種類（6）"},
+        {34 + 46 * 1, {0xFF, 0xFF}, "ステップ 1 の種類（-1）"},
+    };
     SinarioData kept;
     SetTitleUnits(kept, u"kept");
     const SinarioData before = kept;
+    for (const Case& c : cases) {
+        Record bad = r;
+        std::copy(c.bytes.begin(), c.bytes.end(), bad.begin() + static_cast<std::ptrdiff_t>(c.at));
+        EXPECT_NE(SinarioRecordFault(bad.data(), bad.size()).find(c.fault), std::string::npos)
+            << c.fault << ": " << SinarioRecordFault(bad.data(), bad.size());
+        EXPECT_FALSE(DecodeSinario(bad.data(), bad.size(), kept)) << c.fault;
+    }
     EXPECT_FALSE(DecodeSinario(r.data(), r.size() - 1, kept));
     EXPECT_FALSE(DecodeSinario(nullptr, r.size(), kept));
     EXPECT_EQ(kept, before);
+    EXPECT_EQ(RefusedFileText("a.png", "x"), "「a.png」はシナリオデータとして読み込めません。\nx");
 }
 
 TEST(SinarioRecordBytes, TitleIsCutWholeInUnitsAndInBytes)

@@ -81,6 +81,11 @@ TEST(StartFile, ScenarioOpensOrTheTeacherIsToldWhyAndGetsTheEmptyOne)
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString folder = dir.filePath(QStringLiteral("folder.so1"));
     ASSERT_TRUE(QDir().mkpath(folder));
+    const QString png = dir.filePath(QStringLiteral("picture.so1"));
+    QFile p(png);
+    ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+    p.write(QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7F'));
+    p.close();
 
     struct Bad { QString path; QString reason; };
     const Bad bad[] = {
@@ -88,6 +93,7 @@ TEST(StartFile, ScenarioOpensOrTheTeacherIsToldWhyAndGetsTheEmptyOne)
         {shortFile, QStringLiteral("壊れています")},
         {fifo, QStringLiteral("シナリオファイルではありません")}, // never read: it could block
         {folder, QStringLiteral("シナリオファイルではありません")},
+        {png, QStringLiteral("ステップ数が")},
         {QString(), QStringLiteral("見つかりません")},
     };
     for (const Bad& b : bad) {

@@ -425,13 +425,37 @@ TEST_F(ScenarioEditor, CancelOrAFailedReadChangesNothing)
     ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
     shortFile.write(QByteArray(100, 'x'));
     shortFile.close();
+    // Any long file has a record's length: a picture is no scenario.
+    QFile png(dir.filePath("写真.png"));
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly));
+    png.write(QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(5000, '\xff'));
+    png.close();
 
-    for (const QString& path : {QString(), dir.filePath("missing.so1"), shortFile.fileName(), dir.path()}) {
+    struct Case {
+        QString path;
+        QString said; // part of the message; empty: nothing is said
+    } cases[] = {
+        {QString(), {}},
+        {dir.filePath("missing.so1"), "missing.so1"},
+        {shortFile.fileName(), "2380 バイトですが、このファイルは 100 バイト"},
+        {dir.path(), "シナリオファイルではありません"},
+        {png.fileName(), "「" + QDir::toNativeSeparators(png.fileName()) + "」はシナリオデータとして読み込めません。\nステップ数が -1 です"},
+    };
+    for (const Case& c : cases) {
+        const QString& path = c.path;
         SCOPED_TRACE(path.toStdString());
         auto dlg = Open(path);
+        QStringList said;
+        dlg->showMessage = [&](QWidget*, const QString&, const QString& text) { said << text; };
         Select(*dlg, 0);
         QTest::mouseClick(dlg->cmdLoad, Qt::LeftButton);
         EXPECT_FALSE(dlg->Loaded());
+        if (c.said.isEmpty()) {
+            EXPECT_TRUE(said.isEmpty());
+        } else {
+            ASSERT_EQ(said.size(), 1);
+            EXPECT_TRUE(said[0].contains(c.said)) << said[0].toStdString();
+        }
         EXPECT_EQ(sinario, before);
         EXPECT_EQ(dlg->txtTTl->text(), Padded("title"));
         EXPECT_EQ(Rows(*dlg), QStringList{"グラフを表示します。"});
@@ -442,7 +466,7 @@ TEST_F(ScenarioEditor, CancelOrAFailedReadChangesNothing)
     dlg->cmdSave->setFocus();
     QTest::mouseClick(dlg->cmdSave, Qt::LeftButton);
     EXPECT_EQ(sinario, before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"short.so1"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"short.so1", "写真.png"}));
 }
 
 TEST_F(ScenarioEditor, EnterAndEscHaveNoEffectAndCloseKeepsEverything)
