@@ -50,6 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bytes.resize(kRecordSize, 0); // and go on with the short input as a record
     }
 
+    if (!SinarioRecordFault(bytes.data(), bytes.size()).empty()) {
+        // No scenario holds this record: refused, and what was in use stays.
+        SinarioData untouched;
+        SetTitle(untouched, QStringLiteral("untouched"));
+        const SinarioData before = untouched;
+        Check(!DecodeSinario(bytes.data(), bytes.size(), untouched));
+        Check(untouched == before);
+        return 0;
+    }
     SinarioData first;
     Check(DecodeSinario(bytes.data(), bytes.size(), first));
     Check(first.stepCount >= 0 && first.stepCount <= kMaxSteps);

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SinarioData before = read;
     QString error;
     const bool ok = ReadSinarioFile(read, path, &error);
-    Check(ok == (size >= kRecordSize));
+    Check(ok == SinarioRecordFault(data, size).empty());
     if (!ok) {
         Check(read == before && !error.isEmpty());
     } else {
