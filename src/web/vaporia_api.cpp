@@ -20,6 +20,7 @@
 #include "core/scenario/SinarioRecord.h"
 #include "core/scenario/Utf.h"
 #include "core/settings/ProfileText.h"
+#include "core/settings/SettingsLimits.h"
 #include "web/Lessons.h"
 
 static_assert(int{VAPORIA_CHANGED_TEMPERATURE} == int{app::kTemperature} && int{VAPORIA_CHANGED_READOUT} == int{app::kReadout}
@@ -153,9 +154,11 @@ int vaporia_activate(const char* config_ini, double now_ms)
 {
     SetNow(now_ms);
     SystemSettings s{};
-    mdlSystem::LoadSystemSettingsFromText(s, Text(config_ini));
-    return P().Activate(s);
+    const unsigned replaced = mdlSystem::LoadSystemSettingsFromText(s, Text(config_ini));
+    return P().Activate(s, replaced);
 }
+
+const char* vaporia_take_notice(void) { return Out(P().TakeNotice()); }
 
 const char* vaporia_settings_to_ini(const char* old_text) { return Out(P().SettingsIni(Text(old_text))); }
 
@@ -195,23 +198,24 @@ int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* g
                           const char* grph_w_max, const char* press_w_min,
                           const char* press_w_max, const char* container, const char* mol)
 {
-    SystemSettings s = P().Settings();
-    // The lists hold two and three units; a position outside them is the first.
-    s.temperatureUnit = temperature_unit >= 0 && temperature_unit < 2 ? temperature_unit : 0;
-    s.pressureUnit = pressure_unit >= 0 && pressure_unit < 3 ? pressure_unit : 0;
-    const auto whole = [](const char* text, std::int32_t& field) {
-        if (const auto v = numtext::ParseTypedWhole(Text(text))) field = *v;
-    };
-    const auto real = [](const char* text, double& field) {
-        if (const auto v = numtext::ParseTypedDouble(Text(text))) field = *v;
-    };
-    whole(grph_w_min, s.grphWMin);
-    whole(grph_w_max, s.grphWMax);
-    real(press_w_min, s.grphHMin);
-    real(press_w_max, s.grphHMax);
-    real(container, s.container);
-    whole(mol, s.mol);
-    return P().TakeSettings(s);
+    mdlSystem::SettingsBoxes b;
+    b.temperatureUnit = temperature_unit;
+    b.pressureUnit = pressure_unit;
+    b.grphWMin = Text(grph_w_min);
+    b.grphWMax = Text(grph_w_max);
+    b.grphHMin = Text(press_w_min);
+    b.grphHMax = Text(press_w_max);
+    b.container = Text(container);
+    b.mol = Text(mol);
+    const mdlSystem::TakenBoxes taken = mdlSystem::TakeSettingsBoxes(P().Settings(), b);
+    if (taken.faults != 0) {
+        W().error = mdlSystem::FaultText(taken.faults);
+        // The first box at fault, in tab order, as -1 - its bit's place.
+        int bit = 0;
+        while (!(taken.faults & (1u << bit))) ++bit;
+        return -1 - bit;
+    }
+    return P().TakeSettings(taken.settings);
 }
 
 void vaporia_settings_defaults(void)

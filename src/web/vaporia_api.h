@@ -45,7 +45,8 @@ enum {
     VAPORIA_CHANGED_PLAYBACK = 1 << 6,    /* playback on/off or position */
     VAPORIA_CHANGED_GRAPH_SHOWN = 1 << 7, /* graph shown/hidden (picGrphSw's picture) */
     VAPORIA_CHANGED_SCENARIO = 1 << 8,    /* the scenario in use (title, steps) */
-    VAPORIA_CHANGED_VALUES_KIND = 1 << 9  /* the data-book values switched on or off */
+    VAPORIA_CHANGED_VALUES_KIND = 1 << 9, /* the data-book values switched on or off */
+    VAPORIA_CHANGED_NOTICE = 1 << 10      /* a notice to show once: vaporia_take_notice() */
 };
 
 /* Returned by vaporia_next_wake_ms when nothing is scheduled. */
@@ -73,8 +74,11 @@ const char* vaporia_version(void);
 /* The main window's activation: loads the settings from CONFIG.INI text (NULL or "" gives
  * the defaults; values out of their limits give that key's default), redraws the empty graph
  * grid, refreshes the freezing and full-evaporation temperatures, replans the tick. Runs at
- * start and after every dialog closes, as on the desktop. Returns changed bits. */
+ * start and after every dialog closes, as on the desktop. Returns changed bits; with
+ * VAPORIA_CHANGED_NOTICE, vaporia_take_notice() says which values gave way to defaults. */
 int vaporia_activate(const char* config_ini, double now_ms);
+/* The notice the last call raised (VAPORIA_CHANGED_NOTICE), handed over once; "" if none. */
+const char* vaporia_take_notice(void);
 
 /* The settings in memory as CONFIG.INI text: `old_text` (what the storage holds, may be NULL)
  * with the eight keys of section DATA set and every other line kept. */
@@ -88,7 +92,10 @@ const char* vaporia_setting_text(int which);
 
 /* The settings dialog's 閉じる: the two unit list positions and the six boxes' texts as
  * typed; a box that holds no number keeps the value in memory. Returns changed bits. The face
- * then stores vaporia_settings_to_ini(...) and calls vaporia_activate with what it stored. */
+ * then stores vaporia_settings_to_ini(...) and calls vaporia_activate with what it stored.
+ * Values the model cannot show are refused and nothing is taken: then -1 - n, n the first
+ * box at fault (0 amount, 1 volume, 2 temperature range, 3 pressure range), and
+ * vaporia_error_text() names it and the range it takes. */
 int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* grph_w_min,
                           const char* grph_w_max, const char* press_w_min,
                           const char* press_w_max, const char* container, const char* mol);

@@ -659,6 +659,25 @@ class Behaviour:
         self.assertIn("pressureUnit=" + "0".ljust(50), ini)
         self.assertIn("keep=me", ini)
 
+    def test_settings_the_model_cannot_show_refused_at_their_box(self):
+        p = self.page
+        p.menu("menu_File", "menu_Init")
+        box = p.el("txtMol")
+        box.clear()
+        box.send_keys("1.5")
+        p.el("cmdClose").click()
+        self.assertIn("物質量（mol）には 1 以上の整数", p.message())
+        p.el("cmdMsgOK").click()
+        self.assertTrue(p.el("cmdClose").is_displayed(), "the dialog stays open")
+        self.assertEqual(p.js("return document.activeElement.id"), "txtMol")
+        self.assertEqual(p.el("txtMol").get_attribute("aria-invalid"), "true")
+        self.assertNotIn("mol=", p.settings_ini() or "", "nothing saved")
+        box = p.el("txtMol")
+        box.clear()
+        box.send_keys("2")
+        p.el("cmdClose").click()
+        self.assertEqual(p.text("lblMol"), "2mol")
+
     def test_full_storage_reported_and_the_settings_kept_in_memory(self):
         p = self.page
         p.js("Storage.prototype.setItem = function () { throw new DOMException('full', 'QuotaExceededError'); }")

@@ -173,6 +173,43 @@ TEST_F(Api, SettingsKeepForeignLinesAndTheirLimits)
     EXPECT_EQ(Str(vaporia_setting_text(7)), "1013");
 }
 
+TEST_F(Api, SettingsTheModelCannotShowAreRefusedOrGiveWayToldOnce)
+{
+    vaporia_activate("", now);
+    const struct {
+        const char *mol, *container, *wMin, *pMin;
+        int box;
+        const char* said;
+    } cases[] = {
+        {"1.5", "", "", "", 0, "物質量（mol）には 1 以上の整数"},
+        {"0", "", "", "", 0, "物質量"},
+        {"", "-30", "", "", 1, "容器の体積（L）には 0 より大きい数"},
+        {"", "", "150", "", 2, "グラフの温度範囲"},
+        {"", "", "", "800", 3, "グラフの圧力範囲"},
+        {"0", "0", "", "", 0, "物質量"}, // the first box at fault, in tab order
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        EXPECT_EQ(vaporia_settings_take(0, 1, c.wMin, "", c.pMin, "", c.container, c.mol), -1 - c.box);
+        EXPECT_NE(Str(vaporia_error_text()).find(c.said), std::string::npos) << Str(vaporia_error_text());
+        EXPECT_EQ(vaporia_setting(3), 0) << "nothing taken, the unit neither";
+    }
+    EXPECT_GE(vaporia_settings_take(0, 1, "", "", "", "", "10", "3"), 0);
+    EXPECT_EQ(Str(vaporia_label(2)), "3mol");
+
+    // Read from a file: the defaults, and a notice the first time only.
+    vaporia_init(0, now);
+    const char* bad = "[DATA]\r\nmol=0\r\ncontainer=nan\r\ngrphWMin=9\r\ngrphWMax=9\r\n";
+    EXPECT_NE(vaporia_activate(bad, now) & VAPORIA_CHANGED_NOTICE, 0);
+    const std::string notice = Str(vaporia_take_notice());
+    EXPECT_EQ(notice.rfind("設定ファイル（CONFIG.INI）", 0), 0u) << notice;
+    EXPECT_NE(notice.find("グラフの温度範囲"), std::string::npos) << notice;
+    EXPECT_EQ(Str(vaporia_take_notice()), "");
+    EXPECT_EQ(vaporia_activate(bad, now) & VAPORIA_CHANGED_NOTICE, 0);
+    EXPECT_EQ(Str(vaporia_label(2)), "1mol");
+    EXPECT_EQ(Str(vaporia_label(3)), "30ﾘｯﾄﾙ");
+}
+
 TEST_F(Api, LessonsRoundTripByteForByte)
 {
     ASSERT_EQ(vaporia_lesson_count(), 4);
@@ -209,7 +246,7 @@ TEST_F(Api, DamagedFileIsRefusedAndTheScenarioKept)
     EXPECT_EQ(vaporia_sinario_step_count(), 1);
     hostile.resize(hostile.size() + 4000, 0xFF); // a longer file keeps its tail: still read
     hostile[30] = 2;
-    hostile[33] = 0;
+    hostile[31] = hostile[32] = hostile[33] = 0;
     ASSERT_EQ(vaporia_sinario_decode(hostile.data(), hostile.size(), "長い.so1"), 1);
     EXPECT_EQ(vaporia_sinario_step_count(), 2);
     EXPECT_EQ(Str(vaporia_error_text()), "");

@@ -12,6 +12,7 @@ export const CHANGED = {
   GRAPH_SHOWN: 1 << 7,
   SCENARIO: 1 << 8,
   VALUES_KIND: 1 << 9,
+  NOTICE: 1 << 10,
 } as const;
 
 export const NO_WAKE = -1;
@@ -105,6 +106,7 @@ export class Core {
   settingsTake(tu: number, pu: number, wMin: string, wMax: string, pMin: string, pMax: string, container: string, mol: string): number {
     return this.n("vaporia_settings_take", tu, pu, wMin, wMax, pMin, pMax, container, mol);
   }
+  takeNotice(): string { return this.s("vaporia_take_notice"); }
   settingsDefaults(): void { this.fn("vaporia_settings_defaults")(); }
   label(which: number): string { return this.s("vaporia_label", which); }
 

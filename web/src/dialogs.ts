@@ -164,9 +164,21 @@ export function openSettings(app: App): void {
     core.settingsDefaults();
     fill();
   });
-  button(c, "cmdClose", "閉じる", 160, 204, 89, 25, () => {
-    core.settingsTake(cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex, txtGrphWMin.value,
+  // The boxes a refusal points at, in the order the program numbers them.
+  const faultBoxes = [txtMol, txtContainer, txtGrphWMin, txtPressWMin];
+  button(c, "cmdClose", "閉じる", 160, 204, 89, 25, async () => {
+    const taken = core.settingsTake(cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex, txtGrphWMin.value,
       txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value, txtContainer.value, txtMol.value);
+    for (const b of faultBoxes) b.removeAttribute("aria-invalid");
+    if (taken < 0) {
+      // Nothing is saved; the dialog stays open at the box to mend.
+      const box = faultBoxes[-1 - taken] ?? txtMol;
+      box.setAttribute("aria-invalid", "true");
+      await messageBox(app, core.errorText());
+      box.focus();
+      box.select();
+      return;
+    }
     app.saveSettings();
     d.close();
   });

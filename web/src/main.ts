@@ -110,6 +110,10 @@ export class App {
     }
     if (changed & CHANGED.GRAPH_SHOWN) this.picGrphSw.src = c.graphShown() ? grphSwOn : grphSwOff;
     if (changed & CHANGED.SCENARIO) document.title = c.caption();
+    if (changed & CHANGED.NOTICE) {
+      const notice = c.takeNotice();
+      if (notice) void messageBox(this, notice);
+    }
     this.schedule();
   }
 

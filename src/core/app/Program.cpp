@@ -7,6 +7,7 @@
 #include "core/scenario/SinarioEdit.h"
 #include "core/scenario/Utf.h"
 #include "core/settings/ProfileText.h"
+#include "core/settings/SettingsLimits.h"
 
 namespace app {
 
@@ -144,11 +145,17 @@ int Program::SetTemperatureText(std::string text)
     return kTemperature | TemperatureChanged();
 }
 
-int Program::Activate(const SystemSettings& loaded)
+int Program::Activate(const SystemSettings& loaded, unsigned replaced)
 {
     const bool first = !activated_;
     activated_ = true;
     int changed = kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
+    // The file is read at every activation: what it holds wrong is told once.
+    if (const unsigned fresh = replaced & ~toldIni_) {
+        toldIni_ |= fresh;
+        notice_ = mdlSystem::ReplacedNotice(fresh, "設定ファイル（CONFIG.INI）");
+        changed |= kNotice;
+    }
     // The molecules stand at rest until a temperature is there: shown once.
     if (first) changed |= kField | kTemperature | kReadout;
     // The temperature shown stays the same temperature in the new unit: 100 ℃ is 373 K.
@@ -275,6 +282,11 @@ int Program::KeyUp(int keyCode)
         // New units and amounts show at once, so no number stands beside the wrong unit: the
         // temperature too stays the same temperature in the new unit.
         changed |= kSettings;
+        if (const unsigned fresh = static_cast<unsigned>(e.value) & ~toldStep_) {
+            toldStep_ |= fresh;
+            notice_ = mdlSystem::ReplacedNotice(fresh, "シナリオの初期設定");
+            changed |= kNotice;
+        }
         if (shown && unitBefore != settings_.temperatureUnit) {
             temperatureText_ = numtext::FormatWhole(simulation::ConvertWhole(*shown, unitBefore, settings_.temperatureUnit));
             changed |= kTemperature;
@@ -291,6 +303,7 @@ int Program::KeyUp(int keyCode)
 int Program::ScenarioLoaded()
 {
     simulation::RestartPlaybackOnLoad(st_);
+    toldStep_ = 0; // a new scenario's steps are told of anew
     Replan();
     return kScenario | kPlayback;
 }

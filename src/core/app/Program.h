@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/app/AppState.h"
@@ -36,6 +37,7 @@ enum Changed : int {
     kGraphShown = 1 << 7,  // graph shown or hidden
     kScenario = 1 << 8,    // the scenario in use (title, steps)
     kValuesKind = 1 << 9,  // the data-book values switched on or off
+    kNotice = 1 << 10,     // a notice to show the user once (TakeNotice)
 };
 
 class Program {
@@ -62,7 +64,9 @@ public:
     // ---- Events -------------------------------------------------------------------------
     // The main window's activation, at first and after every dialog: the settings it left
     // (as loaded from CONFIG.INI), the empty grid, the liquid's temperatures.
-    int Activate(const SystemSettings& loaded);
+    // replaced: the mdlSystem::SettingsFault bits the reader put defaults in for; each is
+    // told once a run.
+    int Activate(const SystemSettings& loaded, unsigned replaced = 0);
     // The settings dialog's values in memory, before it is saved and the window activated.
     int TakeSettings(const SystemSettings& s)
     {
@@ -133,6 +137,8 @@ public:
     std::string PlaybackText() const;
     // The window's caption: the program's name and the scenario's title.
     std::string Caption() const;
+    // The notice a call raised with kNotice, handed over once.
+    std::string TakeNotice() { return std::exchange(notice_, {}); }
 
     const SystemSettings& Settings() const { return settings_; }
     const AppState& State() const { return st_; }
@@ -198,6 +204,9 @@ private:
     bool activated_ = false;
     bool fieldDrawn_ = false;
     std::optional<int> wake_;
+    std::string notice_;
+    unsigned toldIni_ = 0;  // faults of the settings file already told
+    unsigned toldStep_ = 0; // of the scenario in use's initial-settings steps
 };
 
 } // namespace app

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/model/NumText.h"
+#include "core/settings/SettingsLimits.h"
 
 namespace simulation {
 
@@ -113,6 +114,8 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
         s.grphHMax = step.grphHMax;
         s.container = step.container;
         s.mol = step.mol;
+        // A file's step may hold what no dialog lets through ("NaNﾘｯﾄﾙ").
+        effect.value = static_cast<std::int32_t>(mdlSystem::ReplaceFaultySettings(s));
         RefreshLiquidTemps(st, table, s);
         effect.kind = StepEffect::SettingsChanged;
         break;

@@ -81,7 +81,9 @@ void RestartPlaybackOnLoad(AppState& st);
 // readout are to show them now (the animation's two temperatures are already refreshed).
 struct StepEffect {
     enum Kind { None, SetTemperature, GraphOn, GraphOff, GraphClear, SelectLiquid, SettingsChanged } kind = None;
-    std::int32_t value = 0; // SetTemperature: the text to show; SelectLiquid: item or -1
+    // SetTemperature: the text to show; SelectLiquid: item or -1; SettingsChanged: the
+    // mdlSystem::SettingsFault bits of the step's values that gave way to the defaults.
+    std::int32_t value = 0;
 };
 
 // Runs the step at sinarioPos on the shared state and moves on. shown is the whole

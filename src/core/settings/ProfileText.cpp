@@ -1,10 +1,12 @@
 #include "core/settings/ProfileText.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "core/model/NumText.h"
 #include "core/settings/ProfileFile.h"
+#include "core/settings/SettingsLimits.h"
 
 namespace mdlSystem {
 
@@ -48,10 +50,11 @@ void InitSystemSettings(SystemSettings& s)
     s.grphHMax = 800;
 }
 
-void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text)
+unsigned LoadSystemSettingsFromText(SystemSettings& s, std::string_view text)
 {
     SystemSettings defaults;
     InitSystemSettings(defaults);
+    unsigned faults = 0;
     for (const Key& key : kKeys) {
         std::string value = profile::ReadString(text, kSection, key.name, key.defaultText,
                                                 kTransferSize);
@@ -62,8 +65,15 @@ void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text)
         } else {
             const auto v = numtext::ParseWhole(value);
             s.*key.whole = v && *v >= key.min && *v <= key.max ? *v : defaults.*key.whole;
+            // An amount of 1.5 would be shown as 2mol.
+            if (key.whole == &SystemSettings::mol)
+                if (const auto d = numtext::ParseDouble(value); d && *d != std::floor(*d)) {
+                    s.mol = defaults.mol;
+                    faults |= kFaultMol;
+                }
         }
     }
+    return faults | ReplaceFaultySettings(s);
 }
 
 std::string SaveSystemSettingsToText(const SystemSettings& s, std::string text)

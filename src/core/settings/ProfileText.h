@@ -20,8 +20,9 @@ void InitSystemSettings(SystemSettings& s);
 
 // The load on the file's text. A value that is empty, no number, not finite, beyond its
 // 32-bit field, or a unit outside its codes (temperature 0..1, pressure 0..2) gives that
-// key's default.
-void LoadSystemSettingsFromText(SystemSettings& s, std::string_view text);
+// key's default. So does a value the model cannot show (SettingsLimits.h); those are
+// returned as SettingsFault bits, for the user to be told.
+unsigned LoadSystemSettingsFromText(SystemSettings& s, std::string_view text);
 // The save on the file's text: the eight keys set in `text`, every other line kept.
 std::string SaveSystemSettingsToText(const SystemSettings& s, std::string text);
 

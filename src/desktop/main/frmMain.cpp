@@ -549,8 +549,8 @@ void frmMain::Form_Activate()
     app::Program& program = shared_.program;
     setWindowTitle(QString::fromStdString(program.Caption()));
     SystemSettings s{};
-    mdlSystem::LoadSystemSettings(s, shared_.location);
-    Apply(program.Activate(s));
+    const unsigned replaced = mdlSystem::LoadSystemSettings(s, shared_.location);
+    Apply(program.Activate(s, replaced));
     update();
 }
 
@@ -568,6 +568,12 @@ void frmMain::Apply(int changed)
     if (changed & (app::kReadout | app::kTemperature | app::kSettings)) MarkTemperature(program.TemperatureRefused());
     if (changed & app::kGraph) graph_.Paint();
     if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
+    if (changed & app::kNotice) {
+        // After the event that raised it: a modal box inside an activation would re-enter it.
+        QTimer::singleShot(0, this, [this, text = QString::fromStdString(shared_.program.TakeNotice())] {
+            if (!text.isEmpty() && showNotice) showNotice(this, mdlCommon::kProgramCaption, text);
+        });
+    }
     if (changed & app::kPlayback) {
         picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
         const QString step = QString::fromStdString(program.PlaybackText());

@@ -21,6 +21,7 @@
 #include "core/settings/SystemSettings.h"
 #include "desktop/settings/UserPrefs.h"
 #include "desktop/settings/mdlSystem.h"
+#include "desktop/settings/mdlCommon.h"
 
 class QComboBox;
 class QPrinter;
@@ -161,6 +162,8 @@ public:
     static QString GuidePath(const QString& programDir);
     // Opens a page in the user's browser; replaced by the tests.
     void SetUrlOpener(std::function<bool(const QUrl&)> open) { openUrl_ = std::move(open); }
+    // Shows the program's notices (settings that gave way to defaults); replaced by the tests.
+    mdlCommon::MessageBoxFn showNotice = mdlCommon::ShowWarning;
     // Remembers the folder a file was saved in, for the next save dialog.
     void RememberSaveFolder(const QString& folder);
     QString SaveFolder() const;

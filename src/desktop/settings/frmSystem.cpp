@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/model/NumText.h"
+#include "core/settings/SettingsLimits.h"
 #include "desktop/platform/Fonts.h"
 #include "desktop/settings/mdlCommon.h"
 
@@ -24,17 +24,6 @@ constexpr int kListWidth = 73;
 constexpr int kFontPixels = 12; // 9 pt
 
 int RowY(int row) { return kRowTop + kRowPitch * row; }
-
-// The number a box holds; a box that is empty or holds no number leaves the field alone.
-void TakeWhole(const QLineEdit& box, std::int32_t& field)
-{
-    if (const auto v = numtext::ParseTypedWhole(box.text().toStdString())) field = *v;
-}
-
-void TakeDouble(const QLineEdit& box, double& field)
-{
-    if (const auto v = numtext::ParseTypedDouble(box.text().toStdString())) field = *v;
-}
 
 } // namespace
 
@@ -149,14 +138,33 @@ void frmSystem::cmdDefault_Click()
 
 void frmSystem::cmdClose_Click()
 {
-    settings_.temperatureUnit = cmbTempUnit->currentIndex();
-    settings_.pressureUnit = cmbPressUnit->currentIndex();
-    TakeWhole(*txtGrphWMin, settings_.grphWMin);
-    TakeWhole(*txtGrphWMax, settings_.grphWMax);
-    TakeDouble(*txtPressWMin, settings_.grphHMin);
-    TakeDouble(*txtPressWMax, settings_.grphHMax);
-    TakeDouble(*txtContainer, settings_.container);
-    TakeWhole(*txtMol, settings_.mol);
+    const std::string texts[] = {txtMol->text().toStdString(),      txtContainer->text().toStdString(),
+                                 txtGrphWMin->text().toStdString(), txtGrphWMax->text().toStdString(),
+                                 txtPressWMin->text().toStdString(), txtPressWMax->text().toStdString()};
+    mdlSystem::SettingsBoxes boxes;
+    boxes.temperatureUnit = cmbTempUnit->currentIndex();
+    boxes.pressureUnit = cmbPressUnit->currentIndex();
+    boxes.mol = texts[0];
+    boxes.container = texts[1];
+    boxes.grphWMin = texts[2];
+    boxes.grphWMax = texts[3];
+    boxes.grphHMin = texts[4];
+    boxes.grphHMax = texts[5];
+    const mdlSystem::TakenBoxes taken = mdlSystem::TakeSettingsBoxes(settings_, boxes);
+    QLineEdit* const faultBoxes[] = {txtMol, txtContainer, txtGrphWMin, txtPressWMin};
+    for (QLineEdit* b : faultBoxes) b->setStyleSheet(QString());
+    if (taken.faults != 0) {
+        // Nothing is saved; the dialog stays open at the box to mend.
+        int first = 0;
+        while (!(taken.faults & (1u << first))) ++first;
+        QLineEdit* box = faultBoxes[first];
+        box->setStyleSheet(QStringLiteral("background: rgb(255, 214, 214);"));
+        if (showMessage) showMessage(this, mdlCommon::kProgramCaption, QString::fromStdString(mdlSystem::FaultText(taken.faults)));
+        box->setFocus();
+        box->selectAll();
+        return;
+    }
+    settings_ = taken.settings;
     // A teacher must not leave believing the settings were kept. The file is as it was,
     // and the next activation of the main window reloads it.
     QString reason;

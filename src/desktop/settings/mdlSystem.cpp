@@ -116,11 +116,11 @@ QString SettingsLocation::LoadPath() const
     return ConfigFilePath(LoadBesideProgram(GatherFacts(*this)) ? programDir : userConfigDir);
 }
 
-void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where)
+unsigned LoadSystemSettings(SystemSettings& s, const SettingsLocation& where)
 {
     std::string text;
     if (ReadCapped(where.LoadPath(), text, true) != ReadResult::Read) text.clear();
-    LoadSystemSettingsFromText(s, text);
+    return LoadSystemSettingsFromText(s, text);
 }
 
 bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where, QString* error)

@@ -47,7 +47,8 @@ bool SaveBesideProgram(const LocationFacts& f);
 // True when the file beside the program is the one to read.
 bool LoadBesideProgram(const LocationFacts& f);
 
-void LoadSystemSettings(SystemSettings& s, const SettingsLocation& where);
+// Returns the mdlSystem::SettingsFault bits of the values that gave way to their defaults.
+unsigned LoadSystemSettings(SystemSettings& s, const SettingsLocation& where);
 // Returns false if the file could not be written, with the reason in words for the
 // teacher in *error when given; the file is then unchanged.
 bool SaveSystemSettings(const SystemSettings& s, const SettingsLocation& where,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/app/Simulation.h"
+#include "core/settings/SettingsLimits.h"
 
 using namespace simulation;
 
@@ -164,18 +165,23 @@ TEST_F(Sim, InitStepChangesTheSettingsInMemoryOnly)
     step.mol = 2; step.container = 0; step.temperatureUnit = 7; step.pressureUnit = 1;
     step.grphWMin = 5; step.grphWMax = 5; step.grphHMin = 0; step.grphHMax = 2;
     st.sinarioPos = 1;
-    EXPECT_EQ(RunSinarioStep(st, sinario, s, table, 20).kind, StepEffect::SettingsChanged);
+    const StepEffect e = RunSinarioStep(st, sinario, s, table, 20);
+    EXPECT_EQ(e.kind, StepEffect::SettingsChanged);
     EXPECT_EQ(s.mol, 2);
-    EXPECT_EQ(s.container, 0);
     EXPECT_EQ(s.pressureUnit, 1);
     EXPECT_EQ(s.grphHMax, 2.0);
-    // A container of 0 L: no finite gas law, so never all evaporated.
-    EXPECT_EQ(st.fullVaporTemp, mdlData::kNoFullVapor);
+    // What no dialog lets through gives way to the defaults, and is named for a notice.
+    EXPECT_EQ(s.container, 30);
+    EXPECT_EQ(s.grphWMin, -50);
+    EXPECT_EQ(s.grphWMax, 150);
+    EXPECT_EQ(e.value, int(mdlSystem::kFaultContainer | mdlSystem::kFaultTempRange));
+    EXPECT_EQ(st.fullVaporTemp, 124); // water, 2 mol in 30 L: refreshed with the step
 
     auto& two = Add(mdlSinario::StepInit);
-    two.mol = 2; two.container = 30;
-    EXPECT_EQ(RunSinarioStep(st, sinario, s, table, 20).kind, StepEffect::SettingsChanged);
-    EXPECT_EQ(st.fullVaporTemp, 124); // water, 2 mol in 30 L: refreshed with the step
+    two.mol = 1; two.container = 30; two.grphWMax = 100; two.grphHMax = 800;
+    const StepEffect fine = RunSinarioStep(st, sinario, s, table, 20);
+    EXPECT_EQ(fine.value, 0);
+    EXPECT_EQ(st.fullVaporTemp, 101); // 1 mol in 30 L
 }
 
 TEST(SimulationLabels, UnitAndAmountLabelsFollowTheSettings)

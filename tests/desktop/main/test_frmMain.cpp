@@ -46,6 +46,7 @@ struct MainWindow : ::testing::Test {
     QTemporaryDir dir;
     std::unique_ptr<SharedRecords> shared = std::make_unique<SharedRecords>();
     std::unique_ptr<frmMain> w;
+    QStringList notices;
 
     void SetUp() override { InitVaporiaAssets(); }
 
@@ -59,6 +60,7 @@ struct MainWindow : ::testing::Test {
         }
         shared->location = {dir.path(), QString()};
         w = std::make_unique<frmMain>(*shared, [] { return 43200.25f; });
+        w->showNotice = [this](QWidget*, const QString&, const QString& text) { notices << text; };
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -548,7 +550,27 @@ TEST_F(MainWindow, HostileStepsFromAFileDoNotHurt)
     Type("2147483647");
     Type("-2147483648");
     for (int n = 0; n < 30; ++n) w->Timer1_Timer();
-    SUCCEED();
+    QTest::qWait(10);
+    // The step's volume and ranges gave way to the defaults, told once.
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith("シナリオの初期設定")) << notices[0].toStdString();
+    EXPECT_TRUE(notices[0].contains("容器の体積")) << notices[0].toStdString();
+    EXPECT_EQ(w->lblVal->text(), "30ﾘｯﾄﾙ");
+}
+
+TEST_F(MainWindow, SettingsFileValuesThatCannotBeShownGiveWayToDefaultsToldOnce)
+{
+    Open("[DATA]\r\nmol=0\r\ncontainer=-30\r\n");
+    QTest::qWait(10);
+    EXPECT_EQ(w->lblMol->text(), "1mol");
+    EXPECT_EQ(w->lblVal->text(), "30ﾘｯﾄﾙ");
+    Type("100");
+    EXPECT_EQ(Readout(), "760.0");
+    w->Form_Activate(); // every activation reads the file again
+    QTest::qWait(10);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains("CONFIG.INI")) << notices[0].toStdString();
+    EXPECT_TRUE(notices[0].contains("物質量")) << notices[0].toStdString();
 }
 
 TEST_F(MainWindow, EveryDialogFromTheMenuReturnsThroughActivation)

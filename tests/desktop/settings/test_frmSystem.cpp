@@ -120,7 +120,7 @@ TEST_F(SettingsDialog, CloseButtonRoundsWholeNumbersHalfToEvenAndSaves)
         const char* wMin;
         std::int32_t molStored, wMinStored;
     };
-    for (const Case c : {Case{"2.5", "2.5", 2, 2}, Case{"3.5", "-2.5", 4, -2}}) {
+    for (const Case c : {Case{"2", "2.5", 2, 2}, Case{"4", "-2.5", 4, -2}}) {
         frmSystem dlg(settings, where);
         Show(dlg);
         dlg.txtMol->clear();
@@ -165,14 +165,14 @@ TEST_F(SettingsDialog, UnitsAndRangesAreStoredAsShownWithoutConversion)
     dlg.cmbTempUnit->setCurrentIndex(1);
     dlg.cmbPressUnit->setCurrentIndex(2);
     dlg.txtGrphWMin->setText("150");
-    dlg.txtGrphWMax->setText("-50");
+    dlg.txtGrphWMax->setText("300");
     dlg.txtPressWMin->setText("0.5");
     QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
     SystemSettings expected = Defaults();
     expected.temperatureUnit = 1;
     expected.pressureUnit = 2;
     expected.grphWMin = 150;
-    expected.grphWMax = -50;
+    expected.grphWMax = 300;
     expected.grphHMin = 0.5;
     EXPECT_EQ(settings, expected);
     EXPECT_EQ(FromFile(), expected);
@@ -216,6 +216,42 @@ TEST_F(SettingsDialog, TitleBarCloseStoresAndSavesNothing)
     EXPECT_EQ(FileBytes(where.Path()), before);
 }
 
+// Values the model cannot show are refused where they are typed: named, and nothing saved.
+TEST_F(SettingsDialog, ValuesThatCannotBeShownAreRefusedAtTheirBox)
+{
+    const struct {
+        const char* box;
+        const char* text;
+        const char* said;
+    } cases[] = {
+        {"txtMol", "1.5", "物質量（mol）には 1 以上の整数"},
+        {"txtMol", "0", "物質量（mol）には 1 以上の整数"},
+        {"txtContainer", "-30", "容器の体積（L）には 0 より大きい数"},
+        {"txtContainer", "0", "容器の体積（L）には 0 より大きい数"},
+        {"txtGrphWMin", "150", "グラフの温度範囲"},
+        {"txtPressWMin", "900", "グラフの圧力範囲"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.box) + " " + c.text);
+        settings = Defaults();
+        frmSystem dlg(settings, where);
+        QStringList said;
+        dlg.showMessage = [&](QWidget*, const QString&, const QString& text) { said << text; };
+        Show(dlg);
+        auto* box = dlg.findChild<QLineEdit*>(c.box);
+        box->setText(c.text);
+        dlg.txtGrphWMax->setText(QString()); // kept: -50..150 stays the range to beat
+        QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains(QString::fromUtf8(c.said))) << said[0].toStdString();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_EQ(settings, Defaults());
+        EXPECT_FALSE(QFile::exists(where.Path()));
+        dlg.close();
+    }
+}
+
 TEST_F(SettingsDialog, EnterAndEscHaveNoEffect)
 {
     frmSystem dlg(settings, where);
@@ -249,12 +285,12 @@ TEST_F(SettingsDialog, UnreadableBoxKeepsItsFieldWhileTheOthersAreStored)
         dlg.txtContainer->setText("3");
         dlg.txtGrphWMin->setText("4");
         dlg.txtGrphWMax->setText("5");
-        dlg.txtPressWMin->setText("6");
+        dlg.txtPressWMin->setText("1.5");
         dlg.txtPressWMax->setText("7");
         dlg.findChild<QLineEdit*>(c.box)->setText(c.text);
         QTest::mouseClick(dlg.cmdClose, Qt::LeftButton);
 
-        SystemSettings expected{3, 2, 1, 2, 4, 5, 6, 7};
+        SystemSettings expected{3, 2, 1, 2, 4, 5, 1.5, 7};
         const QString box = c.box;
         if (box == "txtMol") expected.mol = old.mol;
         if (box == "txtContainer") expected.container = old.container;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/settings/SettingsLimits.h"
 #include "desktop/settings/mdlSystem.h"
 
 using namespace std::string_literals;
@@ -78,23 +79,29 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndStaysMissing)
 TEST(SettingsText, LoadsValuesAndRounding)
 {
     const std::string big = "1"s + std::string(48, '0') + "abcdefghijk"; // 60 characters
+    using mdlSystem::kFaultMol, mdlSystem::kFaultContainer, mdlSystem::kFaultTempRange, mdlSystem::kFaultPressRange;
     const struct {
         std::string text;
         SystemSettings expected;
+        unsigned replaced = 0; // what the model cannot show gives way to the default, told
     } cases[] = {
         {"[DATA]\r\nmol=5\r\n", {30, 5, 0, 0, -50, 150, 0, 800}},
         {"[data]\r\nCONTAINER=12\r\nPressureUnit=2\r\n", {12, 1, 0, 2, -50, 150, 0, 800}},
-        {"[DATA]\r\nmol=2.5\r\ngrphWMin=-2.5\r\ngrphWMax=3.5\r\n", {30, 2, 0, 0, -2, 4, 0, 800}},
+        {"[DATA]\r\nmol=2.5\r\ngrphWMin=-2.5\r\ngrphWMax=3.5\r\n", {30, 1, 0, 0, -2, 4, 0, 800}, kFaultMol},
         {"[DATA]\r\ncontainer=  12.5  \r\n", {12.5, 1, 0, 0, -50, 150, 0, 800}},
         {"[DATA]\r\ncontainer=" + big + "\r\n", {1e48, 1, 0, 0, -50, 150, 0, 800}},
         {"[DATA]\nmol=5\0"s "7\n"s, {30, 5, 0, 0, -50, 150, 0, 800}},
-        {"[DATA]\r\ncontainer=22.4\r\nmol=-3\r\ntemperatureUnit=1\r\npressureUnit=1\r\n"
+        {"[DATA]\r\ncontainer=22.4\r\nmol=3\r\ntemperatureUnit=1\r\npressureUnit=1\r\n"
          "grphWMin=200\r\ngrphWMax=400\r\ngrphHMin=-0.5\r\ngrphHMax=1.5e3\r\n",
-         {22.4, -3, 1, 1, 200, 400, -0.5, 1500}},
+         {22.4, 3, 1, 1, 200, 400, -0.5, 1500}},
+        {"[DATA]\r\nmol=0\r\ncontainer=-30\r\n", {30, 1, 0, 0, -50, 150, 0, 800}, kFaultMol | kFaultContainer},
+        {"[DATA]\r\ngrphWMin=150\r\ngrphHMin=900\r\n", {30, 1, 0, 0, -50, 150, 0, 800},
+         kFaultTempRange | kFaultPressRange},
+        {"[DATA]\r\ngrphWMin=10\r\ngrphWMax=10\r\n", {30, 1, 0, 0, -50, 150, 0, 800}, kFaultTempRange},
     };
     for (const auto& c : cases) {
         SystemSettings s;
-        mdlSystem::LoadSystemSettingsFromText(s, c.text);
+        EXPECT_EQ(mdlSystem::LoadSystemSettingsFromText(s, c.text), c.replaced) << c.text;
         EXPECT_EQ(s, c.expected) << c.text;
     }
 }
@@ -123,8 +130,8 @@ TEST(SettingsText, UnusableValuesLoadAsTheKeysDefault)
     // The edges of the ranges are still values.
     SystemSettings s;
     mdlSystem::LoadSystemSettingsFromText(
-        s, "[DATA]\nmol=-2147483648\ngrphWMax=2147483647\ntemperatureUnit=1\npressureUnit=2\n");
-    EXPECT_EQ(s.mol, INT32_MIN);
+        s, "[DATA]\nmol=2147483647\ngrphWMax=2147483647\ntemperatureUnit=1\npressureUnit=2\n");
+    EXPECT_EQ(s.mol, INT32_MAX);
     EXPECT_EQ(s.grphWMax, INT32_MAX);
     EXPECT_EQ(s.temperatureUnit, 1);
     EXPECT_EQ(s.pressureUnit, 2);
@@ -177,7 +184,7 @@ TEST(SettingsText, NewFileHoldsTheEightKeysInOrder)
 
 TEST_F(SettingsFile, SaveCreatesTheFileAndLoadReadsItBack)
 {
-    SystemSettings s{22.4, -3, 1, 2, 250, 400, -0.25, 1.5e-7};
+    SystemSettings s{22.4, 3, 1, 2, 250, 400, -0.25, 1.5e-7};
     QString error = "untouched";
     ASSERT_TRUE(mdlSystem::SaveSystemSettings(s, Where(), &error));
     EXPECT_EQ(error, "untouched");
