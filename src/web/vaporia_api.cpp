@@ -484,6 +484,7 @@ int vaporia_sinario_add_init(int selected_row, int temperature_unit, int pressur
     const mdlSinario::TypedInit init = mdlSinario::InitStepFromTexts(
         temperature_unit, pressure_unit,
         {Text(mol), Text(container), Text(grph_w_min), Text(grph_w_max), Text(press_w_min), Text(press_w_max)});
+    W().error = init.fault;
     if (!init.step) return -(init.unreadBox + 1);
     return InsertStep(selected_row, *init.step);
 }

@@ -255,6 +255,22 @@ TEST_F(Api, DamagedFileIsRefusedAndTheScenarioKept)
 TEST_F(Api, EditorAddsInsertsAndDeletesSteps)
 {
     EXPECT_EQ(vaporia_sinario_add_init(-1, 0, 0, "1", "", "-50", "150", "0", "800"), -2); // container empty
+    EXPECT_EQ(Str(vaporia_error_text()), "");
+    // What the settings dialog refuses, the editor does not record: named at its box.
+    const struct {
+        const char *mol, *container, *wMin, *pMax;
+        int result;
+        const char* said;
+    } refused[] = {
+        {"0", "30", "-50", "800", -1, "物質量"},  {"1.5", "30", "-50", "800", -1, "物質量"},
+        {"1", "-5", "-50", "800", -2, "容器の体積"}, {"1", "30", "150", "800", -3, "グラフの温度範囲"},
+        {"1", "30", "-50", "0", -5, "グラフの圧力範囲"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(vaporia_sinario_add_init(-1, 0, 0, r.mol, r.container, r.wMin, "150", "0", r.pMax), r.result) << r.said;
+        EXPECT_NE(Str(vaporia_error_text()).find(r.said), std::string::npos) << Str(vaporia_error_text());
+    }
+    EXPECT_EQ(vaporia_sinario_step_count(), 0);
     EXPECT_EQ(vaporia_sinario_add_init(-1, 0, 0, "1", "30", "-50", "150", "0", "800"), 1);
     EXPECT_EQ(vaporia_sinario_add_graph_clear(-1), 1);
     EXPECT_EQ(vaporia_sinario_add_liquid(0, 1), 1); // before the first

@@ -271,9 +271,15 @@ export function openScenario(app: App): void {
   showSettings(core, { cmbTempUnit, cmbPressUnit, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax, txtContainer, txtMol });
   const addButton = (page: number, act: () => void) =>
     button(pages[page], "cmdAdd" + (page + 1), "追加", 392, 80, 65, 25, () => { storeTitle(); act(); });
-  addButton(0, () => added(core.addInit(selectedRow, cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex,
-    txtMol.value, txtContainer.value, txtGrphWMin.value, txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value),
-    [txtMol, txtContainer, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax]));
+  addButton(0, async () => {
+    const boxes = [txtMol, txtContainer, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax];
+    const r = core.addInit(selectedRow, cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex,
+      txtMol.value, txtContainer.value, txtGrphWMin.value, txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value);
+    // A value the model cannot show is named before its box gets the focus.
+    const fault = r < 0 ? core.errorText() : "";
+    if (fault) await messageBox(app, fault);
+    added(r, boxes);
+  });
 
   // 温度設定
   const p1 = pages[1];

@@ -1,8 +1,10 @@
 #include "core/scenario/SinarioEdit.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/model/NumText.h"
+#include "core/settings/SettingsLimits.h"
 
 namespace mdlSinario {
 
@@ -47,7 +49,22 @@ TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureU
     step.grphHMax = *hMax;
     step.container = *container;
     step.mol = *mol;
-    return {step, -1};
+    // The limits the settings dialog holds to, or playback would put defaults in their place.
+    SystemSettings s{};
+    s.mol = step.mol;
+    s.container = step.container;
+    s.grphWMin = step.grphWMin;
+    s.grphWMax = step.grphWMax;
+    s.grphHMin = step.grphHMin;
+    s.grphHMax = step.grphHMax;
+    unsigned faults = mdlSystem::FindSettingsFaults(s);
+    if (const auto m = numtext::ParseTypedDouble(boxes[0]); m && *m != std::floor(*m)) faults |= mdlSystem::kFaultMol;
+    if (faults != 0) {
+        const int box = faults & mdlSystem::kFaultMol ? 0 : faults & mdlSystem::kFaultContainer ? 1
+                      : faults & mdlSystem::kFaultTempRange ? 2 : 4;
+        return {std::nullopt, box, mdlSystem::FaultSentence(faults) + "\nステップは追加していません。"};
+    }
+    return {step, -1, {}};
 }
 
 bool InsertStep(SinarioData& d, int row, const SinarioStep& step)

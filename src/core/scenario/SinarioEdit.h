@@ -19,10 +19,12 @@ std::string DescribeStep(const SinarioStep& step);
 
 // An initial-settings step from the editor's boxes, in tab order: amount (whole number),
 // volume, temperature range and pressure range (whole numbers). Either the step, or the
-// index of the first box that holds no number. A unit beyond its list reads as the first.
+// index of the first box that holds no number, or of a value the model cannot show (with
+// the message naming it and its range). A unit beyond its list reads as the first.
 struct TypedInit {
     std::optional<SinarioStep> step;
     int unreadBox = -1;
+    std::string fault;
 };
 TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
                             const std::array<std::string_view, 6>& boxes);

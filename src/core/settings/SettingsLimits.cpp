@@ -58,11 +58,16 @@ constexpr Said kSaid[] = {
 
 } // namespace
 
-std::string FaultText(unsigned faults)
+std::string FaultSentence(unsigned faults)
 {
     for (const Said& s : kSaid)
-        if (faults & s.fault) return std::string(s.refused) + "\n設定は保存していません。";
+        if (faults & s.fault) return s.refused;
     return {};
+}
+
+std::string FaultText(unsigned faults)
+{
+    return faults == 0 ? std::string() : FaultSentence(faults) + "\n設定は保存していません。";
 }
 
 std::string ReplacedNotice(unsigned faults, std::string_view source)

@@ -22,7 +22,9 @@ unsigned FindSettingsFaults(const SystemSettings& s);
 // Each faulty setting (a range as a pair) set to its default; returns the faults replaced.
 unsigned ReplaceFaultySettings(SystemSettings& s);
 
-// The dialog's message for the first fault: the box's name and the range it takes.
+// The first fault's box and the range it takes, as one sentence.
+std::string FaultSentence(unsigned faults);
+// The settings dialog's message: that sentence, and that nothing was saved.
 std::string FaultText(unsigned faults);
 // What a reader tells once: which values from `source` gave way to their defaults.
 std::string ReplacedNotice(unsigned faults, std::string_view source);

@@ -308,6 +308,8 @@ void frmSinario::cmdAdd1_Click()
         cmbTempUnit->currentIndex(), cmbPressUnit->currentIndex(),
         {texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]});
     if (!init.step) {
+        if (!init.fault.empty() && showMessage)
+            showMessage(this, mdlCommon::kProgramCaption, QString::fromStdString(init.fault));
         boxes[init.unreadBox]->setFocus();
         return;
     }

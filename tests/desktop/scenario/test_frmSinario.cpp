@@ -165,13 +165,22 @@ TEST_F(ScenarioEditor, FullWidthNumbersFromAnInputMethodAreReadAsTheirAsciiForms
 TEST_F(ScenarioEditor, InitialSettingsStepTakesTheFirstTabRoundingHalfToEven)
 {
     auto dlg = Open();
+    QStringList said;
+    dlg->showMessage = [&](QWidget*, const QString&, const QString& text) { said << text; };
     dlg->cmbTempUnit->setCurrentIndex(1);
     dlg->cmbPressUnit->setCurrentIndex(2);
+    // An amount is whole: 2.5 mol is refused at its box, as the settings dialog does.
     dlg->txtMol->setText("2.5");
+    QTest::mouseClick(dlg->cmdAdd1, Qt::LeftButton);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains("物質量（mol）には 1 以上の整数")) << said[0].toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), dlg->txtMol);
+    EXPECT_EQ(sinario.stepCount, 0);
+    dlg->txtMol->setText("2");
     dlg->txtContainer->setText("0.5");
     dlg->txtPressWMax->setText("80.5");
     QTest::mouseClick(dlg->cmdAdd1, Qt::LeftButton);
-    dlg->txtMol->setText("3.5");
+    dlg->txtMol->setText("4");
     dlg->txtPressWMin->setText("-2.5");
     QTest::mouseClick(dlg->cmdAdd1, Qt::LeftButton);
 
