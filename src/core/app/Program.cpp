@@ -52,6 +52,13 @@ void Program::Start(bool dataBook)
     fieldDrawn_ = false;
 }
 
+void Program::SetFieldLayout(int percent, int originX, int originY, render::FieldPicture::Order order)
+{
+    if (!fieldPicture_) fieldPicture_ = std::make_unique<render::FieldPicture>();
+    fieldPicture_->SetLayout(percent, originX, originY, order);
+    fieldDrawn_ = false;
+}
+
 const render::FieldPicture& Program::FieldPixels()
 {
     if (!fieldPicture_) fieldPicture_ = std::make_unique<render::FieldPicture>();

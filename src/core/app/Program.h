@@ -143,12 +143,20 @@ public:
     const SystemSettings& Settings() const { return settings_; }
     const AppState& State() const { return st_; }
     AppState& EditState() { return st_; } // for tests and benchmarks
+    mdlSprite::MolField& EditField() // for tests and benchmarks
+    {
+        fieldDrawn_ = false;
+        return field_;
+    }
     const mdlSinario::SinarioData& Sinario() const { return sinario_; }
     // The scenario editor edits the scenario in use in place.
     mdlSinario::SinarioData& EditSinario() { return sinario_; }
     const mdlSprite::MolField& Field() const { return field_; }
     // The field's picture, drawn when first asked for after a frame moved it.
     const render::FieldPicture& FieldPixels();
+    // The field's picture at the view's zoom, for a field at design offset (x, y) of the
+    // window, in the face's byte order; drawn anew at the next ask.
+    void SetFieldLayout(int percent, int originX, int originY, render::FieldPicture::Order order);
     render::GraphPicture& Graph() { return graph_; }
     const render::GraphPicture& Graph() const { return graph_; }
     const mdlData::VaporTable& ActiveTable();
@@ -188,8 +196,7 @@ private:
     mdlSprite::MolField field_{};
     framepace::DrawnPlaces drawn_{};
     framepace::Schedule pace_;
-    // Only a face that shows the core's pixels asks for them; the desktop copies its sprite
-    // to the molecules' places itself, and never pays for this picture.
+    // Made when a face first asks for the field's pixels.
     std::unique_ptr<render::FieldPicture> fieldPicture_;
     render::GraphPicture graph_;
 

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/view/Zoom.h"
+
 namespace render {
 
 namespace {
 
 #include "core/render/MoleculeSprite.inc"
 
-constexpr Pixel kBlack = Rgb(0, 0, 0);
+constexpr Pixel kBlack = Rgb(0, 0, 0); // the same word in either order
 
 constexpr std::array<Pixel, FieldPicture::kSprite * FieldPicture::kSprite> MakeSprite()
 {
@@ -21,18 +23,7 @@ constexpr std::array<Pixel, FieldPicture::kSprite * FieldPicture::kSprite> MakeS
 
 constexpr auto kSpritePixels = MakeSprite();
 
-// The blank picture a frame starts from. Copied rather than filled: in WebAssembly a large
-// copy runs at the machine's speed (the runtime hands it to the host), a fill loop at a
-// fraction of it.
-const std::array<Pixel, FieldPicture::kWidth * FieldPicture::kHeight>& Blank()
-{
-    static const auto* const blank = [] {
-        auto* b = new std::array<Pixel, FieldPicture::kWidth * FieldPicture::kHeight>;
-        b->fill(kBlack);
-        return b;
-    }();
-    return *blank;
-}
+Pixel Swapped(Pixel p) { return (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu); }
 
 } // namespace
 
@@ -41,32 +32,66 @@ const std::array<Pixel, FieldPicture::kSprite * FieldPicture::kSprite>& FieldPic
     return kSpritePixels;
 }
 
-FieldPicture::FieldPicture() : pixels_(Blank()) {}
+FieldPicture::FieldPicture() { SetLayout(100, 0, 0, Order::Rgba); }
 
-void FieldPicture::CopySprite(int x, int y)
+void FieldPicture::SetLayout(int percent, int originX, int originY, Order order)
 {
-    constexpr int kRow = kSprite * static_cast<int>(sizeof(Pixel));
-    if (x >= 0 && y >= 0 && x <= kWidth - kSprite && y <= kHeight - kSprite) {
-        Pixel* dst = pixels_.data() + y * kWidth + x;
-        const Pixel* src = kSpritePixels.data();
-        for (int row = 0; row < kSprite; ++row, dst += kWidth, src += kSprite) std::memcpy(dst, src, kRow);
+    percent_ = zoom::IsZoom(percent) ? percent : 100;
+    originX_ = originX;
+    originY_ = originY;
+    width_ = std::max(0, zoom::Edge(originX, kWidth, percent_));
+    height_ = std::max(0, zoom::Edge(originY, kHeight, percent_));
+    cols_.resize(kWidth + 1);
+    rows_.resize(kHeight + 1);
+    for (int v = 0; v <= kWidth; ++v) cols_[static_cast<std::size_t>(v)] = zoom::Edge(originX, v, percent_);
+    for (int v = 0; v <= kHeight; ++v) rows_[static_cast<std::size_t>(v)] = zoom::Edge(originY, v, percent_);
+    // Scaled once, each zoomed pixel taking the source pixel under its centre.
+    side_ = zoom::Length(kSprite, percent_);
+    sprite_.resize(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_));
+    for (int y = 0; y < side_; ++y)
+        for (int x = 0; x < side_; ++x) {
+            const int sx = (2 * x + 1) * kSprite / (2 * side_), sy = (2 * y + 1) * kSprite / (2 * side_);
+            const Pixel p = kSpritePixels[static_cast<std::size_t>(sy * kSprite + sx)];
+            sprite_[static_cast<std::size_t>(y * side_ + x)] = order == Order::Bgra ? Swapped(p) : p;
+        }
+    // The blank picture a frame starts from. Copied rather than filled: in WebAssembly a
+    // large copy runs at the machine's speed (the runtime hands it to the host), a fill loop
+    // at a fraction of it.
+    blank_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kBlack);
+    pixels_ = blank_;
+}
+
+void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
+{
+    const std::size_t row = static_cast<std::size_t>(side_) * sizeof(Pixel);
+    if (left >= 0 && top >= 0 && left + side_ <= width_ && top + side_ <= height_) {
+        Pixel* dst = pixels_.data() + top * width_ + left;
+        const Pixel* src = sprite_.data();
+        for (int r = 0; r < side_; ++r, dst += width_, src += side_) std::memcpy(dst, src, row);
         return;
     }
     // Partly (or wholly) outside: only what falls on the picture. Places far out stay in
     // 64 bits.
-    const std::int64_t x0 = std::max<std::int64_t>(x, 0), x1 = std::min<std::int64_t>(std::int64_t{x} + kSprite, kWidth);
-    const std::int64_t y0 = std::max<std::int64_t>(y, 0), y1 = std::min<std::int64_t>(std::int64_t{y} + kSprite, kHeight);
-    for (std::int64_t row = y0; row < y1; ++row)
-        for (std::int64_t col = x0; col < x1; ++col)
-            pixels_[static_cast<std::size_t>(row * kWidth + col)] =
-                kSpritePixels[static_cast<std::size_t>((row - y) * kSprite + (col - x))];
+    const std::int64_t x0 = std::max<std::int64_t>(left, 0), x1 = std::min<std::int64_t>(left + side_, width_);
+    const std::int64_t y0 = std::max<std::int64_t>(top, 0), y1 = std::min<std::int64_t>(top + side_, height_);
+    for (std::int64_t y = y0; y < y1; ++y)
+        for (std::int64_t x = x0; x < x1; ++x)
+            pixels_[static_cast<std::size_t>(y * width_ + x)] =
+                sprite_[static_cast<std::size_t>((y - top) * side_ + (x - left))];
 }
 
 void FieldPicture::Draw(const mdlSprite::MolField& field)
 {
-    std::memcpy(pixels_.data(), Blank().data(), sizeof pixels_);
+    std::memcpy(pixels_.data(), blank_.data(), pixels_.size() * sizeof(Pixel));
+    const auto edge = [](const std::vector<int>& edges, int origin, int v, int percent) -> std::int64_t {
+        if (v >= 0 && static_cast<std::size_t>(v) < edges.size()) return edges[static_cast<std::size_t>(v)];
+        return zoom::Edge(origin, v, percent); // off the field: its place, clipped away
+    };
     for (int i = mdlSprite::kRows; i >= 1; --i)
-        for (int j = 1; j <= mdlSprite::kColumns; ++j) CopySprite(field.cells[i][j].x, field.cells[i][j].y);
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const mdlSprite::MolCell& c = field.cells[i][j];
+            CopySprite(edge(cols_, originX_, c.x, percent_), edge(rows_, originY_, c.y, percent_));
+        }
 }
 
 } // namespace render

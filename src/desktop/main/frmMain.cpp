@@ -56,6 +56,7 @@ namespace {
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 559;
 constexpr QRgb kBlack = qRgb(0, 0, 0);
+constexpr QPoint kFieldOrigin(37, 20); // the container's place in the 100 % window
 constexpr QRgb kPanel = qRgb(99, 101, 156); // the background picture's slate blue
 
 // Sizes in pixels as at 96 dpi, so the layout does not depend on the display.
@@ -317,11 +318,9 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     : QMainWindow(parent),
       shared_(shared),
       clock_(std::move(clock)),
-      backArea_(mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack),
       grphArea_(315, 334, graph::kBackground),
       graph_(grphArea_, shared.program.Graph())
 {
-    sprite_ = platform::DrawArea::PreparedBlock(LoadImage("molecule.png"));
     sinarioImg_ = {LoadImage("sinario_on.png"), LoadImage("sinario_off.png")};
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
@@ -357,8 +356,9 @@ frmMain::~frmMain() = default;
 
 void frmMain::BuildControls(QWidget* client)
 {
-    auto* back = new platform::DrawAreaView(backArea_, client);
-    back->setGeometry(37, 20, backArea_.Width(), backArea_.Height());
+    auto* back = fieldView_ = new platform::PictureView(client);
+    back->move(kFieldOrigin);
+    LayOutField(100);
     back->setAccessibleName(QStringLiteral("容器"));
     auto* grph = picGrph = new platform::DrawAreaView(grphArea_, client);
     grph->setGeometry(446, 64, grphArea_.Width(), grphArea_.Height());
@@ -656,18 +656,17 @@ void frmMain::Timer1_Timer()
 
 void frmMain::PaintField()
 {
-    // The program places the molecules; the sprite is copied to each place in the frame's
-    // order, at the view's zoom.
-    const mdlSprite::MolField& field = shared_.program.Field();
-    backArea_.FillBox(0, 0, mdlSprite::kContainerWidth, mdlSprite::kContainerHeight, kBlack);
-    platform::DrawArea::BlockCopier sprites(backArea_, sprite_);
-    for (int i = mdlSprite::kRows; i >= 1; --i) {
-        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
-            const mdlSprite::MolCell& c = field.cells[i][j];
-            sprites.Copy(c.x, c.y);
-        }
-    }
-    backArea_.Refresh();
+    shared_.program.FieldPixels(); // drawn now, in place: the view shows its pixels
+    fieldView_->update();
+}
+
+void frmMain::LayOutField(int percent)
+{
+    app::Program& program = shared_.program;
+    program.SetFieldLayout(percent, kFieldOrigin.x(), kFieldOrigin.y(), render::FieldPicture::Order::Bgra);
+    const render::FieldPicture& f = program.FieldPixels();
+    // 0xAARRGGBB words: the program's BGRA bytes as they lie.
+    fieldView_->SetPicture(QImage(f.Bytes(), f.Width(), f.Height(), qsizetype{f.Width()} * 4, QImage::Format_RGB32));
 }
 
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
@@ -885,7 +884,10 @@ void frmMain::ApplyZoom(int percent)
     for (const DesignPlace& d : design_) {
         const zoom::Rect r =
             zoom::ScaleRect({d.rect.x(), d.rect.y(), d.rect.width(), d.rect.height()}, percent);
-        if (auto* view = qobject_cast<platform::DrawAreaView*>(d.widget)) {
+        if (d.widget == fieldView_) {
+            LayOutField(percent);
+            fieldView_->move(r.x, r.y);
+        } else if (auto* view = qobject_cast<platform::DrawAreaView*>(d.widget)) {
             view->SetZoom(percent, d.rect.topLeft());
             view->move(r.x, r.y);
         } else if (auto* button = qobject_cast<platform::PictureButton*>(d.widget)) {

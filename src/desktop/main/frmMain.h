@@ -15,6 +15,7 @@
 #include "core/field/mdlSprite.h"
 #include "core/model/mdlData.h"
 #include "desktop/platform/DrawArea.h"
+#include "desktop/platform/PictureView.h"
 #include "core/view/Zoom.h"
 #include "desktop/scenario/LessonShelf.h"
 #include "desktop/scenario/mdlSinario.h"
@@ -168,7 +169,10 @@ public:
     void RememberSaveFolder(const QString& folder);
     QString SaveFolder() const;
 
-    platform::DrawArea& BackArea() { return backArea_; }
+    // The container as shown: a picture over the program's field pixels.
+    const QImage& FieldImage() const { return fieldView_->Picture(); }
+    // Draws the program's field as it stands and shows it.
+    void PaintField();
     graph::GraphPanel& Graph() { return graph_; }
     platform::TickTimer& Timer() { return *timer1_; }
     graph::GraphExport& Export() { return export_; }
@@ -207,17 +211,17 @@ private:
     zoom::Chrome ViewChrome() const;
     // Shows what a call of the program changed, and sets the timer when it planned anew.
     void Apply(int changed);
-    void PaintField();
+    // The program's field picture at the view's zoom, shown over its pixels.
+    void LayOutField(int percent);
     // Sets the timer for the next frame after anything that may change what it does.
     void Replan();
 
     SharedRecords& shared_;
     mdlSprite::TimeOfDayClock clock_;
-    platform::DrawArea backArea_;
+    platform::PictureView* fieldView_ = nullptr;
     platform::DrawArea grphArea_;
     graph::GraphPanel graph_;
     graph::GraphExport export_;
-    platform::DrawArea::Block sprite_;
     ButtonImages sinarioImg_, grphSwImg_, grphClsImg_;
     std::unique_ptr<platform::TickTimer> timer1_;
     bool inWake_ = false;

@@ -25,6 +25,7 @@
 #include "desktop/main/frmMain.h"
 #include "desktop/platform/DrawArea.h"
 #include "desktop/platform/TickTimer.h"
+#include "core/render/FieldPicture.h"
 #include "core/view/Zoom.h"
 
 namespace {
@@ -45,6 +46,17 @@ QRect InkOf(const QImage& image, const QRect& within, const std::function<bool(Q
 QSize screenSize{1920, 1200}; // from --screen=WxH
 
 QSize ScreenSize() { return screenSize; }
+
+// The molecule as the program scales it once for a zoom: every molecule shows this.
+QImage ScaledSprite(int percent)
+{
+    render::FieldPicture picture;
+    picture.SetLayout(percent, 37, 20, render::FieldPicture::Order::Bgra);
+    const int side = picture.SpriteSide();
+    return QImage(reinterpret_cast<const uchar*>(picture.ScaledSprite().data()), side, side, side * 4,
+                  QImage::Format_RGB32)
+        .copy();
+}
 
 #define ON_SCREEN(w, h) \
     if (ScreenSize() != QSize(w, h)) GTEST_SKIP() << "written for a " #w " × " #h " screen"
@@ -67,6 +79,19 @@ struct ProjectorView : ::testing::Test {
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         w->Timer().Stop();
+    }
+    // Only the molecules at these places, the others off the field; shown as a frame would.
+    void PlaceMolecules(std::initializer_list<QPoint> places)
+    {
+        mdlSprite::MolField& field = shared->program.EditField();
+        for (auto& row : field.cells)
+            for (auto& cell : row) cell.x = cell.y = -1000;
+        int n = 1;
+        for (QPoint p : places) {
+            field.cells[1][n].x = p.x();
+            field.cells[1][n++].y = p.y();
+        }
+        w->PaintField();
     }
     QImage Client() const
     {
@@ -115,11 +140,11 @@ TEST_F(ProjectorView, ZoomScalesPicturesOnOneGridAndDrawsTextFromTheFont)
 
         // A molecule at an even and at an odd position: the same pre-scaled sprite.
         const int side = zoom::Length(10, p);
-        const QImage expected = sprite.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        w->BackArea().FillBox(0, 0, 371, 457, 0xFF000000);
-        w->BackArea().CopyBlock(platform::DrawArea::Prepared(sprite), 100, 101);
-        w->BackArea().CopyBlock(platform::DrawArea::Prepared(sprite), 201, 300);
-        w->BackArea().Refresh();
+        const QImage expected = ScaledSprite(p);
+        if (p == 200) { // whole pixels doubled: the program's picture itself
+            EXPECT_EQ(expected, sprite.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+        PlaceMolecules({{100, 101}, {201, 300}});
         // 100 °C for Water: the newest point at (240, 16) of the graph panel.
         w->txtOndo->setText(QStringLiteral("100"));
         QApplication::processEvents();
@@ -166,7 +191,7 @@ TEST_F(ProjectorView, ZoomScalesPicturesOnOneGridAndDrawsTextFromTheFont)
     EXPECT_EQ(w->ClientArea()->size(), QSize(800, 559));
     EXPECT_EQ(w->lblPress->geometry(), unitAt100);
     EXPECT_EQ(w->txtOndo->geometry(), QRect(539, 428, 60, 36));
-    EXPECT_EQ(w->BackArea().Zoom(), 100);
+    EXPECT_EQ(w->FieldImage().size(), QSize(371, 457));
 }
 
 TEST_F(ProjectorView, ClicksKeysAndTheSpinnerWorkAt200)
@@ -318,12 +343,11 @@ TEST_F(ProjectorView, FullScreenOnSmallScreenFillsItWithEvenMolecules)
     const QImage sprite = QImage(QStringLiteral(":/img/molecule.png")).convertToFormat(QImage::Format_RGB32);
     const int side = zoom::Length(10, 128);
     ASSERT_EQ(side, 13);
-    const QImage expected = sprite.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage expected = ScaledSprite(128);
     for (int x = 100; x < 125; ++x) {
         const int y = 2 * x;
-        w->BackArea().FillBox(0, 0, 371, 457, 0xFF000000);
-        w->BackArea().CopyBlock(platform::DrawArea::Prepared(sprite), x, y);
-        const QImage field = w->BackArea().ZoomedImage().convertToFormat(QImage::Format_RGB32);
+        PlaceMolecules({{x, y}});
+        const QImage field = w->FieldImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(field.isNull());
         const QPoint at(zoom::Edge(37, x, 128), zoom::Edge(20, y, 128));
         EXPECT_EQ(field.copy(QRect(at, QSize(side, side))), expected) << "molecule at " << x << "," << y;

@@ -33,6 +33,7 @@
 namespace {
 
 QRgb Pixel(const platform::DrawArea& a, int x, int y) { return a.Image().pixel(x, y) & 0xFFFFFF; }
+QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 // A picture button shows the top-left 81 × 47 pixels of the image it was given.
 bool Shows(const platform::PictureButton* b, const QImage& image)
 {
@@ -110,7 +111,7 @@ TEST_F(MainWindow, StartsWithWaterGraphShownAndPlaybackOff)
     // Empty boxes, not "0" beside a readout of 0; the molecules at rest in the container.
     EXPECT_EQ(w->txtOndo->text(), "");
     EXPECT_EQ(Readout(), "");
-    EXPECT_NE(Pixel(w->BackArea(), 5, 452), 0x000000);
+    EXPECT_NE(Pixel(w->FieldImage(), 5, 452), 0x000000);
     EXPECT_EQ(w->cmbLiquid->currentIndex(), 0);
     EXPECT_TRUE(Shows(w->picSinario, w->SinarioImages().off));
     EXPECT_TRUE(Shows(w->picGrphSw, w->GrphSwImages().on));
@@ -320,7 +321,7 @@ TEST_F(MainWindow, AFrameDrawsTheMoleculesOnBlack)
     Type("0");
     St().frameWait = 0;
     w->Timer1_Timer();
-    const auto& a = w->BackArea();
+    const QImage& a = w->FieldImage();
     EXPECT_EQ(Pixel(a, 0, 447), 0x000000);                  // the black corner of row 1, column 1
     EXPECT_NE(Pixel(a, 5, 452), 0x000000);                  // its cyan middle
     EXPECT_EQ(Pixel(a, 200, 100), 0x000000);                // empty container above the solid
@@ -750,7 +751,7 @@ struct Quiet {
     }
     void Note(std::int64_t tick)
     {
-        const QImage& image = w->BackArea().Image();
+        const QImage& image = w->FieldImage();
         const Shown now{tick, w->txtOndo->text(),
                         qHashBits(image.constBits(), static_cast<std::size_t>(image.sizeInBytes()))};
         if (seen.empty() || seen.back().temperature != now.temperature || seen.back().picture != now.picture)

@@ -129,8 +129,10 @@ struct Window {
             case Op::Check: {
                 const std::string n(s.text);
                 const auto add = [&](const char* what, std::uint64_t hash) { lines.push_back(replay::Line(n + what, hash)); };
-                const auto& field = P().FieldPixels();
-                add(".field", replay::Fnv1a64(field.Bytes(), std::size_t{render::FieldPicture::kWidth} * render::FieldPicture::kHeight * 4));
+                // The container as the window shows it, in the browser's byte order.
+                w->PaintField();
+                const QImage field = w->FieldImage().convertToFormat(QImage::Format_RGBA8888);
+                add(".field", replay::Fnv1a64(field.constBits(), static_cast<std::size_t>(field.sizeInBytes())));
                 add(".graph", replay::Fnv1a64(P().Graph().Bytes(), std::size_t{render::GraphPicture::kWidth} * render::GraphPicture::kHeight * 4));
                 add(".csv", replay::Fnv1a64(P().PointsCsv()));
                 const auto so1 = P().SinarioBytes();

@@ -85,7 +85,7 @@ TEST_F(HighDpiWindow, GridLinesAreTwoPixelsWideWithoutBlur)
 TEST_F(HighDpiWindow, PixelArtIsDoubledPixelForPixel)
 {
     const struct { const char* what; QRect where; QImage source; } parts[] = {
-        {"container", QRect(37, 20, 371, 457), w->BackArea().Image()},
+        {"container", QRect(37, 20, 371, 457), w->FieldImage().copy()},
         {"scenario button", QRect(464, 8, 81, 47), w->SinarioImages().off.copy(0, 0, 81, 47)},
         {"graph switch", QRect(560, 8, 81, 47), w->GrphSwImages().on.copy(0, 0, 81, 47)},
         {"background above the buttons", QRect(0, 0, 800, 8),
