@@ -765,7 +765,18 @@ async function main(): Promise<void> {
     const link = el("link", document.head);
     link.rel = "manifest";
     link.href = "manifest.webmanifest";
-    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
+    // The worker's scope is the program's folder, and it answers only for the program's files.
+    // Every visit asks for a new worker: browsers skip the check they make by themselves at
+    // times. A server that answers 404 for the worker has withdrawn the program; registering
+    // may have brought back the worker that withdrew itself, so it goes again.
+    const sw = navigator.serviceWorker;
+    if (sw)
+      sw.register("sw.js", { scope: "./", updateViaCache: "none" })
+        .then((r) => r.update().catch(async () => {
+          const a = await fetch("sw.js", { cache: "no-store" });
+          if (a.status === 404 || a.status === 410) await r.unregister();
+        }))
+        .catch(() => {});
   }
 }
 
