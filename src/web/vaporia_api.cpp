@@ -205,9 +205,10 @@ int vaporia_config_import(size_t size, double file_size)
 {
     Web& w = W();
     if (size >= w.input.size()) size = w.input.empty() ? 0 : w.input.size() - 1;
-    const std::size_t whole = std::isfinite(file_size) && file_size >= static_cast<double>(size)
-        ? (file_size < 1e15 ? static_cast<std::size_t>(file_size) : std::numeric_limits<std::size_t>::max())
-        : size;
+    // A file beyond size_t (4 GiB in wasm) counts as the largest size.
+    constexpr std::size_t kLargest = std::numeric_limits<std::size_t>::max();
+    const std::size_t whole = !(file_size >= static_cast<double>(size)) ? size
+        : file_size >= static_cast<double>(kLargest) ? kLargest : static_cast<std::size_t>(file_size);
     mdlSystem::ImportedConfig r = mdlSystem::ImportConfigBytes(
         std::string_view(reinterpret_cast<const char*>(w.input.data()), size), whole);
     w.error = std::move(r.reason);
