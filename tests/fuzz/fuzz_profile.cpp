@@ -159,7 +159,7 @@ void SettingsFromText(std::string_view text)
 void TakenIn(std::string_view file)
 {
     const mdlSystem::ImportedConfig r = mdlSystem::ImportConfigBytes(file, file.size());
-    Check(r.ok != r.reason.empty());
+    Check(r.ok == r.reason.empty());
     if (!r.ok) return;
     const bool utf16 = file.substr(0, 2) == "\xFF\xFE" || file.substr(0, 2) == "\xFE\xFF";
     Check(utf16 || r.bytes == file);
