@@ -6,7 +6,6 @@ Chromium and in WebKit (in Xvfb).
 
 Usage: test_served.py [chromium|webkit|server ...]   (all without arguments)
 """
-import email.utils
 import functools
 import hashlib
 import http.client
@@ -23,7 +22,6 @@ import time
 import unittest
 from pathlib import Path
 
-from selenium.webdriver.common.by import By
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from test_web import PAGE, ROOT, Page, Xvfb, chromium, webkit  # noqa: E402
