@@ -11,7 +11,7 @@ add_subdirectory(src/web)
 # Small code loads and compiles sooner in the page; only the frame's path (the field, its
 # pixels and the pace) keeps the optimisation for speed.
 foreach(t vaporia_model vaporia_graph_map vaporia_simulation vaporia_scenario_record
-          vaporia_settings_record vaporia_settings_text vaporia_zoom vaporia_app vaporia_webapi)
+          vaporia_settings_record vaporia_settings_text vaporia_settings_import vaporia_zoom vaporia_app vaporia_webapi)
   get_target_property(type ${t} TYPE)
   if(NOT type STREQUAL "INTERFACE_LIBRARY")
     target_compile_options(${t} PRIVATE -Os)
@@ -73,7 +73,8 @@ if(VAPORIA_TESTS)
   vaporia_add_wasm_test(wasm_test_mdlGrph SOURCES ${t}/core/graph/test_mdlGrph.cpp LIBS vaporia_graph_map)
   vaporia_add_wasm_test(wasm_test_main SOURCES ${t}/core/app/test_Simulation.cpp ${t}/core/field/test_mdlSprite.cpp
                         ${t}/core/app/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace vaporia_settings_text)
-  vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/core/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
+  vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/core/settings/test_ProfileFile.cpp ${t}/core/settings/test_ConfigImport.cpp
+                        LIBS vaporia_settings_import)
   vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/core/scenario/test_Cp932Text.cpp ${t}/core/scenario/test_SinarioRecord.cpp
                         LIBS vaporia_scenario_record)
   vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp LIBS vaporia_zoom)

@@ -22,7 +22,6 @@ rm -f "$out/app.js"
 
 cp web/manifest.webmanifest "$out/"
 cp packaging/icons/vaporia-128.png packaging/icons/vaporia-256.png "$out/"
-# A new page gets a new cache name, so a school server's update reaches the pupils.
-version=$(sha256sum "$out/vaporia.html" | cut -c1-12)
-sed "s/VERSION/$version/" web/sw.js >"$out/sw.js"
+# The worker stores these files and no others, each only as this build made it.
+/usr/bin/python3 tools/web_sw.py web/sw.js "$out" vaporia.html manifest.webmanifest vaporia-128.png vaporia-256.png
 echo "Built $out/vaporia.html ($(stat -c %s "$out/vaporia.html") bytes)"

@@ -19,6 +19,7 @@
 #include "core/scenario/SinarioEdit.h"
 #include "core/scenario/SinarioRecord.h"
 #include "core/scenario/Utf.h"
+#include "core/settings/ConfigImport.h"
 #include "core/settings/ProfileText.h"
 #include "core/settings/SettingsLimits.h"
 #include "web/Lessons.h"
@@ -52,6 +53,7 @@ struct Web {
     std::vector<std::uint8_t> png;
     std::string out; // the last text returned
     std::vector<std::uint8_t> input;
+    std::string config; // the last CONFIG.INI taken in
     std::string error;
     std::array<unsigned char, mdlSinario::kRecordSize> record{};
 
@@ -118,6 +120,21 @@ std::string Trimmed(const std::u16string& t)
     return utf::Utf8Of(t.substr(first, t.find_last_not_of(u' ') - first + 1));
 }
 
+std::string SettingText(const SystemSettings& s, int which)
+{
+    switch (which) {
+    case 0: return numtext::FormatGeneral(s.container);
+    case 1: return numtext::FormatWhole(s.mol);
+    case 2: return numtext::FormatWhole(s.temperatureUnit >= 0 && s.temperatureUnit < 2 ? s.temperatureUnit : 0);
+    case 3: return numtext::FormatWhole(s.pressureUnit >= 0 && s.pressureUnit < 3 ? s.pressureUnit : 0);
+    case 4: return numtext::FormatWhole(s.grphWMin);
+    case 5: return numtext::FormatWhole(s.grphWMax);
+    case 6: return numtext::FormatGeneral(s.grphHMin);
+    case 7: return numtext::FormatGeneral(s.grphHMax);
+    default: return {};
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -178,21 +195,31 @@ double vaporia_setting(int which)
     }
 }
 
-const char* vaporia_setting_text(int which)
+const char* vaporia_setting_text(int which) { return Out(SettingText(P().Settings(), which)); }
+
+const char* vaporia_ini_setting_text(const char* config_ini, int which)
 {
-    const SystemSettings& s = P().Settings();
-    switch (which) {
-    case 0: return Out(numtext::FormatGeneral(s.container));
-    case 1: return Out(numtext::FormatWhole(s.mol));
-    case 2: return Out(numtext::FormatWhole(s.temperatureUnit >= 0 && s.temperatureUnit < 2 ? s.temperatureUnit : 0));
-    case 3: return Out(numtext::FormatWhole(s.pressureUnit >= 0 && s.pressureUnit < 3 ? s.pressureUnit : 0));
-    case 4: return Out(numtext::FormatWhole(s.grphWMin));
-    case 5: return Out(numtext::FormatWhole(s.grphWMax));
-    case 6: return Out(numtext::FormatGeneral(s.grphHMin));
-    case 7: return Out(numtext::FormatGeneral(s.grphHMax));
-    default: return Out({});
-    }
+    SystemSettings s{};
+    mdlSystem::LoadSystemSettingsFromText(s, Text(config_ini));
+    return Out(SettingText(s, which));
 }
+
+int vaporia_config_import(size_t size, double file_size)
+{
+    Web& w = W();
+    if (size >= w.input.size()) size = w.input.empty() ? 0 : w.input.size() - 1;
+    // A file beyond size_t (4 GiB in wasm) counts as the largest size.
+    constexpr std::size_t kLargest = std::numeric_limits<std::size_t>::max();
+    const std::size_t whole = !(file_size >= static_cast<double>(size)) ? size
+        : file_size >= static_cast<double>(kLargest) ? kLargest : static_cast<std::size_t>(file_size);
+    mdlSystem::ImportedConfig r = mdlSystem::ImportConfigBytes(
+        std::string_view(reinterpret_cast<const char*>(w.input.data()), size), whole);
+    w.error = std::move(r.reason);
+    w.config = std::move(r.bytes);
+    return r.ok ? static_cast<int>(w.config.size()) : -1;
+}
+
+const uint8_t* vaporia_config_bytes(void) { return reinterpret_cast<const uint8_t*>(W().config.data()); }
 
 int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* grph_w_min,
                           const char* grph_w_max, const char* press_w_min,

@@ -103,6 +103,18 @@ int vaporia_settings_take(int temperature_unit, int pressure_unit, const char* g
 /* The settings dialog's 既定値: the defaults into memory (the dialog then refills). */
 void vaporia_settings_defaults(void);
 
+/* The same setting as the settings dialog would show it, read from CONFIG.INI text as the
+ * activation reads it, leaving the settings in memory alone (a face compares what another
+ * copy of the page stored with what it shows). */
+const char* vaporia_ini_setting_text(const char* config_ini, int which);
+
+/* A CONFIG.INI file chosen by the user, its first `size` bytes put in vaporia_input(size),
+ * `file_size` bytes in all: the bytes to store for it (vaporia_config_bytes), their count
+ * returned; -1 when it cannot be read as one, with vaporia_error_text saying why in Japanese.
+ * A file taken in and written out again unchanged keeps its bytes; see ConfigImport.h. */
+int vaporia_config_import(size_t size, double file_size);
+const uint8_t* vaporia_config_bytes(void);
+
 /* Labels of the main window for the settings in memory: lblTmp ("℃" or "Ｋ"), lblPress
  * ("mmHg", "atm", "hPa"), lblMol ("1mol"), lblVal ("30ﾘｯﾄﾙ"), lblDataBook ("文献値で計算中"
  * while the data-book values are in use, else empty). which: 0..4 in that order. */
@@ -251,7 +263,8 @@ int vaporia_key_up(int key_code, double now_ms);
 /* Decodes a .so1 file's bytes into the scenario in use. Returns 1 on success; 0 leaves the
  * scenario untouched, with vaporia_error_text saying why in Japanese. */
 int vaporia_sinario_decode(const uint8_t* bytes, size_t size, const char* file_name);
-/* Why the last decode failed, in Japanese; "" after a success. */
+/* Why the last decode, settings refusal or CONFIG.INI import failed, in Japanese; "" after a
+ * success. */
 const char* vaporia_error_text(void);
 /* The scenario in use as the 2380-byte record the desktop writes; its size is
  * vaporia_sinario_size(). */

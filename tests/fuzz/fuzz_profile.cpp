@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/model/NumText.h"
+#include "core/settings/ConfigImport.h"
 #include "core/settings/ProfileFile.h"
 #include "desktop/settings/mdlSystem.h"
 
@@ -153,6 +154,20 @@ void SettingsFromText(std::string_view text)
     Check(NotOwned(text, false) == NotOwned(saved, !HasDataSection(text)));
 }
 
+// A file taken in keeps its bytes unless it is UTF-16, and what is kept is taken in again as
+// it is: a file exported and imported again never changes.
+void TakenIn(std::string_view file)
+{
+    const mdlSystem::ImportedConfig r = mdlSystem::ImportConfigBytes(file, file.size());
+    Check(r.ok == r.reason.empty());
+    if (!r.ok) return;
+    const bool utf16 = file.substr(0, 2) == "\xFF\xFE" || file.substr(0, 2) == "\xFE\xFF";
+    Check(utf16 || r.bytes == file);
+    Check(r.bytes.find('\0') == std::string::npos && profile::HasSection(r.bytes, "DATA"));
+    const mdlSystem::ImportedConfig again = mdlSystem::ImportConfigBytes(r.bytes, r.bytes.size());
+    Check(again.ok && again.bytes == r.bytes);
+}
+
 // One key written into arbitrary text reads back, and leaves every other key alone.
 void WriteThenRead(FuzzedDataProvider& in)
 {
@@ -189,6 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     SettingsFromText(text);
+    TakenIn(text);
     FuzzedDataProvider in(data, size);
     WriteThenRead(in);
     return 0;

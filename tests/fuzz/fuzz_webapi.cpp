@@ -64,7 +64,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             vaporia_settings_take(in.Int(), in.Int(), a.c_str(), b.c_str(), c.c_str(), a.c_str(), b.c_str(), c.c_str());
             break;
         }
-        case 9: vaporia_settings_to_ini(in.Text().c_str()); break;
+        case 9: {
+            // A CONFIG.INI file taken in as the page takes one: what is kept is activated.
+            const std::string file = in.Text();
+            std::memcpy(vaporia_input(file.size()), file.data(), file.size());
+            const int n = vaporia_config_import(file.size(), in.Int() * 1000.0);
+            if (n >= 0) {
+                const std::string kept(reinterpret_cast<const char*>(vaporia_config_bytes()), n);
+                if (kept.size() != std::strlen(kept.c_str())) std::abort(); // the C calls take it whole
+                vaporia_activate(kept.c_str(), now);
+                vaporia_ini_setting_text(kept.c_str(), in.Byte() % 9);
+            }
+            vaporia_settings_to_ini(file.c_str());
+            break;
+        }
         case 10: vaporia_sinario_set_title(in.Text().c_str()); break;
         case 11: {
             const std::string a = in.Text(), b = in.Text();

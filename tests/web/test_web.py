@@ -606,6 +606,50 @@ class Behaviour:
         self.assertEqual(out, p.settings_ini())
         self.assertIn("room=3", out)
 
+    def test_config_ini_files_keep_the_desktops_bytes_and_a_refused_one_is_named(self):
+        p = self.page
+        text = "; 理科室の設定\r\n[DATA]\r\nmol={}\r\n[school]\r\nroom=理科室\r\n"
+        files = [  # name, bytes, what the export gives
+            ("CONFIG.INI", text.format(2).encode("cp932"), None),
+            ("utf8.ini", b"\xef\xbb\xbf" + text.format(3).encode("utf-8"), None),
+            ("unicode.ini", text.format(4).encode("utf-16"), text.format(4).encode("cp932")),
+        ]
+        folder = Path(tempfile.mkdtemp())
+        try:
+            p.no_native_chooser()
+            for mol, (name, data, exported) in enumerate(files, 2):
+                with self.subTest(name):
+                    (folder / name).write_bytes(data)
+                    p.menu("menu_File", "menu_ConfigImport")
+                    p.choose_file(folder / name)
+                    p.wait(lambda: p.text("lblMol") == f"{mol}mol", what="imported settings")
+                    p.capture_downloads()
+                    p.menu("menu_File", "menu_ConfigExport")
+                    self.assertEqual(p.saved(), exported or data)
+            (folder / "写真.png").write_bytes(b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR")
+            p.menu("menu_File", "menu_ConfigImport")
+            p.choose_file(folder / "写真.png")
+            self.assertIn("「写真.png」を設定ファイル（CONFIG.INI）として読み込めません", p.message())
+            p.el("cmdMsgOK").click()
+            self.assertEqual(p.text("lblMol"), "4mol")
+        finally:
+            shutil.rmtree(folder)
+
+    def test_damaged_stored_settings_give_the_defaults_said_once(self):
+        p = self.page
+        p.js("localStorage.setItem('vaporia.CONFIG.INI', '[DATA]\\nmol=あ'); localStorage.setItem('vaporia.prefs', '{\"zoom\": 7')")
+        p.load(fresh=False)
+        self.assertIn("壊れていた", p.message())
+        p.el("cmdMsgOK").click()
+        self.assertEqual((p.text("lblMol"), p.text("lblVal")), ("1mol", "30ﾘｯﾄﾙ"))
+        p.menu("menu_File", "menu_Init")
+        p.el("txtMol").clear()
+        p.el("txtMol").send_keys("3")
+        p.el("cmdClose").click()
+        self.assertFalse(p.visible("msgBox"), "said once")
+        self.assertEqual(p.text("lblMol"), "3mol")
+        self.assertIn("mol=3", p.settings_ini())
+
     def test_hostile_scenario_refused_and_the_old_one_kept(self):
         p = self.page
         p.load_scenario(LESSON1)
@@ -796,7 +840,7 @@ class Behaviour:
                       shown: b64(g.getContext('2d').getImageData(0, 0, g.width, g.height).data),
                       csv: b64(c.pointsCsv()),
                       so1: b64(c.sinarioEncode()),
-                      ini: b64(utf8(c.settingsToIni(''))),
+                      ini: b64(c.settingsToIni(new Uint8Array(0))),
                       texts: b64(utf8(txtOndo.value + '\\n' + txtAturyoku.value)),
                     };""").items()}
                 self.assertEqual(len(b["graph"]), 315 * 334 * 4)

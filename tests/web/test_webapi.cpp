@@ -210,6 +210,36 @@ TEST_F(Api, SettingsTheModelCannotShowAreRefusedOrGiveWayToldOnce)
     EXPECT_EQ(Str(vaporia_label(3)), "30ﾘｯﾄﾙ");
 }
 
+// As the page takes a file in: raw bytes in, the bytes to store out, read as the desktop
+// reads them; a refusal leaves the settings alone and says why.
+TEST_F(Api, ConfigFileTakenInAsItsBytes)
+{
+    const auto take = [](const std::string& file, double size) {
+        std::memcpy(vaporia_input(file.size()), file.data(), file.size());
+        const int n = vaporia_config_import(file.size(), size);
+        return n < 0 ? std::string("refused: ") + Str(vaporia_error_text())
+                     : std::string(reinterpret_cast<const char*>(vaporia_config_bytes()), n);
+    };
+    // "; 設定" in code page 932, then UTF-16 with its mark.
+    const std::string cp932 = "; \x90\xDD\x92\xE8\r\n[DATA]\r\ncontainer=10\r\n";
+    EXPECT_EQ(take(cp932, cp932.size()), cp932);
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t u : std::u16string(u"; 設定\r\n[DATA]\r\ncontainer=10\r\n"))
+        utf16 += std::string{static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    const std::string stored = take(utf16, utf16.size());
+    EXPECT_EQ(stored, cp932);
+    vaporia_activate(stored.c_str(), now);
+    EXPECT_EQ(vaporia_setting(0), 10);
+    EXPECT_EQ(Str(vaporia_ini_setting_text(stored.c_str(), 0)), "10");
+    EXPECT_EQ(Str(vaporia_ini_setting_text("", 7)), "800");
+    vaporia_settings_take(0, 1, "-50", "150", "0", "2", "10", "1");
+    EXPECT_EQ(Str(vaporia_settings_to_ini(stored.c_str())).rfind("; \x90\xDD\x92\xE8\r\n[DATA]\r\n", 0), 0u);
+
+    EXPECT_NE(take("[DATA]\r\n", 1e12).find("大きすぎます"), std::string::npos);
+    EXPECT_NE(take("\x89PNG", 4).find("[DATA]"), std::string::npos);
+    EXPECT_EQ(vaporia_setting(3), 1) << "the settings in memory stay";
+}
+
 TEST_F(Api, LessonsRoundTripByteForByte)
 {
     ASSERT_EQ(vaporia_lesson_count(), 4);

@@ -83,8 +83,12 @@ export class Core {
     this.heap()[p + bytes.length] = 0;
     return p;
   }
-  private putText(text: string): number {
-    return this.putInput(new TextEncoder().encode(text));
+  // The bytes of a NUL-terminated result.
+  private bytesAt(p: number): Uint8Array {
+    const heap = this.heap();
+    let end = p;
+    while (heap[end] !== 0) end++;
+    return heap.slice(p, end);
   }
 
   init(now: number): void {
@@ -94,12 +98,28 @@ export class Core {
   }
   version(): string { return this.s("vaporia_version"); }
 
-  activate(ini: string, now: number): number {
-    return this.fn("vaporia_activate")(this.putText(ini), now);
+  // CONFIG.INI travels as the file's bytes: the desktop keeps them in code page 932, which no
+  // text decoder here would give back unchanged.
+  activate(ini: Uint8Array, now: number): number {
+    return this.fn("vaporia_activate")(this.putInput(ini), now);
   }
-  settingsToIni(old: string): string {
-    const p = this.putText(old);
-    return this.m.UTF8ToString(this.fn("vaporia_settings_to_ini")(p));
+  settingsToIni(old: Uint8Array): Uint8Array {
+    const p = this.putInput(old);
+    return this.bytesAt(this.fn("vaporia_settings_to_ini")(p));
+  }
+  // One setting as the dialog shows it, read from CONFIG.INI bytes; the settings in memory stay.
+  iniSettingText(ini: Uint8Array, which: number): string {
+    const p = this.putInput(ini);
+    return this.m.UTF8ToString(this.fn("vaporia_ini_setting_text")(p, which));
+  }
+  // A chosen file's first bytes and its whole size: the bytes to store, or null with
+  // errorText() saying why it is no settings file.
+  configImport(bytes: Uint8Array, fileSize: number): Uint8Array | null {
+    if (!this.putInput(bytes)) return null;
+    const n: number = this.fn("vaporia_config_import")(bytes.length, fileSize);
+    if (n < 0) return null;
+    const p: number = this.fn("vaporia_config_bytes")();
+    return this.heap().slice(p, p + n);
   }
   setting(which: number): number { return this.n("vaporia_setting", which); }
   settingText(which: number): string { return this.s("vaporia_setting_text", which); }
@@ -172,11 +192,7 @@ export class Core {
   // The bytes as the cores made them: a text decoder would drop the byte-order mark that
   // spreadsheet programs need to read the table as UTF-8.
   pointsCsv(): Uint8Array {
-    const p: number = this.fn("vaporia_points_csv")();
-    const heap = this.heap();
-    let end = p;
-    while (heap[end] !== 0) end++;
-    return heap.slice(p, end);
+    return this.bytesAt(this.fn("vaporia_points_csv")());
   }
   pointCount(): number { return this.n("vaporia_point_count"); }
   setIncludeTypedThrough(on: boolean): void { this.n("vaporia_set_include_typed_through", on ? 1 : 0); }

@@ -142,7 +142,10 @@ export function messageBox(app: App, text: string): Promise<void> {
 
 export function openSettings(app: App): void {
   const core = app.core;
-  const d = dialog(app, "frmSystem", "物質量", 289, 244, () => app.activate());
+  const d = dialog(app, "frmSystem", "物質量", 289, 244, () => {
+    app.settingsFollower = null;
+    app.activate();
+  });
   const c = d.client;
   const rowY = (r: number) => 8 + 32 * r;
   const names = ["物質量　（mol）", "容器の体積　(L)", "温度の単位", "圧力の単位", "グラフの温度範囲", "グラフの圧力範囲"];
@@ -160,6 +163,19 @@ export function openSettings(app: App): void {
   const fill = () =>
     showSettings(core, { cmbTempUnit, cmbPressUnit, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax, txtContainer, txtMol });
   fill();
+  // In the order of the settings' numbers. What each box showed before the user touched it:
+  // a box still showing that takes what another tab stores; one the user changed keeps it.
+  const boxes: (HTMLInputElement | HTMLSelectElement)[] =
+    [txtContainer, txtMol, cmbTempUnit, cmbPressUnit, txtGrphWMin, txtGrphWMax, txtPressWMin, txtPressWMax];
+  const text = (b: HTMLInputElement | HTMLSelectElement) => (b instanceof HTMLSelectElement ? String(b.selectedIndex) : b.value);
+  const shown = boxes.map(text);
+  app.settingsFollower = (before, after) => boxes.forEach((b, k) => {
+    const now = core.iniSettingText(after, k);
+    if (now === core.iniSettingText(before, k) || text(b) !== shown[k]) return;
+    if (b instanceof HTMLSelectElement) select(b, Number(now));
+    else b.value = now;
+    shown[k] = text(b);
+  });
   button(c, "cmdDefault", "初期値", 40, 204, 89, 25, () => {
     core.settingsDefaults();
     fill();
@@ -167,6 +183,7 @@ export function openSettings(app: App): void {
   // The boxes a refusal points at, in the order the program numbers them.
   const faultBoxes = [txtMol, txtContainer, txtGrphWMin, txtPressWMin];
   button(c, "cmdClose", "閉じる", 160, 204, 89, 25, async () => {
+    app.followStorage();
     const taken = core.settingsTake(cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex, txtGrphWMin.value,
       txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value, txtContainer.value, txtMol.value);
     for (const b of faultBoxes) b.removeAttribute("aria-invalid");

@@ -2,7 +2,7 @@
 // dialogs. It reads its controls, calls the cores and draws what they return.
 import { Core, CHANGED, NO_WAKE } from "./core";
 import { el, place, saveBytes, download, pickFile, fileName } from "./dom";
-import { Store, STORAGE_FAILED, STORAGE_READ_FAILED } from "./storage";
+import { Store, isOwnKey, STORAGE_FAILED, STORAGE_READ_FAILED, STORAGE_DAMAGED } from "./storage";
 import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen, isTouch } from "./dialogs";
 import background from "../gen/background.png";
 import sinarioOn from "../../assets/sinario_on.png";
@@ -43,6 +43,9 @@ export class App {
   private openMenu: HTMLElement | null = null;
   private labelKey = "";
   private shownTemperature = "";
+  private damageSaid = false;
+  // While the settings dialog is open: shows another tab's stored settings in its boxes.
+  settingsFollower: ((before: Uint8Array, after: Uint8Array) => void) | null = null;
   scale = 1;
 
   constructor(core: Core) {
@@ -60,7 +63,7 @@ export class App {
     this.core.init(this.now());
     this.drawField();
     // The browser's storage opens slowly the first time: after the first frame.
-    this.store = new Store();
+    this.store = new Store((bytes) => this.core.configImport(bytes, bytes.length));
     this.build();
     this.measureLabelFont();
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
@@ -68,6 +71,38 @@ export class App {
     this.applyZoom();
     this.txtOndo.focus();
     if (this.store.readFailed) messageBox(this, STORAGE_READ_FAILED);
+    this.sayDamaged();
+    window.addEventListener("storage", (e) => { if (isOwnKey(e.key)) this.followStorage(); });
+  }
+
+  private sayDamaged(): void {
+    if (!this.store.damaged || this.damageSaid) return;
+    this.damageSaid = true;
+    messageBox(this, STORAGE_DAMAGED);
+  }
+
+  // Another tab stored its settings or choices: this one takes them as it would its own, the
+  // settings as after closing the settings dialog. Runs before each save too, for a change
+  // whose event has not arrived yet.
+  followStorage(): void {
+    const before = this.store.config, dataBook = this.store.prefs.dataBook;
+    const changed = this.store.reload();
+    this.sayDamaged();
+    if (changed.prefs) {
+      if (this.store.prefs.dataBook !== dataBook)
+        this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()) | CHANGED.SETTINGS);
+      this.applyZoom();
+    }
+    if (changed.config && this.settingsDiffer(before, this.store.config)) {
+      this.settingsFollower?.(before, this.store.config);
+      this.activate();
+    }
+  }
+
+  // Whether two CONFIG.INI files give different settings (not just other comments).
+  settingsDiffer(a: Uint8Array, b: Uint8Array): boolean {
+    for (let k = 0; k < 8; k++) if (this.core.iniSettingText(a, k) !== this.core.iniSettingText(b, k)) return true;
+    return false;
   }
 
   // The main window's activation: settings from storage, empty grid, labels.
@@ -552,8 +587,7 @@ export class App {
   // ------------------------------------------------------------------ view
 
   private setZoom(z: number): void {
-    this.store.prefs.zoom = z;
-    if (!this.store.savePrefs()) messageBox(this, STORAGE_FAILED);
+    if (!this.store.savePref("zoom", z)) messageBox(this, STORAGE_FAILED);
     this.applyZoom();
   }
 
@@ -589,9 +623,10 @@ export class App {
   }
 
   private toggleDataBook(): void {
-    this.store.prefs.dataBook = !this.store.prefs.dataBook;
-    this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()) | CHANGED.SETTINGS);
-    if (!this.store.savePrefs()) messageBox(this, STORAGE_FAILED);
+    const on = !this.store.prefs.dataBook;
+    const stored = this.store.savePref("dataBook", on);
+    this.apply(this.core.setDataBook(on, this.now()) | CHANGED.SETTINGS);
+    if (!stored) messageBox(this, STORAGE_FAILED);
   }
 
   // ------------------------------------------------------------------ files
@@ -614,26 +649,31 @@ export class App {
     return true;
   }
 
-  // Stores the settings in memory as CONFIG.INI text; a storage failure is reported.
+  // Stores the settings in memory into the CONFIG.INI stored now (followStorage has just
+  // taken it in); a storage failure is reported.
   saveSettings(): void {
-    const text = this.core.settingsToIni(this.store.config);
-    if (!this.store.saveConfig(text)) messageBox(this, STORAGE_FAILED);
+    if (!this.store.saveConfig(this.core.settingsToIni(this.store.config))) messageBox(this, STORAGE_FAILED);
   }
 
+  // The stored file's bytes as they are: a file taken in and given out unchanged is the same file.
   private exportConfig(): void {
-    const text = this.store.config || this.core.settingsToIni("");
-    download(new TextEncoder().encode(text), "CONFIG.INI", "text/plain");
+    this.followStorage();
+    const bytes = this.store.config.length ? this.store.config : this.core.settingsToIni(new Uint8Array(0));
+    download(bytes, "CONFIG.INI", "application/octet-stream");
   }
 
+  // The file's bytes go to the cores as they are; they decide what is a settings file.
   private async importConfig(): Promise<void> {
-    const f = await pickFile(".ini,.INI,text/plain", 65536);
+    const READ = 1 << 20; // more than any settings file: a larger one is refused by its size
+    const f = await pickFile(".ini,.INI,text/plain", READ);
     if (!f) return;
-    if (f.size > 65536) {
-      await messageBox(this, "このファイルは設定ファイル(CONFIG.INI)として大きすぎます。");
+    const kept = f.bytes.length < Math.min(f.size, READ) ? null : this.core.configImport(f.bytes, f.size);
+    if (!kept) {
+      const why = f.bytes.length < Math.min(f.size, READ) ? "ファイルを読めませんでした。" : this.core.errorText();
+      await messageBox(this, `「${f.name}」を設定ファイル（CONFIG.INI）として読み込めません。\n${why}`);
       return;
     }
-    const text = new TextDecoder("latin1").decode(f.bytes);
-    if (!this.store.saveConfig(text)) messageBox(this, STORAGE_FAILED);
+    if (!this.store.saveConfig(kept)) messageBox(this, STORAGE_FAILED);
     this.activate();
   }
 
@@ -729,7 +769,18 @@ async function main(): Promise<void> {
     const link = el("link", document.head);
     link.rel = "manifest";
     link.href = "manifest.webmanifest";
-    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
+    // The worker's scope is the program's folder, and it answers only for the program's files.
+    // Every visit asks for a new worker: browsers skip the check they make by themselves at
+    // times. A server that answers 404 for the worker has withdrawn the program; registering
+    // may have brought back the worker that withdrew itself, so it goes again.
+    const sw = navigator.serviceWorker;
+    if (sw)
+      sw.register("sw.js", { scope: "./", updateViaCache: "none" })
+        .then((r) => r.update().catch(async () => {
+          const a = await fetch("sw.js", { cache: "no-store" });
+          if (a.status === 404 || a.status === 410) await r.unregister();
+        }))
+        .catch(() => {});
   }
 }
 

@@ -134,6 +134,12 @@ std::string ReadString(std::string_view text, std::string_view section, std::str
     return std::string(value.substr(0, limit));
 }
 
+bool HasSection(std::string_view text, std::string_view section)
+{
+    // A key name no line can hold stops the search at the section's end.
+    return Locate(text, section, "=").sectionFound;
+}
+
 bool WriteString(std::string& text, std::string_view section, std::string_view key,
                  std::string_view value)
 {

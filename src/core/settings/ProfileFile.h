@@ -24,6 +24,9 @@ namespace profile {
 std::string ReadString(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view fallback, std::size_t n);
 
+// Whether a line opens `section`.
+bool HasSection(std::string_view text, std::string_view section);
+
 // Sets `key` in `section` to `value` within `text`:
 // - an existing key keeps its line's text up to and including "=" and its line end; only
 //   what follows "=" becomes `value`;
