@@ -570,7 +570,7 @@ class Behaviour:
         p.el("SSTabMenu_4").click()
         p.el("cmbBussitu").send_keys("x")  # typed, not chosen: no liquid
         p.el("cmdAdd5").click()
-        self.assertEqual(rows(), ["温度を -10 に設定します。", "グラフを非表示にします。", "データをジエチルエーテルに設定します。"])
+        self.assertEqual(rows(), ["温度を -10 ℃ に設定します。", "グラフを非表示にします。", "データをジエチルエーテルに設定します。"])
         p.d.find_elements(By.CSS_SELECTOR, "#listSinario .steprow")[1].click()
         p.el("SSTabMenu_3").click()
         p.el("cmdAdd4").click()  # goes before the selected row
@@ -579,6 +579,16 @@ class Behaviour:
         p.el("cmdDel").click()
         self.assertEqual(len(rows()), 3)
         self.assertEqual(rows()[0], "描画されたグラフを消します。")
+        # A temperature below a settings step reads in that step's unit, and says it ramps.
+        p.el("SSTabMenu_0").click()
+        Select(p.el("cmbTempUnit")).select_by_index(1)
+        p.el("cmdAdd1").click()
+        p.el("SSTabMenu_1").click()
+        p.el("txtTemp").clear()
+        p.el("txtTemp").send_keys("300")
+        p.el("chkAddTemp").click()
+        p.el("cmdAdd2").click()
+        self.assertEqual(rows()[-2:], ["初期値設定", "温度を 300 Ｋ に設定します。（1度ずつ変化する）"])
         p.el("txtTTl").send_keys("テスト")
         p.el("cmdClose").click()
         # The title is held padded to 30 characters; the tab shows it without the padding.
