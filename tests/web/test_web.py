@@ -5,6 +5,7 @@ headless Chromium (chromedriver) and in WebKit (WebKitWebDriver with MiniBrowser
 Usage: test_web.py [chromium|webkit|touch ...]   (all three groups without arguments)
 """
 import base64
+import math
 import os
 import re
 import shutil
@@ -197,6 +198,102 @@ def misses(page, ids):
           }
         }
         return out;""", ids)
+
+
+def clear_of(p, id_, other):
+    """Points of control id_ (its corners, clear of their rounding, and its centre) where the page finds
+    something else, and whether its box meets other's."""
+    return p.js("""
+        const e = document.getElementById(arguments[0]), r = e.getBoundingClientRect();
+        const o = document.getElementById(arguments[1]).getBoundingClientRect();
+        const out = [];
+        if (r.bottom > o.top && r.top < o.bottom && r.right > o.left && r.left < o.right) out.push('meets ' + arguments[1]);
+        for (const [x, y] of [[r.left + 4, r.top + 4], [r.right - 4, r.top + 4], [r.left + 4, r.bottom - 4],
+                              [r.right - 4, r.bottom - 4], [(r.left + r.right) / 2, (r.top + r.bottom) / 2]]) {
+          const hit = document.elementFromPoint(x, y);
+          if (!hit || !(hit === e || e.contains(hit))) out.push(x + ',' + y + ' -> ' + (hit && (hit.id || hit.className)));
+        }
+        // and the list's top row is the list's, not the button's
+        const top = document.elementFromPoint((o.left + o.right) / 2, o.top + 2);
+        if (top === e) out.push('the list top is ' + arguments[0]);
+        return out;""", id_, other)
+
+
+def png_rgb(data):
+    """Rows of (r, g, b) pixels of an 8-bit, non-interlaced RGB or RGBA PNG (the drivers' screenshots)."""
+    pos, idat = 8, b""
+    while pos < len(data):
+        n = int.from_bytes(data[pos:pos + 4], "big")
+        tag, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        pos += 12 + n
+        if tag == b"IHDR":
+            w, h, depth, kind, interlace = (int.from_bytes(body[0:4], "big"), int.from_bytes(body[4:8], "big"),
+                                             body[8], body[9], body[12])
+        elif tag == b"IDAT":
+            idat += body
+    assert depth == 8 and kind in (2, 6) and not interlace
+    bpp = 3 if kind == 2 else 4
+    raw, stride, rows, prev, i = zlib.decompress(idat), w * bpp, [], bytearray(w * bpp), 0
+    for _ in range(h):
+        f, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if f == 1:
+                line[x] = (line[x] + a) & 255
+            elif f == 2:
+                line[x] = (line[x] + b) & 255
+            elif f == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif f == 4:
+                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)])
+        prev = line
+    return rows
+
+
+def ink_box(shot, left, top, right, bottom):
+    """The size of the dark ink within a box of a screenshot (rows of pixels), or None."""
+    ink = [(x, y) for y in range(top, bottom) for x in range(left, right) if sum(shot[y][x]) < 3 * 200]
+    if not ink:
+        return None
+    return (max(x for x, _ in ink) - min(x for x, _ in ink) + 1, max(y for _, y in ink) - min(y for _, y in ink) + 1)
+
+
+def list_ink_cut(p, id_):
+    """For each item of the list id_ shown in it: why its text does not show whole. The ink the
+    engine paints inside the list's border, left of its arrow, must be as wide and as tall as
+    the same text's ink in a free line of the list's font to its right (where both dialogs have
+    room), painted by the same engine at the same scale."""
+    sel = p.el(id_)
+    out = []
+    for i in range(p.js("return arguments[0].options.length", sel)):
+        text, scale, boxes = p.js("""const s = arguments[0], cs = getComputedStyle(s);
+            s.selectedIndex = arguments[1];
+            const ref = document.getElementById('inkRef') || document.createElement('span');
+            ref.id = 'inkRef';
+            ref.style.cssText = `position:absolute; left:${s.offsetLeft + s.offsetWidth + 8}px; top:${s.offsetTop - 6}px;
+              padding:6px; background:#fff; color:#000; white-space:pre; z-index:9; font:${cs.font}`;
+            ref.textContent = s.options[s.selectedIndex].text;
+            s.parentElement.appendChild(ref);
+            const d = devicePixelRatio, box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom].map(v => v * d); };
+            return [ref.textContent, s.getBoundingClientRect().width / s.offsetWidth * d, [box(s), box(ref)]];""", sel, i)
+        b, r = boxes
+        for _ in range(5):  # until the line is painted
+            time.sleep(0.15)
+            # The page's screenshot (WebKit's driver does not picture one element of a scaled page).
+            shot = png_rgb(p.d.get_screenshot_as_png())
+            shown = ink_box(shot, round(b[0] + scale), round(b[1] + scale), round(b[2] - 17 * scale), round(b[3] - scale))
+            whole = ink_box(shot, round(r[0]), round(r[1]), round(r[2]), round(r[3]))
+            if whole:
+                break
+        if not shown or not whole or shown[0] < whole[0] - 1 or shown[1] < whole[1] - 1:
+            out.append(f"{text}: ink {shown} of {whole}")
+    p.js("document.getElementById('inkRef')?.remove()")
+    return out
 
 
 def play_lesson(p, tap, step):
@@ -719,6 +816,19 @@ class Behaviour:
         self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
         p.el("menu_ZoomFit").click()
 
+    def test_editor_shows_delete_clear_of_the_list_and_the_unit_lists_whole(self):
+        p = self.page
+        p.menu("menu_File", "menu_Lesson1")
+        p.menu("menu_File", "menu_Sinario")
+        self.assertEqual(clear_of(p, "cmdDel", "listSinario"), [])
+        for box in ("cmbTempUnit", "cmbPressUnit"):
+            self.assertEqual(list_ink_cut(p, box), [], box)
+        p.el("cmdClose").click()
+        p.menu("menu_File", "menu_Init")
+        for box in ("cmbTempUnit", "cmbPressUnit"):
+            self.assertEqual(list_ink_cut(p, box), [], box)
+        p.el("cmdClose").click()
+
     def test_committed_composition_counts_once_in_either_event_order(self):
         p = self.page
         p.type_temperature("2")
@@ -985,6 +1095,7 @@ class Touch(unittest.TestCase):
             p.menu("menu_File", "menu_Sinario")
             self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]
                                          + [f"SSTabMenu_{i}" for i in range(5)]), [], (w, h))
+            self.assertEqual(clear_of(p, "cmdDel", "listSinario"), [], (w, h))
             rows = p.js("return Array.from(document.querySelectorAll('#listSinario .steprow'), r => r.getBoundingClientRect().height)")
             self.assertGreaterEqual(min(rows), 44)
             # The text boxes, drawn smaller, get a finger's area that focuses them.

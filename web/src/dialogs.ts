@@ -217,7 +217,9 @@ export function openScenario(app: App): void {
   const listSinario = el("div", c, "listSinario", "steplist");
   listSinario.setAttribute("role", "listbox");
   listSinario.setAttribute("aria-label", "シナリオのステップ");
-  const listTop = tabsTop + tabsH + 23;
+  // 削除 in the gap below the tabs, wholly above the list, its finger's area too.
+  const tabsEnd = tabsTop + tabsH;
+  const listTop = tabsEnd + (touch ? 32 : 24);
   place(listSinario, 8, listTop, 473, 432 - listTop);
   const refresh = () => {
     listSinario.textContent = "";
@@ -321,7 +323,7 @@ export function openScenario(app: App): void {
   });
   addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
 
-  button(c, "cmdDel", "削除", 400, tabsTop + tabsH + 7, 65, 17, () => {
+  button(c, "cmdDel", "削除", 400, tabsEnd + 4, 65, touch ? 22 : 17, () => {
     storeTitle();
     if (selectedRow >= 0 && core.deleteStep(selectedRow)) refresh();
   });
