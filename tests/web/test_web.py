@@ -816,6 +816,19 @@ class Behaviour:
         self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
         p.el("menu_ZoomFit").click()
 
+    def test_temperature_box_shows_its_text_whole(self):
+        p = self.page
+        for zoom in ("menu_ZoomFit", "menu_Zoom100"):
+            p.menu("menu_View", zoom)
+            for text in ("-120", "−120", "－１２０", "-273", "200"):
+                p.type_temperature(text)
+                # Laid out wider than the box, the text would scroll and lose its start.
+                self.assertEqual(p.js("const b = txtOndo; return [b.scrollWidth <= b.clientWidth, b.scrollLeft]"), [True, 0],
+                                 (zoom, text))
+        p.type_temperature("25")
+        self.assertEqual(p.js("return txtOndo.style.fontSize"), "", "text that fits keeps the box's font")
+        p.menu("menu_View", "menu_ZoomFit")
+
     def test_editor_shows_delete_clear_of_the_list_and_the_unit_lists_whole(self):
         p = self.page
         p.menu("menu_File", "menu_Lesson1")
@@ -1140,6 +1153,15 @@ class Touch(unittest.TestCase):
         body = p.d.find_element(By.TAG_NAME, "body")
         by_key = play_lesson(p, self.tap, lambda: body.send_keys(Keys.ARROW_DOWN))
         self.assertEqual(by_tap, by_key)
+
+    def test_temperature_box_shows_minus_120_whole_upright_and_on_a_phone(self):
+        p = self.page
+        for w, h in ((768, 1024), (390, 844)):
+            self.device(w, h)
+            for text in ("-120", "−120"):
+                p.type_temperature(text)
+                self.assertEqual(p.js("const b = txtOndo; return [b.scrollWidth <= b.clientWidth, b.scrollLeft]"), [True, 0],
+                                 (w, h, text))
 
     def test_spinner_taps_and_typed_minus_signs(self):
         p = self.page

@@ -86,6 +86,7 @@ export class App {
     if (changed & CHANGED.TEMPERATURE) {
       const t = c.temperatureText();
       if (this.txtOndo.value !== t) this.txtOndo.value = t;
+      this.fitTemperature();
       this.shownTemperature = t;
     }
     if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
@@ -266,6 +267,7 @@ export class App {
     place(ondo, 539, 428, 60, 36);
     // A composition shows nothing until committed; then its text counts like a keystroke.
     ondo.addEventListener("input", (e) => {
+      this.fitTemperature();
       if ((e as InputEvent).isComposing) return;
       this.temperatureTyped();
     });
@@ -328,6 +330,27 @@ export class App {
     if (text === this.shownTemperature) return;
     this.shownTemperature = text;
     this.apply(this.core.setTemperatureText(text, this.now()) | CHANGED.READOUT);
+  }
+
+  // The box keeps the desktop's size. Text wider than its room ("-120" among the usual
+  // ones) is set smaller, so that it shows whole at every zoom, as the desktop condenses
+  // its font; the stage's scale scales box and text alike.
+  private ondoFont: { font: string; px: number; room: number; g: CanvasRenderingContext2D } | null = null;
+  private fitTemperature(): void {
+    const box = this.txtOndo;
+    if (!this.ondoFont) {
+      const cs = getComputedStyle(box);
+      const g = document.createElement("canvas").getContext("2d");
+      if (!g) return;
+      const px = parseFloat(cs.fontSize);
+      // Less a pixel or two the caret keeps at the end.
+      const room = box.clientWidth - parseFloat(cs.paddingLeft) - parseFloat(cs.paddingRight) - 3;
+      this.ondoFont = { font: `${cs.fontStyle} ${cs.fontWeight} ${px}px ${cs.fontFamily}`, px, room, g };
+    }
+    const f = this.ondoFont;
+    f.g.font = f.font;
+    const w = f.g.measureText(box.value).width;
+    box.style.fontSize = w > f.room ? Math.floor((f.px * f.room * 10) / w) / 10 + "px" : "";
   }
 
   // Text that is no temperature stands out, and says why to a screen reader.
