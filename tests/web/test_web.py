@@ -72,7 +72,7 @@ class Xvfb:
         if os.environ.get("DISPLAY"):
             return
         r, w = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
                                      pass_fds=(w,), stderr=subprocess.DEVNULL)
         os.close(w)
         display = b""
@@ -805,16 +805,59 @@ class Behaviour:
         p.type_temperature("25")
         book = p.value("txtAturyoku")
         self.assertNotEqual(book, "28.1")
-        p.menu("menu_View", "menu_Zoom200")
-        self.assertEqual(p.js("return vaporia.scale"), 2)
+        p.menu("menu_View", "menu_Zoom100")
+        self.assertEqual(p.js("return vaporia.scale"), 1)
         self.assertEqual(p.js("return getComputedStyle(document.getElementById('picBack')).imageRendering"), "pixelated")
         p.load(fresh=False)
-        self.assertEqual(p.js("return vaporia.scale"), 2)
+        self.assertEqual(p.js("return vaporia.scale"), 1)
         p.type_temperature("25")
         self.assertEqual(p.value("txtAturyoku"), book)
         p.el("menu_View").click()
         self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
         p.el("menu_ZoomFit").click()
+
+    def window(self, w, h):
+        """Resizes the window and waits for the stage to be laid out in it anew."""
+        self.driver.set_window_size(w, h)
+        self.page.wait(lambda: self.page.js("""const e = document.documentElement, r = document.getElementById('stage').getBoundingClientRect();
+            return e.clientWidth === arguments[0] && r.right <= e.clientWidth + 0.5 && r.bottom <= e.clientHeight + 0.5
+              && (Math.abs(r.right + r.left - e.clientWidth) < 1 || Math.abs(r.bottom + r.top - e.clientHeight) < 1);""", w),
+            what="the stage laid out in the window")
+
+    def zooms_offered(self):
+        self.page.el("menu_View").click()
+        offered = self.page.js("""return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'),
+            b => [Number(b.dataset.zoom), !b.disabled, b.getAttribute('aria-checked') === 'true', b.title])""")
+        self.page.js("vaporia.closeMenu()")
+        return offered
+
+    def test_zoom_offers_only_what_fits_and_a_remembered_zoom_falls_back_to_fit(self):
+        p = self.page
+        try:
+            # Room for 150 % (a stage of 1200 × 908), not for 200 % (1600 × 1210).
+            self.window(1300, 1120)
+            offered = self.zooms_offered()
+            self.assertEqual([o[:3] for o in offered], [[0, True, True], [100, True, False], [150, True, False], [200, False, False]])
+            self.assertIn("1600 × 1210", offered[3][3])
+            p.el("menu_View").click()
+            p.el("menu_Zoom200").click()  # greyed: nothing happens
+            self.assertNotEqual(p.js("return vaporia.scale"), 2)
+            p.js("vaporia.closeMenu()")
+            p.menu("menu_View", "menu_Zoom150")
+            self.assertEqual(p.js("return vaporia.scale"), 1.5)
+            # A smaller window: the stage fits it, with 画面に合わせる in effect; 150 % greyed
+            # but remembered, and back in a window it fits.
+            self.window(1000, 800)
+            vw, vh = p.js("return [document.documentElement.clientWidth, document.documentElement.clientHeight]")
+            self.assertAlmostEqual(p.js("return vaporia.scale"), min(vw / 800, vh / 605), places=6)
+            self.assertEqual([o[:3] for o in self.zooms_offered()],
+                             [[0, True, True], [100, True, False], [150, False, False], [200, False, False]])
+            p.load(fresh=False)
+            self.assertAlmostEqual(p.js("return vaporia.scale"), min(vw / 800, vh / 605), places=6)
+            self.window(1300, 1120)
+            p.wait(lambda: p.js("return vaporia.scale") == 1.5, what="150 % again")
+        finally:
+            self.window(1000, 800)
 
     def test_temperature_box_shows_its_text_whole(self):
         p = self.page
@@ -1123,6 +1166,35 @@ class Touch(unittest.TestCase):
                 self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
             self.assertEqual(p.js("return document.activeElement.id"), "txtContainer", "a tap beside the box")
             self.tap("cmdClose")
+
+    def menu_placement(self):
+        """The open file menu: inside the screen, not scrolled, its first item at its top."""
+        return self.page.js("""const l = document.getElementById('menu_File_list'), r = l.getBoundingClientRect();
+            const first = document.getElementById('menu_Init').getBoundingClientRect();
+            const e = document.documentElement;
+            return [r.left >= 0 && r.top >= 0 && r.right <= e.clientWidth + 0.5 && r.bottom <= e.clientHeight + 0.5,
+                    l.scrollHeight <= l.clientHeight, l.scrollTop, first.top - r.top < 10];""")
+
+    def test_file_menu_fits_the_screen_and_opens_at_its_top(self):
+        p = self.page
+        for w, h in ((1024, 768), (844, 390)):
+            with self.subTest(size=(w, h)):
+                self.device(w, h)
+                self.tap("menu_File")
+                self.assertEqual(self.menu_placement(), [True, True, 0, True])
+                self.tap("menu_File")
+        # A screen too small for it: the menu scrolls, and after an item chosen far down it
+        # opens again at its top.
+        self.device(640, 360)
+        p.capture_downloads()
+        self.tap("menu_File")
+        self.assertEqual(self.menu_placement()[:2], [True, False])
+        p.js("const l = document.getElementById('menu_File_list'); l.scrollTop = l.scrollHeight;")
+        self.tap("menu_ConfigExport")
+        self.assertIn(b"[DATA]", p.saved())
+        self.tap("menu_File")
+        self.assertEqual(self.menu_placement(), [True, False, 0, True])
+        self.assertEqual(self.misses(["menu_Init"]), [])
 
     def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):
         p = self.page

@@ -16,6 +16,7 @@ const MENU_H = 46; // tall enough for a finger at the smallest fitted scale
 const CLIENT_W = 800, CLIENT_H = 559;
 const STAGE_W = CLIENT_W, STAGE_H = MENU_H + CLIENT_H;
 const ALL = 0x1ff;
+const ZOOMS = [100, 150, 200];
 
 export class App {
   readonly core: Core;
@@ -41,6 +42,7 @@ export class App {
   private lblDataBook!: HTMLElement;
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
+  private zoomShown = 0; // the zoom in effect: 0 fitted
   private labelKey = "";
   private shownTemperature = "";
   scale = 1;
@@ -484,7 +486,9 @@ export class App {
     };
     const sep = (list: HTMLElement) => el("div", list, undefined, "menusep");
 
-    const file = menu("menu_File", "ファイル(F)", 0);
+    // The file menu in two halves, side by side where one column would not fit the screen.
+    const fileList = menu("menu_File", "ファイル(F)", 0);
+    let file = el("div", fileList, undefined, "menucol");
     item(file, "menu_Init", "初期設定(I)", () => openSettings(this));
     item(file, "menu_Sinario", "シナリオ設定(S)", () => openScenario(this));
     sep(file);
@@ -501,7 +505,8 @@ export class App {
       lesson.classList.add("sub");
     }
     item(file, "menu_Reset", "最初に戻す(B) (F9)", () => this.reset());
-    sep(file);
+    sep(file).classList.add("split");
+    file = el("div", fileList, undefined, "menucol");
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
     item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());
     item(file, "menu_CsvSave", "測定点を CSV で保存(D)...", () => this.saveCsv());
@@ -552,15 +557,34 @@ export class App {
   showMenu(id: string): void {
     this.closeMenu();
     const list = document.getElementById(id + "_list")!;
+    this.offerZooms();
     for (const b of list.querySelectorAll<HTMLElement>(".check")) {
       const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook
         : b.id === "menu_TypedThrough" ? this.core.includeTypedThrough()
-        : Number(b.dataset.zoom) === this.store.prefs.zoom;
+        : Number(b.dataset.zoom) === this.zoomShown;
       b.classList.toggle("checked", on);
       b.setAttribute("aria-checked", String(on));
     }
     list.hidden = false;
     this.openMenu = list;
+    this.fitMenu(list, document.getElementById(id)!);
+  }
+
+  // A menu opens under its title at its top, within the screen: in one column where that
+  // fits, else in two, else it scrolls.
+  private fitMenu(list: HTMLElement, title: HTMLElement): void {
+    const vh = document.documentElement.clientHeight;
+    const top = this.stage.getBoundingClientRect().top;
+    const room = (vh - top) / this.scale - MENU_H - 2;
+    const width = STAGE_W;
+    list.classList.remove("wide");
+    list.style.maxHeight = room + "px";
+    if (list.scrollHeight > room + 0.5 && list.querySelector(".menucol")) {
+      list.classList.add("wide");
+      if (list.offsetWidth > width || list.scrollHeight > room + 0.5) list.classList.remove("wide");
+    }
+    list.style.left = Math.max(0, Math.min(title.offsetLeft, width - list.offsetWidth)) + "px";
+    list.scrollTop = 0;
   }
 
   closeMenu(): void {
@@ -576,24 +600,46 @@ export class App {
     this.applyZoom();
   }
 
-  // Fitted to the window unless a fixed zoom is chosen; full screen always fits.
+  // Whether the stage fits the window at zoom z (%).
+  private zoomFits(z: number): boolean {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const [w, h] = [STAGE_W, STAGE_H];
+    return (w * z) / 100 <= vw + 0.5 && (h * z) / 100 <= vh + 0.5;
+  }
+
+  // As the desktop offers only the zooms whose window fits the screen, the menu offers only
+  // those that fit the window; the others are greyed and say why.
+  private offerZooms(): void {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const [w, h] = [STAGE_W, STAGE_H];
+    for (const z of ZOOMS) {
+      const b = document.getElementById("menu_Zoom" + z) as HTMLButtonElement | null;
+      if (!b) continue;
+      const fits = this.zoomFits(z);
+      b.disabled = !fits;
+      b.setAttribute("aria-disabled", String(!fits));
+      b.title = fits ? "" : `${z}% には ${Math.ceil((w * z) / 100)} × ${Math.ceil((h * z) / 100)} の広さが要ります（いまのウィンドウは ${vw} × ${vh}）`;
+    }
+  }
+
+  // Fitted to the window unless a fixed zoom is chosen and fits; full screen always fits. A
+  // remembered zoom that no longer fits stays remembered, for a larger window.
   applyZoom(): void {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
-    const fit = Math.min(vw / STAGE_W, vh / STAGE_H);
+    const [sw, sh] = [STAGE_W, STAGE_H];
+    const fit = Math.min(vw / sw, vh / sh);
     const z = this.store.prefs.zoom;
     const full = document.fullscreenElement || (document as any).webkitFullscreenElement;
-    const s = full || !z ? fit : z / 100;
+    this.zoomShown = !full && z && this.zoomFits(z) ? z : 0;
+    const s = this.zoomShown ? this.zoomShown / 100 : fit;
     this.scale = s;
-    const w = STAGE_W * s, h = STAGE_H * s;
+    const w = sw * s, h = sh * s;
     this.stage.style.transform = `scale(${s})`;
     this.stage.style.left = Math.max(0, (vw - w) / 2) + "px";
     this.stage.style.top = Math.max(0, (vh - h) / 2) + "px";
-    const vp = document.getElementById("viewport")!;
-    // A fixed zoom larger than the window scrolls; a fitted stage never does.
-    vp.style.overflow = w > vw + 0.5 || h > vh + 0.5 ? "auto" : "hidden";
-    const spacer = document.getElementById("spacer") ?? el("div", vp, "spacer");
-    spacer.style.width = w + "px";
-    spacer.style.height = h + "px";
+    // A finger's 44 CSS px in the stage's pixels, for the menus' items.
+    this.stage.style.setProperty("--finger", 44.5 / s + "px");
+    if (this.openMenu) this.showMenu(this.openMenu.id.replace(/_list$/, ""));
   }
 
   // Older Safari (iPadOS before 16.4) knows full screen only by its prefixed names.
