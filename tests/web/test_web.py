@@ -181,12 +181,13 @@ class Page:
 
 def misses(page, ids):
     # Points of the square of 44 CSS px around each control's centre (for the spinner's
-    # arrows and the tabs, whose areas reach away from their drawing, the square
-    # beside it) that miss the control.
+    # arrows and the tabs, whose areas reach away from their drawing, the square beside it;
+    # for the temperature box, around its area) that miss the control.
     return page.js("""
         const out = [];
         for (const id of arguments[0]) {
-          const e = document.getElementById(id), r = e.getBoundingClientRect();
+          const e = document.getElementById(id);
+          const r = (id === 'txtOndo' ? document.getElementById('txtOndoHit') : e).getBoundingClientRect();
           const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
           const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
           const up = id === 'UpDownOndoUp' || id.startsWith('SSTabMenu_'); // areas reaching upwards
@@ -1167,6 +1168,74 @@ class Touch(unittest.TestCase):
             self.assertEqual(p.js("return document.activeElement.id"), "txtContainer", "a tap beside the box")
             self.tap("cmdClose")
 
+    def rect(self, id_):
+        return self.page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                            "return [r.left, r.top, r.right, r.bottom]", id_)
+
+    def zooms_offered(self):
+        self.tap("menu_View")
+        offered = self.page.js("return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'), b => !b.disabled)")
+        self.tap("menu_View")
+        return offered
+
+    def test_upright_tablets_show_the_field_above_the_graph_and_readout_using_the_screen(self):
+        p = self.page
+        parts = ["picBack", "cmbLiquidBox", "lblMol", "lblVal", "picSinario", "picGrphSw", "picGrphCls", "picGrph",
+                 "txtOndo", "UpDownOndo", "txtAturyoku", "lblTmp", "lblPress"]
+        for w, h in ((768, 1024), (820, 1180)):
+            with self.subTest(size=(w, h)):
+                self.device(w, h)
+                l, t, r, b = self.rect("stage")
+                # The sideways window letter-boxed used 57 % and 53 % of these screens.
+                self.assertGreaterEqual((r - l) * (b - t) / (w * h), 0.8)
+                field, graph, readout = self.rect("picBack"), self.rect("picGrph"), self.rect("txtAturyoku")
+                self.assertLessEqual(field[3], graph[1])
+                self.assertLessEqual(field[3], readout[1])
+                # Both pictures larger than the letter-boxed window showed them.
+                self.assertGreater(field[2] - field[0], 1.1 * 371 * w / 800)
+                self.assertGreater(graph[2] - graph[0], 1.1 * 315 * w / 800)
+                boxes = {i: self.rect(i) for i in parts}
+                overlaps = [(a, c) for n, a in enumerate(parts) for c in parts[n + 1:]
+                            if boxes[a][0] < boxes[c][2] and boxes[c][0] < boxes[a][2]
+                            and boxes[a][1] < boxes[c][3] and boxes[c][1] < boxes[a][3]]
+                self.assertEqual(overlaps, [])
+                # The upright stage fits at 100 %, not at 150 %.
+                self.assertEqual(self.zooms_offered(), [True, True, False, False])
+
+    def test_phone_controls_at_least_44_css_pixels(self):
+        p = self.page
+        self.device(390, 844)
+        self.tap("picSinario")  # the step control shows while playback is on
+        self.assertEqual(self.misses(["txtOndo", "UpDownOndoUp", "UpDownOndoDown", "picSinario", "picGrphSw",
+                                      "picGrphCls", "cmbLiquid", "menu_File", "menu_View", "menu_Help",
+                                      "cmdNextStep", "cmdFullScreen"]), [])
+        for menu in ("menu_File", "menu_View", "menu_Help"):
+            self.tap(menu)
+            items = p.js("return Array.from(document.querySelectorAll(arguments[0]), b => b.id)", f"#{menu}_list .menuitem")
+            self.assertEqual(self.misses(items), [], menu)
+            self.tap(menu)
+        # One column, the field above the graph above the readout, and no fixed zoom fits.
+        field, graph, readout = self.rect("picBack"), self.rect("picGrph"), self.rect("txtAturyoku")
+        self.assertTrue(field[3] <= graph[1] and graph[3] <= readout[1], (field, graph, readout))
+        self.assertEqual(self.zooms_offered(), [True, False, False, False])
+
+    def test_phone_dialogs_larger_than_the_screen_scroll_to_finger_sized_controls(self):
+        p = self.page
+        self.device(390, 844)
+        p.menu("menu_File", "menu_Init")
+        # Wider than the phone at the scale its finger areas need: the layer scrolls to each.
+        self.assertGreater(p.js("const l = document.getElementById('frmSystem_layer'); return l.scrollWidth - l.clientWidth"), 0)
+        for id_ in ("txtMol", "txtContainer", "cmbTempUnit", "cmbPressUnit", "txtGrphWMin", "txtGrphWMax",
+                    "txtPressWMin", "txtPressWMax", "cmdDefault", "cmdClose", "frmSystem_x"):
+            p.js("document.getElementById(arguments[0]).scrollIntoView({block: 'center', inline: 'center'})", id_)
+            self.assertEqual(self.misses([id_]), [])
+        self.tap("cmdClose")
+        # The about box fits, its OK and × a finger's size at the scale it fits at.
+        p.menu("menu_Help", "menu_ver")
+        self.assertEqual(p.js("const l = document.getElementById('frmAbout_layer'); return l.scrollWidth - l.clientWidth"), 0)
+        self.assertEqual(self.misses(["cmdOK", "frmAbout_x"]), [])
+        self.tap("cmdOK")
+
     def menu_placement(self):
         """The open file menu: inside the screen, not scrolled, its first item at its top."""
         return self.page.js("""const l = document.getElementById('menu_File_list'), r = l.getBoundingClientRect();
@@ -1177,7 +1246,7 @@ class Touch(unittest.TestCase):
 
     def test_file_menu_fits_the_screen_and_opens_at_its_top(self):
         p = self.page
-        for w, h in ((1024, 768), (844, 390)):
+        for w, h in ((1024, 768), (768, 1024), (390, 844), (844, 390)):
             with self.subTest(size=(w, h)):
                 self.device(w, h)
                 self.tap("menu_File")
