@@ -75,7 +75,7 @@ if(VAPORIA_TESTS)
                         ${t}/core/app/test_FramePace.cpp LIBS vaporia_simulation vaporia_field vaporia_pace vaporia_settings_text)
   vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/core/settings/test_ProfileFile.cpp LIBS vaporia_settings_text)
   vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/core/scenario/test_Cp932Text.cpp ${t}/core/scenario/test_SinarioRecord.cpp
-                        LIBS vaporia_scenario_record)
+                        ${t}/core/scenario/test_SinarioEdit.cpp LIBS vaporia_scenario_record)
   vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp LIBS vaporia_zoom)
   vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/web/test_webapi.cpp LIBS vaporia_webapi)
 
