@@ -76,7 +76,7 @@ if(VAPORIA_TESTS)
   vaporia_add_wasm_test(wasm_test_settings_text SOURCES ${t}/core/settings/test_ProfileFile.cpp ${t}/core/settings/test_ConfigImport.cpp
                         LIBS vaporia_settings_import)
   vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/core/scenario/test_Cp932Text.cpp ${t}/core/scenario/test_SinarioRecord.cpp
-                        LIBS vaporia_scenario_record)
+                        ${t}/core/scenario/test_SinarioEdit.cpp LIBS vaporia_scenario_record)
   vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp LIBS vaporia_zoom)
   vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/web/test_webapi.cpp LIBS vaporia_webapi)
 

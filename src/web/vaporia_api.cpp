@@ -499,7 +499,9 @@ int vaporia_sinario_step_count(void) { return StepsInUse(); }
 const char* vaporia_sinario_step_text(int index)
 {
     if (index < 0 || index >= StepsInUse()) return Out({});
-    return Out(mdlSinario::DescribeStep(P().Sinario().steps[static_cast<std::size_t>(index + 1)]));
+    const mdlSinario::SinarioData& d = P().Sinario();
+    return Out(mdlSinario::DescribeStep(d.steps[static_cast<std::size_t>(index + 1)],
+                                        mdlSinario::TemperatureUnitAt(d, index, P().Settings().temperatureUnit)));
 }
 
 int vaporia_sinario_add_init(int selected_row, int temperature_unit, int pressure_unit,

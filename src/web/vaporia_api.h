@@ -282,7 +282,8 @@ void vaporia_sinario_set_title(const char* text);
 
 /* The editor's list (listSinario): steps in use and each step's line of text. */
 int vaporia_sinario_step_count(void);
-const char* vaporia_sinario_step_text(int index); /* index 0 .. count-1 */
+/* index 0 .. count-1; a temperature in the unit it plays in (see mdlSinario::TemperatureUnitAt) */
+const char* vaporia_sinario_step_text(int index);
 
 /* The editor's add buttons. selected_row: the list's selected row, or -1 to append. Each
  * returns 1 when added, 0 when the scenario is full, and for cmdAdd1 / cmdAdd2 -(n+1) when

@@ -5,6 +5,7 @@ headless Chromium (chromedriver) and in WebKit (WebKitWebDriver with MiniBrowser
 Usage: test_web.py [chromium|webkit|touch ...]   (all three groups without arguments)
 """
 import base64
+import math
 import os
 import re
 import shutil
@@ -71,7 +72,7 @@ class Xvfb:
         if os.environ.get("DISPLAY"):
             return
         r, w = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
                                      pass_fds=(w,), stderr=subprocess.DEVNULL)
         os.close(w)
         display = b""
@@ -180,12 +181,13 @@ class Page:
 
 def misses(page, ids):
     # Points of the square of 44 CSS px around each control's centre (for the spinner's
-    # arrows and the tabs, whose areas reach away from their drawing, the square
-    # beside it) that miss the control.
+    # arrows and the tabs, whose areas reach away from their drawing, the square beside it;
+    # for the temperature box, around its area) that miss the control.
     return page.js("""
         const out = [];
         for (const id of arguments[0]) {
-          const e = document.getElementById(id), r = e.getBoundingClientRect();
+          const e = document.getElementById(id);
+          const r = (id === 'txtOndo' ? document.getElementById('txtOndoHit') : e).getBoundingClientRect();
           const cx = r.left + r.width / 2, cy = r.top + r.height / 2;
           const sx = id.startsWith('UpDown') ? r.left + 22 : cx;
           const up = id === 'UpDownOndoUp' || id.startsWith('SSTabMenu_'); // areas reaching upwards
@@ -197,6 +199,102 @@ def misses(page, ids):
           }
         }
         return out;""", ids)
+
+
+def clear_of(p, id_, other):
+    """Points of control id_ (its corners, clear of their rounding, and its centre) where the page finds
+    something else, and whether its box meets other's."""
+    return p.js("""
+        const e = document.getElementById(arguments[0]), r = e.getBoundingClientRect();
+        const o = document.getElementById(arguments[1]).getBoundingClientRect();
+        const out = [];
+        if (r.bottom > o.top && r.top < o.bottom && r.right > o.left && r.left < o.right) out.push('meets ' + arguments[1]);
+        for (const [x, y] of [[r.left + 4, r.top + 4], [r.right - 4, r.top + 4], [r.left + 4, r.bottom - 4],
+                              [r.right - 4, r.bottom - 4], [(r.left + r.right) / 2, (r.top + r.bottom) / 2]]) {
+          const hit = document.elementFromPoint(x, y);
+          if (!hit || !(hit === e || e.contains(hit))) out.push(x + ',' + y + ' -> ' + (hit && (hit.id || hit.className)));
+        }
+        // and the list's top row is the list's, not the button's
+        const top = document.elementFromPoint((o.left + o.right) / 2, o.top + 2);
+        if (top === e) out.push('the list top is ' + arguments[0]);
+        return out;""", id_, other)
+
+
+def png_rgb(data):
+    """Rows of (r, g, b) pixels of an 8-bit, non-interlaced RGB or RGBA PNG (the drivers' screenshots)."""
+    pos, idat = 8, b""
+    while pos < len(data):
+        n = int.from_bytes(data[pos:pos + 4], "big")
+        tag, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        pos += 12 + n
+        if tag == b"IHDR":
+            w, h, depth, kind, interlace = (int.from_bytes(body[0:4], "big"), int.from_bytes(body[4:8], "big"),
+                                             body[8], body[9], body[12])
+        elif tag == b"IDAT":
+            idat += body
+    assert depth == 8 and kind in (2, 6) and not interlace
+    bpp = 3 if kind == 2 else 4
+    raw, stride, rows, prev, i = zlib.decompress(idat), w * bpp, [], bytearray(w * bpp), 0
+    for _ in range(h):
+        f, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if f == 1:
+                line[x] = (line[x] + a) & 255
+            elif f == 2:
+                line[x] = (line[x] + b) & 255
+            elif f == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif f == 4:
+                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)])
+        prev = line
+    return rows
+
+
+def ink_box(shot, left, top, right, bottom):
+    """The size of the dark ink within a box of a screenshot (rows of pixels), or None."""
+    ink = [(x, y) for y in range(top, bottom) for x in range(left, right) if sum(shot[y][x]) < 3 * 200]
+    if not ink:
+        return None
+    return (max(x for x, _ in ink) - min(x for x, _ in ink) + 1, max(y for _, y in ink) - min(y for _, y in ink) + 1)
+
+
+def list_ink_cut(p, id_):
+    """For each item of the list id_ shown in it: why its text does not show whole. The ink the
+    engine paints inside the list's border, left of its arrow, must be as wide and as tall as
+    the same text's ink in a free line of the list's font to its right (where both dialogs have
+    room), painted by the same engine at the same scale."""
+    sel = p.el(id_)
+    out = []
+    for i in range(p.js("return arguments[0].options.length", sel)):
+        text, scale, boxes = p.js("""const s = arguments[0], cs = getComputedStyle(s);
+            s.selectedIndex = arguments[1];
+            const ref = document.getElementById('inkRef') || document.createElement('span');
+            ref.id = 'inkRef';
+            ref.style.cssText = `position:absolute; left:${s.offsetLeft + s.offsetWidth + 8}px; top:${s.offsetTop - 6}px;
+              padding:6px; background:#fff; color:#000; white-space:pre; z-index:9; font:${cs.font}`;
+            ref.textContent = s.options[s.selectedIndex].text;
+            s.parentElement.appendChild(ref);
+            const d = devicePixelRatio, box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom].map(v => v * d); };
+            return [ref.textContent, s.getBoundingClientRect().width / s.offsetWidth * d, [box(s), box(ref)]];""", sel, i)
+        b, r = boxes
+        for _ in range(5):  # until the line is painted
+            time.sleep(0.15)
+            # The page's screenshot (WebKit's driver does not picture one element of a scaled page).
+            shot = png_rgb(p.d.get_screenshot_as_png())
+            shown = ink_box(shot, round(b[0] + scale), round(b[1] + scale), round(b[2] - 17 * scale), round(b[3] - scale))
+            whole = ink_box(shot, round(r[0]), round(r[1]), round(r[2]), round(r[3]))
+            if whole:
+                break
+        if not shown or not whole or shown[0] < whole[0] - 1 or shown[1] < whole[1] - 1:
+            out.append(f"{text}: ink {shown} of {whole}")
+    p.js("document.getElementById('inkRef')?.remove()")
+    return out
 
 
 def play_lesson(p, tap, step):
@@ -570,7 +668,7 @@ class Behaviour:
         p.el("SSTabMenu_4").click()
         p.el("cmbBussitu").send_keys("x")  # typed, not chosen: no liquid
         p.el("cmdAdd5").click()
-        self.assertEqual(rows(), ["温度を -10 に設定します。", "グラフを非表示にします。", "データをジエチルエーテルに設定します。"])
+        self.assertEqual(rows(), ["温度を -10 ℃ に設定します。", "グラフを非表示にします。", "データをジエチルエーテルに設定します。"])
         p.d.find_elements(By.CSS_SELECTOR, "#listSinario .steprow")[1].click()
         p.el("SSTabMenu_3").click()
         p.el("cmdAdd4").click()  # goes before the selected row
@@ -579,6 +677,16 @@ class Behaviour:
         p.el("cmdDel").click()
         self.assertEqual(len(rows()), 3)
         self.assertEqual(rows()[0], "描画されたグラフを消します。")
+        # A temperature below a settings step reads in that step's unit, and says it ramps.
+        p.el("SSTabMenu_0").click()
+        Select(p.el("cmbTempUnit")).select_by_index(1)
+        p.el("cmdAdd1").click()
+        p.el("SSTabMenu_1").click()
+        p.el("txtTemp").clear()
+        p.el("txtTemp").send_keys("300")
+        p.el("chkAddTemp").click()
+        p.el("cmdAdd2").click()
+        self.assertEqual(rows()[-2:], ["初期値設定", "温度を 300 Ｋ に設定します。（1度ずつ変化する）"])
         p.el("txtTTl").send_keys("テスト")
         p.el("cmdClose").click()
         # The title is held padded to 30 characters; the tab shows it without the padding.
@@ -761,16 +869,85 @@ class Behaviour:
         p.type_temperature("25")
         book = p.value("txtAturyoku")
         self.assertNotEqual(book, "28.1")
-        p.menu("menu_View", "menu_Zoom200")
-        self.assertEqual(p.js("return vaporia.scale"), 2)
+        p.menu("menu_View", "menu_Zoom100")
+        self.assertEqual(p.js("return vaporia.scale"), 1)
         self.assertEqual(p.js("return getComputedStyle(document.getElementById('picBack')).imageRendering"), "pixelated")
         p.load(fresh=False)
-        self.assertEqual(p.js("return vaporia.scale"), 2)
+        self.assertEqual(p.js("return vaporia.scale"), 1)
         p.type_temperature("25")
         self.assertEqual(p.value("txtAturyoku"), book)
         p.el("menu_View").click()
         self.assertEqual(p.js("return document.getElementById('menu_DataBook').getAttribute('aria-checked')"), "true")
         p.el("menu_ZoomFit").click()
+
+    def window(self, w, h):
+        """Resizes the window and waits for the stage to be laid out in it anew."""
+        self.driver.set_window_size(w, h)
+        self.page.wait(lambda: self.page.js("""const e = document.documentElement, r = document.getElementById('stage').getBoundingClientRect();
+            return e.clientWidth === arguments[0] && r.right <= e.clientWidth + 0.5 && r.bottom <= e.clientHeight + 0.5
+              && (Math.abs(r.right + r.left - e.clientWidth) < 1 || Math.abs(r.bottom + r.top - e.clientHeight) < 1);""", w),
+            what="the stage laid out in the window")
+
+    def zooms_offered(self):
+        self.page.el("menu_View").click()
+        offered = self.page.js("""return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'),
+            b => [Number(b.dataset.zoom), !b.disabled, b.getAttribute('aria-checked') === 'true', b.title])""")
+        self.page.js("vaporia.closeMenu()")
+        return offered
+
+    def test_zoom_offers_only_what_fits_and_a_remembered_zoom_falls_back_to_fit(self):
+        p = self.page
+        try:
+            # Room for 150 % (a stage of 1200 × 908), not for 200 % (1600 × 1210).
+            self.window(1300, 1120)
+            offered = self.zooms_offered()
+            self.assertEqual([o[:3] for o in offered], [[0, True, True], [100, True, False], [150, True, False], [200, False, False]])
+            self.assertIn("1600 × 1210", offered[3][3])
+            p.el("menu_View").click()
+            p.el("menu_Zoom200").click()  # greyed: nothing happens
+            self.assertNotEqual(p.js("return vaporia.scale"), 2)
+            p.js("vaporia.closeMenu()")
+            p.menu("menu_View", "menu_Zoom150")
+            self.assertEqual(p.js("return vaporia.scale"), 1.5)
+            # A smaller window: the stage fits it, with 画面に合わせる in effect; 150 % greyed
+            # but remembered, and back in a window it fits.
+            self.window(1000, 800)
+            vw, vh = p.js("return [document.documentElement.clientWidth, document.documentElement.clientHeight]")
+            self.assertAlmostEqual(p.js("return vaporia.scale"), min(vw / 800, vh / 605), places=6)
+            self.assertEqual([o[:3] for o in self.zooms_offered()],
+                             [[0, True, True], [100, True, False], [150, False, False], [200, False, False]])
+            p.load(fresh=False)
+            self.assertAlmostEqual(p.js("return vaporia.scale"), min(vw / 800, vh / 605), places=6)
+            self.window(1300, 1120)
+            p.wait(lambda: p.js("return vaporia.scale") == 1.5, what="150 % again")
+        finally:
+            self.window(1000, 800)
+
+    def test_temperature_box_shows_its_text_whole(self):
+        p = self.page
+        for zoom in ("menu_ZoomFit", "menu_Zoom100"):
+            p.menu("menu_View", zoom)
+            for text in ("-120", "−120", "－１２０", "-273", "200"):
+                p.type_temperature(text)
+                # Laid out wider than the box, the text would scroll and lose its start.
+                self.assertEqual(p.js("const b = txtOndo; return [b.scrollWidth <= b.clientWidth, b.scrollLeft]"), [True, 0],
+                                 (zoom, text))
+        p.type_temperature("25")
+        self.assertEqual(p.js("return txtOndo.style.fontSize"), "", "text that fits keeps the box's font")
+        p.menu("menu_View", "menu_ZoomFit")
+
+    def test_editor_shows_delete_clear_of_the_list_and_the_unit_lists_whole(self):
+        p = self.page
+        p.menu("menu_File", "menu_Lesson1")
+        p.menu("menu_File", "menu_Sinario")
+        self.assertEqual(clear_of(p, "cmdDel", "listSinario"), [])
+        for box in ("cmbTempUnit", "cmbPressUnit"):
+            self.assertEqual(list_ink_cut(p, box), [], box)
+        p.el("cmdClose").click()
+        p.menu("menu_File", "menu_Init")
+        for box in ("cmbTempUnit", "cmbPressUnit"):
+            self.assertEqual(list_ink_cut(p, box), [], box)
+        p.el("cmdClose").click()
 
     def test_committed_composition_counts_once_in_either_event_order(self):
         p = self.page
@@ -1038,6 +1215,7 @@ class Touch(unittest.TestCase):
             p.menu("menu_File", "menu_Sinario")
             self.assertEqual(self.misses(["cmdAdd1", "cmdDel", "cmdLoad", "cmdSave", "cmdClose"]
                                          + [f"SSTabMenu_{i}" for i in range(5)]), [], (w, h))
+            self.assertEqual(clear_of(p, "cmdDel", "listSinario"), [], (w, h))
             rows = p.js("return Array.from(document.querySelectorAll('#listSinario .steprow'), r => r.getBoundingClientRect().height)")
             self.assertGreaterEqual(min(rows), 44)
             # The text boxes, drawn smaller, get a finger's area that focuses them.
@@ -1052,6 +1230,103 @@ class Touch(unittest.TestCase):
                 self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
             self.assertEqual(p.js("return document.activeElement.id"), "txtContainer", "a tap beside the box")
             self.tap("cmdClose")
+
+    def rect(self, id_):
+        return self.page.js("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                            "return [r.left, r.top, r.right, r.bottom]", id_)
+
+    def zooms_offered(self):
+        self.tap("menu_View")
+        offered = self.page.js("return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'), b => !b.disabled)")
+        self.tap("menu_View")
+        return offered
+
+    def test_upright_tablets_show_the_field_above_the_graph_and_readout_using_the_screen(self):
+        p = self.page
+        parts = ["picBack", "cmbLiquidBox", "lblMol", "lblVal", "picSinario", "picGrphSw", "picGrphCls", "picGrph",
+                 "txtOndo", "UpDownOndo", "txtAturyoku", "lblTmp", "lblPress"]
+        for w, h in ((768, 1024), (820, 1180)):
+            with self.subTest(size=(w, h)):
+                self.device(w, h)
+                l, t, r, b = self.rect("stage")
+                # The sideways window letter-boxed used 57 % and 53 % of these screens.
+                self.assertGreaterEqual((r - l) * (b - t) / (w * h), 0.8)
+                field, graph, readout = self.rect("picBack"), self.rect("picGrph"), self.rect("txtAturyoku")
+                self.assertLessEqual(field[3], graph[1])
+                self.assertLessEqual(field[3], readout[1])
+                # Both pictures larger than the letter-boxed window showed them.
+                self.assertGreater(field[2] - field[0], 1.1 * 371 * w / 800)
+                self.assertGreater(graph[2] - graph[0], 1.1 * 315 * w / 800)
+                boxes = {i: self.rect(i) for i in parts}
+                overlaps = [(a, c) for n, a in enumerate(parts) for c in parts[n + 1:]
+                            if boxes[a][0] < boxes[c][2] and boxes[c][0] < boxes[a][2]
+                            and boxes[a][1] < boxes[c][3] and boxes[c][1] < boxes[a][3]]
+                self.assertEqual(overlaps, [])
+                # The upright stage fits at 100 %, not at 150 %.
+                self.assertEqual(self.zooms_offered(), [True, True, False, False])
+
+    def test_phone_controls_at_least_44_css_pixels(self):
+        p = self.page
+        self.device(390, 844)
+        self.tap("picSinario")  # the step control shows while playback is on
+        self.assertEqual(self.misses(["txtOndo", "UpDownOndoUp", "UpDownOndoDown", "picSinario", "picGrphSw",
+                                      "picGrphCls", "cmbLiquid", "menu_File", "menu_View", "menu_Help",
+                                      "cmdNextStep", "cmdFullScreen"]), [])
+        for menu in ("menu_File", "menu_View", "menu_Help"):
+            self.tap(menu)
+            items = p.js("return Array.from(document.querySelectorAll(arguments[0]), b => b.id)", f"#{menu}_list .menuitem")
+            self.assertEqual(self.misses(items), [], menu)
+            self.tap(menu)
+        # One column, the field above the graph above the readout, and no fixed zoom fits.
+        field, graph, readout = self.rect("picBack"), self.rect("picGrph"), self.rect("txtAturyoku")
+        self.assertTrue(field[3] <= graph[1] and graph[3] <= readout[1], (field, graph, readout))
+        self.assertEqual(self.zooms_offered(), [True, False, False, False])
+
+    def test_phone_dialogs_larger_than_the_screen_scroll_to_finger_sized_controls(self):
+        p = self.page
+        self.device(390, 844)
+        p.menu("menu_File", "menu_Init")
+        # Wider than the phone at the scale its finger areas need: the layer scrolls to each.
+        self.assertGreater(p.js("const l = document.getElementById('frmSystem_layer'); return l.scrollWidth - l.clientWidth"), 0)
+        for id_ in ("txtMol", "txtContainer", "cmbTempUnit", "cmbPressUnit", "txtGrphWMin", "txtGrphWMax",
+                    "txtPressWMin", "txtPressWMax", "cmdDefault", "cmdClose", "frmSystem_x"):
+            p.js("document.getElementById(arguments[0]).scrollIntoView({block: 'center', inline: 'center'})", id_)
+            self.assertEqual(self.misses([id_]), [])
+        self.tap("cmdClose")
+        # The about box fits, its OK and × a finger's size at the scale it fits at.
+        p.menu("menu_Help", "menu_ver")
+        self.assertEqual(p.js("const l = document.getElementById('frmAbout_layer'); return l.scrollWidth - l.clientWidth"), 0)
+        self.assertEqual(self.misses(["cmdOK", "frmAbout_x"]), [])
+        self.tap("cmdOK")
+
+    def menu_placement(self):
+        """The open file menu: inside the screen, not scrolled, its first item at its top."""
+        return self.page.js("""const l = document.getElementById('menu_File_list'), r = l.getBoundingClientRect();
+            const first = document.getElementById('menu_Init').getBoundingClientRect();
+            const e = document.documentElement;
+            return [r.left >= 0 && r.top >= 0 && r.right <= e.clientWidth + 0.5 && r.bottom <= e.clientHeight + 0.5,
+                    l.scrollHeight <= l.clientHeight, l.scrollTop, first.top - r.top < 10];""")
+
+    def test_file_menu_fits_the_screen_and_opens_at_its_top(self):
+        p = self.page
+        for w, h in ((1024, 768), (768, 1024), (390, 844), (844, 390)):
+            with self.subTest(size=(w, h)):
+                self.device(w, h)
+                self.tap("menu_File")
+                self.assertEqual(self.menu_placement(), [True, True, 0, True])
+                self.tap("menu_File")
+        # A screen too small for it: the menu scrolls, and after an item chosen far down it
+        # opens again at its top.
+        self.device(640, 360)
+        p.capture_downloads()
+        self.tap("menu_File")
+        self.assertEqual(self.menu_placement()[:2], [True, False])
+        p.js("const l = document.getElementById('menu_File_list'); l.scrollTop = l.scrollHeight;")
+        self.tap("menu_ConfigExport")
+        self.assertIn(b"[DATA]", p.saved())
+        self.tap("menu_File")
+        self.assertEqual(self.menu_placement(), [True, False, 0, True])
+        self.assertEqual(self.misses(["menu_Init"]), [])
 
     def test_composition_counts_once_committed_and_a_held_arrow_repeats(self):
         p = self.page
@@ -1082,6 +1357,15 @@ class Touch(unittest.TestCase):
         body = p.d.find_element(By.TAG_NAME, "body")
         by_key = play_lesson(p, self.tap, lambda: body.send_keys(Keys.ARROW_DOWN))
         self.assertEqual(by_tap, by_key)
+
+    def test_temperature_box_shows_minus_120_whole_upright_and_on_a_phone(self):
+        p = self.page
+        for w, h in ((768, 1024), (390, 844)):
+            self.device(w, h)
+            for text in ("-120", "−120"):
+                p.type_temperature(text)
+                self.assertEqual(p.js("const b = txtOndo; return [b.scrollWidth <= b.clientWidth, b.scrollLeft]"), [True, 0],
+                                 (w, h, text))
 
     def test_spinner_taps_and_typed_minus_signs(self):
         p = self.page

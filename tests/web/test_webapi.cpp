@@ -316,6 +316,16 @@ TEST_F(Api, EditorAddsInsertsAndDeletesSteps)
     EXPECT_EQ(vaporia_sinario_add_graph(-1, 0), 0); // full
 }
 
+TEST_F(Api, StepLinesReadInTheUnitTheyPlayIn)
+{
+    vaporia_settings_take(1, 0, "223", "423", "0", "800", "30", "1"); // K in use
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "300", 1), 1);
+    ASSERT_EQ(vaporia_sinario_add_init(-1, 0, 0, "1", "30", "-50", "150", "0", "800"), 1);
+    ASSERT_EQ(vaporia_sinario_add_temp(-1, "25", 0), 1);
+    EXPECT_EQ(Str(vaporia_sinario_step_text(0)), "温度を 300 Ｋ に設定します。（1度ずつ変化する）");
+    EXPECT_EQ(Str(vaporia_sinario_step_text(2)), "温度を 25 ℃ に設定します。");
+}
+
 TEST_F(Api, PlaybackRunsOneStepPerKeyAndRampsOnTheTick)
 {
     vaporia_sinario_add_temp(-1, "20", 0);

@@ -18,9 +18,13 @@ interface Dialog {
   close: () => void;
 }
 
-// A dialog of the given client size, centred on the stage and drawn at its scale (at
-// least the scale that gives a finger 44 CSS px for a 25 px control).
-function dialog(app: App, id: string, caption: string, w: number, h: number, onClose: () => void): Dialog {
+// A dialog of the given client size, centred on the stage and drawn at its scale. By touch
+// it is as large as the screen allows, and never smaller than the scale at which its
+// finger areas (HIT units) are 44 CSS px: on a phone it may then be larger than the screen,
+// and the layer scrolls. A dialog whose few buttons take a finger's area at any scale
+// passes 0.
+function dialog(app: App, id: string, caption: string, w: number, h: number, onClose: () => void,
+  touchScale = 44 / HIT): Dialog {
   // The main window takes no input, by pointer or keyboard, while a dialog is up.
   if (open++ === 0) document.getElementById("viewport")?.setAttribute("inert", "");
   const layer = el("div", document.body, id + "_layer", "dlglayer");
@@ -28,24 +32,30 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
   root.setAttribute("role", "dialog");
   root.setAttribute("aria-modal", "true");
   root.setAttribute("aria-label", caption);
-  const TITLE = 30;
   root.style.width = w + "px";
-  root.style.height = h + TITLE + "px";
   const bar = el("div", root, undefined, "dlgtitle");
   el("span", bar, id + "_caption", undefined, caption);
   const x = el("button", bar, id + "_x", "dlgx", "×");
   x.type = "button";
   x.setAttribute("aria-label", "閉じる");
   const client = el("div", root, undefined, "dlgclient");
-  place(client, 0, TITLE, w, h);
   const fit = () => {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
-    const room = Math.min(vw / (w + 8), vh / (h + TITLE + 8));
-    // By touch, as large as the screen allows, so that fingers find the small controls.
-    const s = isTouch() ? room : Math.min(Math.max(app.scale, 1), room);
+    // By touch the title bar, with its ×, is a finger's height at the scale it comes out at.
+    let title = TITLE, s = 1;
+    for (let pass = 0; pass < 2; pass++) {
+      const room = Math.min(vw / (w + 8), vh / (h + title + 8));
+      s = isTouch() ? Math.max(room, touchScale) : Math.min(Math.max(app.scale, 1), room);
+      title = isTouch() && TITLE * s < 44 ? Math.ceil(FINGER / s) : TITLE;
+    }
+    bar.style.height = title + "px";
+    root.style.height = h + title + "px";
+    place(client, 0, title, w, h);
     root.style.transform = `scale(${s})`;
-    root.style.left = (vw - w * s) / 2 + "px";
-    root.style.top = (vh - (h + TITLE) * s) / 2 + "px";
+    // On whole pixels, so that neighbouring controls meet where they are drawn.
+    root.style.left = Math.max(0, Math.round((vw - (w + 2) * s) / 2)) + "px";
+    root.style.top = Math.max(0, Math.round((vh - (h + title + 2) * s) / 2)) + "px";
+    root.style.setProperty("--finger", FINGER / s + "px");
   };
   fit();
   window.addEventListener("resize", fit);
@@ -96,6 +106,8 @@ function textBox(parent: HTMLElement, id: string, x: number, y: number, w: numbe
 }
 
 const HIT = 30;
+const TITLE = 30;
+const FINGER = 44.5; // CSS px, a little over 44 so that rounding keeps it 44
 
 function list(parent: HTMLElement, id: string, items: string[], x: number, y: number, w: number, h: number, name: string) {
   const s = el("select", parent, id, "dlglist");
@@ -130,7 +142,7 @@ function showSettings(core: App["core"], b: {
 
 export function messageBox(app: App, text: string): Promise<void> {
   return new Promise((resolve) => {
-    const d = dialog(app, "msgBox", "Vaporia", 360, 150, resolve);
+    const d = dialog(app, "msgBox", "Vaporia", 360, 150, resolve, 0);
     const t = el("div", d.client, "msgText", "msgtext", text);
     place(t, 16, 16, 328, 80);
     const ok = button(d.client, "cmdMsgOK", "OK", 134, 108, 92, 30, d.close);
@@ -246,7 +258,9 @@ export function openScenario(app: App): void {
   const listSinario = el("div", c, "listSinario", "steplist");
   listSinario.setAttribute("role", "listbox");
   listSinario.setAttribute("aria-label", "シナリオのステップ");
-  const listTop = tabsTop + tabsH + 23;
+  // 削除 in the gap below the tabs, wholly above the list, its finger's area too.
+  const tabsEnd = tabsTop + tabsH;
+  const listTop = tabsEnd + (touch ? 32 : 24);
   place(listSinario, 8, listTop, 473, 432 - listTop);
   const refresh = () => {
     listSinario.textContent = "";
@@ -356,7 +370,7 @@ export function openScenario(app: App): void {
   });
   addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
 
-  button(c, "cmdDel", "削除", 400, tabsTop + tabsH + 7, 65, 17, () => {
+  button(c, "cmdDel", "削除", 400, tabsEnd + 4, 65, touch ? 22 : 17, () => {
     storeTitle();
     if (selectedRow >= 0 && core.deleteStep(selectedRow)) refresh();
   });
@@ -377,7 +391,7 @@ export function openScenario(app: App): void {
 // ---------------------------------------------------------------------- バージョン情報
 
 export function openAbout(app: App): void {
-  const d = dialog(app, "frmAbout", "Vaporiaのﾊﾞｰｼﾞｮﾝ情報", 382, 237, () => app.activate());
+  const d = dialog(app, "frmAbout", "Vaporiaのﾊﾞｰｼﾞｮﾝ情報", 382, 237, () => app.activate(), 0);
   const c = d.client;
   const lbl = (id: string, text: string, x: number, y: number, w: number, h: number, cls = "") => {
     const l = el("div", c, id, "dlglabel wrap " + cls, text);

@@ -1,9 +1,11 @@
-// The browser face: the main window at its designed 800 × 559, the menus and the three
-// dialogs. It reads its controls, calls the cores and draws what they return.
+// The browser face: the main window at its designed 800 × 559 (its parts moved to use an
+// upright screen, see layout.ts), the menus and the three dialogs. It reads its controls,
+// calls the cores and draws what they return.
 import { Core, CHANGED, NO_WAKE } from "./core";
 import { el, place, saveBytes, download, pickFile, fileName } from "./dom";
 import { Store, isOwnKey, STORAGE_FAILED, STORAGE_READ_FAILED, STORAGE_DAMAGED } from "./storage";
 import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen, isTouch } from "./dialogs";
+import { Layout, LAYOUTS, PANES, PaneId, chooseLayout, stageSize } from "./layout";
 import background from "../gen/background.png";
 import sinarioOn from "../../assets/sinario_on.png";
 import sinarioOff from "../../assets/sinario_off.png";
@@ -12,10 +14,8 @@ import grphSwOff from "../../assets/grphsw_off.png";
 import grphClsOn from "../../assets/grphcls_on.png";
 import grphClsOff from "../../assets/grphcls_off.png";
 
-const MENU_H = 46; // tall enough for a finger at the smallest fitted scale
-const CLIENT_W = 800, CLIENT_H = 559;
-const STAGE_W = CLIENT_W, STAGE_H = MENU_H + CLIENT_H;
 const ALL = 0x1ff;
+const ZOOMS = [100, 150, 200];
 
 export class App {
   readonly core: Core;
@@ -41,6 +41,11 @@ export class App {
   private lblDataBook!: HTMLElement;
   private cmdNextStep!: HTMLButtonElement;
   private openMenu: HTMLElement | null = null;
+  private layout: Layout = LAYOUTS[0];
+  private panes = {} as Record<PaneId, HTMLElement>;
+  private grooves: HTMLElement[] = [];
+  private menubar!: HTMLElement;
+  private zoomShown = 0; // the zoom in effect: 0 fitted
   private labelKey = "";
   private shownTemperature = "";
   private damageSaid = false;
@@ -121,6 +126,7 @@ export class App {
     if (changed & CHANGED.TEMPERATURE) {
       const t = c.temperatureText();
       if (this.txtOndo.value !== t) this.txtOndo.value = t;
+      this.fitTemperature();
       this.shownTemperature = t;
     }
     if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
@@ -222,27 +228,88 @@ export class App {
   private buildField(): void {
     const viewport = el("div", document.body, "viewport");
     const stage = (this.stage = el("div", viewport, "stage"));
-    place(stage, 0, 0, STAGE_W, STAGE_H);
     const client = (this.client = el("div", stage, "client"));
-    place(client, 0, MENU_H, CLIENT_W, CLIENT_H);
-    client.style.backgroundImage = `url(${background})`;
-    const back = el("canvas", client, "picBack", "pixels");
+    client.style.setProperty("--background", `url(${background})`);
+    for (const id of Object.keys(PANES) as PaneId[]) this.panes[id] = el("div", client, id, "pane");
+    this.arrange(LAYOUTS[0]);
+    const back = el("canvas", this.panes.paneField, "picBack", "pixels");
     back.width = 371; back.height = 457;
     back.setAttribute("aria-label", "容器");
-    place(back, 37, 20, 371, 457);
+    this.at(back, "paneField", 37, 20, 371, 457);
     this.fieldCtx = back.getContext("2d")!;
     this.fieldImage = this.fieldCtx.createImageData(this.core.fieldWidth(), this.core.fieldHeight());
   }
 
+  // Places a control at its place in the sideways window, within its part.
+  private at(e: HTMLElement, pane: PaneId, x: number, y: number, w?: number, h?: number): void {
+    place(e, x - PANES[pane].x, y - PANES[pane].y, w, h);
+  }
+
+  // Moves the parts to where the layout has them; the controls move with their parts.
+  private arrange(l: Layout): void {
+    this.layout = l;
+    const [w, h] = stageSize(l);
+    place(this.stage, 0, 0, w, h);
+    place(this.client, 0, l.menuH, l.w, l.h);
+    this.stage.dataset.layout = l.name;
+    if (this.menubar) {
+      place(this.menubar, 0, 0, w, l.menuH);
+      for (const m of this.stage.querySelectorAll<HTMLElement>(".menulist")) m.style.top = l.menuH + "px";
+    }
+    for (const g of this.grooves) g.remove();
+    this.grooves = l.grooves.map((b) => {
+      const g = el("div", null, undefined, "groove");
+      place(g, b.x, b.y, b.w, b.h);
+      this.client.prepend(g);
+      return g;
+    });
+    for (const id of Object.keys(PANES) as PaneId[]) {
+      const p = this.panes[id], b = PANES[id];
+      place(p, l.at[id][0], l.at[id][1], b.w, b.h);
+      // Away from the picture, each part shows its own piece of it.
+      p.style.backgroundPosition = `${-b.x}px ${-b.y}px`;
+    }
+    const liquid = this.panes.paneLiquid;
+    liquid.classList.toggle("stacked", l.liquidStacked);
+    const byId = (id: string) => document.getElementById(id);
+    const box = byId("cmbLiquidBox"), list = byId("cmbLiquid"), mol = byId("lblMol"), val = byId("lblVal");
+    if (l.liquidStacked) {
+      // The list above the amounts, in a bar as wide as the space beside the field.
+      place(liquid, l.at.paneLiquid[0], l.at.paneLiquid[1], 271, 100);
+      if (box) place(box, 12, 14, 247, 27);
+      if (list) place(list, 12, 27.5 - l.target / 2, 247, l.target);
+      if (mol) place(mol, 20, 60);
+      if (val) place(val, 120, 60);
+    } else {
+      if (box) this.at(box, "paneLiquid", 40, 500, 173, 27);
+      if (list) this.at(list, "paneLiquid", 40, 513.5 - l.target / 2, 173, l.target);
+      if (mol) this.at(mol, "paneLiquid", 240, 504);
+      if (val) this.at(val, "paneLiquid", 320, 504);
+    }
+    // The picture buttons: their pictures at the desktop's size, centred in a target a
+    // finger finds.
+    ["picSinario", "picGrphSw", "picGrphCls"].forEach((id, i) => {
+      const b = byId(id);
+      if (!b) return;
+      if (l.buttonsStacked) place(b, 0, i * (l.target + 12), 81, l.target);
+      else place(b, i * 96, (47 - l.target) / 2, 81, l.target);
+    });
+    if (l.buttonsStacked) place(this.panes.paneButtons, l.at.paneButtons[0], l.at.paneButtons[1], 81, 3 * l.target + 24);
+    const hit = byId("txtOndoHit");
+    // Around the box, reaching upwards where a finger's area would meet the readout below.
+    const hh = Math.max(54, l.target);
+    if (hit) this.at(hit, "paneReadout", 532, Math.min(419, 473 - hh), 67, hh);
+    this.stage.style.setProperty("--target", l.target + "px");
+  }
+
   private build(): void {
-    const client = this.client;
     document.body.classList.toggle("touch", isTouch());
     this.buildMenu(this.stage);
 
-    const grph = el("div", client, "picGrph");
+    const grph = el("div", this.panes.paneGraph, "picGrph");
     grph.setAttribute("aria-label", "蒸気圧曲線のグラフ");
     grph.setAttribute("role", "img");
-    place(grph, 446, 64, 315, 334);
+    this.at(grph, "paneGraph", 446, 64, 315, 334);
     const gc = el("canvas", grph, "picGrphCanvas", "pixels");
     gc.width = 315; gc.height = 334;
     place(gc, 0, 0, 315, 334);
@@ -252,13 +319,13 @@ export class App {
     grph.addEventListener("contextmenu", (e) => { e.preventDefault(); this.showMenu("menu_File"); });
 
     const button = (id: string, x: number, tip: string, src: string, click: () => void) => {
-      const b = el("img", client, id, "picbutton");
+      const b = el("img", this.panes.paneButtons, id, "picbutton");
       b.src = src;
       b.alt = tip;
       b.title = tip;
       b.setAttribute("role", "button");
       b.draggable = false;
-      place(b, x, 8, 81, 47);
+      this.at(b, "paneButtons", x, 8, 81, 47);
       b.addEventListener("click", click);
       b.addEventListener("contextmenu", (e) => e.preventDefault());
       return b;
@@ -276,22 +343,21 @@ export class App {
     for (const ev of ["pointerup", "pointercancel", "pointerleave"])
       this.picGrphCls.addEventListener(ev, () => (this.picGrphCls.src = grphClsOff));
 
-    const text = (t: string, x: number, y: number, cls: string, id?: string) => {
-      const s = el("div", client, id, "label " + cls, t);
-      place(s, x, y);
+    const text = (pane: PaneId, t: string, x: number, y: number, cls: string, id?: string) => {
+      const s = el("div", this.panes[pane], id, "label " + cls, t);
+      this.at(s, pane, x, y);
       return s;
     };
     // The control array Label1(0..3): each red text and its grey shadow.
-    text("温度", 477, 430, "big shadow", "Label1_1");
-    text("温度", 475, 428, "big red", "Label1_0");
-    text("圧力", 478, 480, "big shadow", "Label1_3");
-    text("圧力", 476, 479, "big red", "Label1_2");
+    text("paneReadout", "温度", 477, 430, "big shadow", "Label1_1");
+    text("paneReadout", "温度", 475, 428, "big red", "Label1_0");
+    text("paneReadout", "圧力", 478, 480, "big shadow", "Label1_3");
+    text("paneReadout", "圧力", 476, 479, "big red", "Label1_2");
 
     // A label around the box gives it a finger-sized target; its text stays as drawn.
-    const ondoHit = el("label", client, "txtOndoHit", "hit");
+    const ondoHit = el("label", this.panes.paneReadout, "txtOndoHit", "hit");
     ondoHit.htmlFor = "txtOndo";
-    place(ondoHit, 532, 419, 67, 54);
-    const ondo = (this.txtOndo = el("input", client, "txtOndo", "box big"));
+    const ondo = (this.txtOndo = el("input", this.panes.paneReadout, "txtOndo", "box big"));
     ondo.value = "";
     ondo.autocomplete = "off";
     ondo.spellcheck = false;
@@ -302,53 +368,53 @@ export class App {
     ondo.inputMode = "text";
     ondo.setAttribute("autocapitalize", "off");
     ondo.setAttribute("autocorrect", "off");
-    place(ondo, 539, 428, 60, 36);
+    this.at(ondo, "paneReadout", 539, 428, 60, 36);
     // A composition shows nothing until committed; then its text counts like a keystroke.
     ondo.addEventListener("input", (e) => {
+      this.fitTemperature();
       if ((e as InputEvent).isComposing) return;
       this.temperatureTyped();
     });
     ondo.addEventListener("compositionend", () => this.temperatureTyped());
 
-    this.buildSpinner(client);
+    this.buildSpinner(this.panes.paneReadout);
 
-    this.lblTmp = text("", 624, 432, "big plain", "lblTmp");
+    this.lblTmp = text("paneReadout", "", 624, 432, "big plain", "lblTmp");
     this.lblTmp.setAttribute("aria-label", "温度の単位");
-    const at = (this.txtAturyoku = el("input", client, "txtAturyoku", "box big readout"));
+    const at = (this.txtAturyoku = el("input", this.panes.paneReadout, "txtAturyoku", "box big readout"));
     at.readOnly = true;
     at.tabIndex = -1;
     at.value = "";
     at.setAttribute("aria-label", "圧力");
-    place(at, 540, 475, 103, 36);
-    this.lblPress = text("", 648, 480, "big plain", "lblPress");
+    this.at(at, "paneReadout", 540, 475, 103, 36);
+    this.lblPress = text("paneReadout", "", 648, 480, "big plain", "lblPress");
     this.lblPress.setAttribute("aria-label", "圧力の単位");
 
     // The visible box is 27 px tall; the list itself is taller and transparent, so a
     // finger finds it, and its text stays centred on the box.
-    const liquidBox = el("div", client, "cmbLiquidBox", "selectbox");
-    place(liquidBox, 40, 500, 173, 27);
-    const cmb = (this.cmbLiquid = el("select", client, "cmbLiquid", "liquid"));
+    el("div", this.panes.paneLiquid, "cmbLiquidBox", "selectbox");
+    const cmb = (this.cmbLiquid = el("select", this.panes.paneLiquid, "cmbLiquid", "liquid"));
     for (const name of ["水", "エタノール", "ジエチルエーテル"]) el("option", cmb, undefined, undefined, name);
     cmb.setAttribute("aria-label", "物質");
-    place(cmb, 40, 490, 173, 47);
     cmb.addEventListener("change", () => this.apply(this.core.selectLiquid(cmb.selectedIndex, this.now())));
     cmb.addEventListener("keydown", (e) => {
       // During playback Space runs the next step here too, instead of opening the list.
       if (e.key === " " && this.core.playbackOn()) e.preventDefault();
     });
 
-    this.lblMol = text("", 240, 504, "mid white", "lblMol");
+    this.lblMol = text("paneLiquid", "", 240, 504, "mid white", "lblMol");
     this.lblMol.setAttribute("aria-label", "物質量");
-    this.lblVal = text("", 320, 504, "mid white", "lblVal");
+    this.lblVal = text("paneLiquid", "", 320, 504, "mid white", "lblVal");
     this.lblVal.setAttribute("aria-label", "容器の体積");
     // Under the graph, while playback is on: the class sees where the lesson stands.
-    this.lblStep = text("", 446, 401, "mid white", "lblStep");
+    this.lblStep = text("paneStep", "", 446, 401, "mid white", "lblStep");
     this.lblStep.setAttribute("role", "status");
     this.lblStep.setAttribute("aria-label", "再生の位置");
     // Under the readout, while the data-book values are in use: the class sees which.
-    this.lblDataBook = text("", 540, 516, "databook", "lblDataBook");
+    this.lblDataBook = text("paneReadout", "", 540, 516, "databook", "lblDataBook");
     this.lblDataBook.setAttribute("aria-label", "蒸気圧の値");
     this.lblDataBook.hidden = true;
+    this.arrange(this.layout);
 
     document.addEventListener("keyup", (e) => this.keyUp(e));
     document.addEventListener("keydown", (e) => this.keyDown(e));
@@ -369,6 +435,27 @@ export class App {
     this.apply(this.core.setTemperatureText(text, this.now()) | CHANGED.READOUT);
   }
 
+  // The box keeps the desktop's size. Text wider than its room ("-120" among the usual
+  // ones) is set smaller, so that it shows whole at every zoom, as the desktop condenses
+  // its font; the stage's scale scales box and text alike.
+  private ondoFont: { font: string; px: number; room: number; g: CanvasRenderingContext2D } | null = null;
+  private fitTemperature(): void {
+    const box = this.txtOndo;
+    if (!this.ondoFont) {
+      const cs = getComputedStyle(box);
+      const g = document.createElement("canvas").getContext("2d");
+      if (!g) return;
+      const px = parseFloat(cs.fontSize);
+      // Less a pixel or two the caret keeps at the end.
+      const room = box.clientWidth - parseFloat(cs.paddingLeft) - parseFloat(cs.paddingRight) - 3;
+      this.ondoFont = { font: `${cs.fontStyle} ${cs.fontWeight} ${px}px ${cs.fontFamily}`, px, room, g };
+    }
+    const f = this.ondoFont;
+    f.g.font = f.font;
+    const w = f.g.measureText(box.value).width;
+    box.style.fontSize = w > f.room ? Math.floor((f.px * f.room * 10) / w) / 10 + "px" : "";
+  }
+
   // Text that is no temperature stands out, and says why to a screen reader.
   private markTemperature(refused: boolean): void {
     this.txtOndo.classList.toggle("refused", refused);
@@ -377,11 +464,11 @@ export class App {
     this.txtOndo.title = refused ? "温度として読めません（数字で、絶対零度より上の温度を入れてください）" : "";
   }
 
-  private buildSpinner(client: HTMLElement): void {
-    const spin = el("div", client, "UpDownOndo", "spinner");
+  private buildSpinner(pane: HTMLElement): void {
+    const spin = el("div", pane, "UpDownOndo", "spinner");
     spin.setAttribute("role", "group");
     spin.setAttribute("aria-label", "温度の調整");
-    place(spin, 599, 430, 16, 33);
+    this.at(spin, "paneReadout", 599, 430, 16, 33);
     const arrow = (id: string, dir: number, label: string, glyph: string) => {
       const b = el("button", spin, id, "arrow " + id, glyph);
       b.type = "button";
@@ -476,18 +563,15 @@ export class App {
   // ------------------------------------------------------------------ menus
 
   private buildMenu(stage: HTMLElement): void {
-    const bar = el("div", stage, "menubar");
+    const bar = (this.menubar = el("div", stage, "menubar"));
     bar.setAttribute("role", "menubar");
-    place(bar, 0, 0, STAGE_W, MENU_H);
-    const menu = (id: string, title: string, x: number) => {
+    const menu = (id: string, title: string) => {
       const t = el("button", bar, id, "menutitle", title);
       t.type = "button";
       t.setAttribute("aria-haspopup", "true");
-      place(t, x, 0, undefined, MENU_H);
       const list = el("div", stage, id + "_list", "menulist");
       list.setAttribute("role", "menu");
       list.hidden = true;
-      place(list, x, MENU_H);
       t.addEventListener("click", () => (this.openMenu === list ? this.closeMenu() : this.showMenu(id)));
       return list;
     };
@@ -500,7 +584,9 @@ export class App {
     };
     const sep = (list: HTMLElement) => el("div", list, undefined, "menusep");
 
-    const file = menu("menu_File", "ファイル(F)", 0);
+    // The file menu in two halves, side by side where one column would not fit the screen.
+    const fileList = menu("menu_File", "ファイル(F)");
+    let file = el("div", fileList, undefined, "menucol");
     item(file, "menu_Init", "初期設定(I)", () => openSettings(this));
     item(file, "menu_Sinario", "シナリオ設定(S)", () => openScenario(this));
     sep(file);
@@ -517,7 +603,8 @@ export class App {
       lesson.classList.add("sub");
     }
     item(file, "menu_Reset", "最初に戻す(B) (F9)", () => this.reset());
-    sep(file);
+    sep(file).classList.add("split");
+    file = el("div", fileList, undefined, "menucol");
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
     item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());
     item(file, "menu_CsvSave", "測定点を CSV で保存(D)...", () => this.saveCsv());
@@ -532,7 +619,7 @@ export class App {
     sep(file);
     item(file, "menu_end", "終了(X)", () => window.close());
 
-    const view = menu("menu_View", "表示(V)", 118);
+    const view = menu("menu_View", "表示(V)");
     const zooms: [string, number][] = [["画面に合わせる", 0], ["100%", 100], ["150%", 150], ["200%", 200]];
     for (const [label, z] of zooms) {
       const b = item(view, z ? "menu_Zoom" + z : "menu_ZoomFit", label, () => this.setZoom(z));
@@ -545,22 +632,21 @@ export class App {
     const db = item(view, "menu_DataBook", "文献値で計算する(R)", () => this.toggleDataBook());
     db.classList.add("check");
 
-    const help = menu("menu_Help", "ヘルプ(H)", 214);
+    const help = menu("menu_Help", "ヘルプ(H)");
     item(help, "menu_search", "検索(H)", () => {});
     item(help, "menu_ver", "バージョン情報(A)", () => openAbout(this));
 
+    el("div", bar, undefined, "menuspacer");
     const next = (this.cmdNextStep = el("button", bar, "cmdNextStep", "barbutton", "次へ ▶"));
     next.type = "button";
     next.hidden = true;
     next.setAttribute("aria-label", "次のステップ");
-    place(next, 560, 0, 130, MENU_H);
     // Never focused, so Space or Enter after a tap is not a second step.
     next.addEventListener("pointerdown", (e) => e.preventDefault());
     next.addEventListener("click", () => this.nextStep());
     const fs = el("button", bar, "cmdFullScreen", "barbutton", "全画面");
     fs.type = "button";
     fs.setAttribute("aria-label", "全画面表示");
-    place(fs, 694, 0, 106, MENU_H);
     fs.addEventListener("pointerdown", (e) => e.preventDefault());
     fs.addEventListener("click", () => this.toggleFullScreen());
   }
@@ -568,15 +654,34 @@ export class App {
   showMenu(id: string): void {
     this.closeMenu();
     const list = document.getElementById(id + "_list")!;
+    this.offerZooms();
     for (const b of list.querySelectorAll<HTMLElement>(".check")) {
       const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook
         : b.id === "menu_TypedThrough" ? this.core.includeTypedThrough()
-        : Number(b.dataset.zoom) === this.store.prefs.zoom;
+        : Number(b.dataset.zoom) === this.zoomShown;
       b.classList.toggle("checked", on);
       b.setAttribute("aria-checked", String(on));
     }
     list.hidden = false;
     this.openMenu = list;
+    this.fitMenu(list, document.getElementById(id)!);
+  }
+
+  // A menu opens under its title at its top, within the screen: in one column where that
+  // fits, else in two, else it scrolls.
+  private fitMenu(list: HTMLElement, title: HTMLElement): void {
+    const vh = document.documentElement.clientHeight;
+    const top = this.stage.getBoundingClientRect().top;
+    const room = (vh - top) / this.scale - this.layout.menuH - 2;
+    const width = stageSize(this.layout)[0];
+    list.classList.remove("wide");
+    list.style.maxHeight = room + "px";
+    if (list.scrollHeight > room + 0.5 && list.querySelector(".menucol")) {
+      list.classList.add("wide");
+      if (list.offsetWidth > width || list.scrollHeight > room + 0.5) list.classList.remove("wide");
+    }
+    list.style.left = Math.max(0, Math.min(title.offsetLeft, width - list.offsetWidth)) + "px";
+    list.scrollTop = 0;
   }
 
   closeMenu(): void {
@@ -591,24 +696,51 @@ export class App {
     this.applyZoom();
   }
 
-  // Fitted to the window unless a fixed zoom is chosen; full screen always fits.
+  // Whether the stage fits the window at zoom z (%); the window's shape chooses the layout.
+  private zoomFits(z: number): boolean {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const [w, h] = stageSize(this.layout);
+    return (w * z) / 100 <= vw + 0.5 && (h * z) / 100 <= vh + 0.5;
+  }
+
+  // As the desktop offers only the zooms whose window fits the screen, the menu offers only
+  // those that fit the window; the others are greyed and say why.
+  private offerZooms(): void {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const [w, h] = stageSize(this.layout);
+    for (const z of ZOOMS) {
+      const b = document.getElementById("menu_Zoom" + z) as HTMLButtonElement | null;
+      if (!b) continue;
+      const fits = this.zoomFits(z);
+      b.disabled = !fits;
+      b.setAttribute("aria-disabled", String(!fits));
+      b.title = fits ? "" : `${z}% には ${Math.ceil((w * z) / 100)} × ${Math.ceil((h * z) / 100)} の広さが要ります（いまのウィンドウは ${vw} × ${vh}）`;
+    }
+  }
+
+  // Fitted to the window unless a fixed zoom is chosen and fits; full screen always fits. A
+  // remembered zoom that no longer fits stays remembered, for a larger window.
   applyZoom(): void {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
-    const fit = Math.min(vw / STAGE_W, vh / STAGE_H);
+    const layout = chooseLayout(vw, vh);
+    if (layout !== this.layout) {
+      this.closeMenu();
+      this.arrange(layout);
+    }
+    const [sw, sh] = stageSize(layout);
+    const fit = Math.min(vw / sw, vh / sh);
     const z = this.store.prefs.zoom;
     const full = document.fullscreenElement || (document as any).webkitFullscreenElement;
-    const s = full || !z ? fit : z / 100;
+    this.zoomShown = !full && z && this.zoomFits(z) ? z : 0;
+    const s = this.zoomShown ? this.zoomShown / 100 : fit;
     this.scale = s;
-    const w = STAGE_W * s, h = STAGE_H * s;
+    const w = sw * s, h = sh * s;
     this.stage.style.transform = `scale(${s})`;
     this.stage.style.left = Math.max(0, (vw - w) / 2) + "px";
     this.stage.style.top = Math.max(0, (vh - h) / 2) + "px";
-    const vp = document.getElementById("viewport")!;
-    // A fixed zoom larger than the window scrolls; a fitted stage never does.
-    vp.style.overflow = w > vw + 0.5 || h > vh + 0.5 ? "auto" : "hidden";
-    const spacer = document.getElementById("spacer") ?? el("div", vp, "spacer");
-    spacer.style.width = w + "px";
-    spacer.style.height = h + "px";
+    // A finger's 44 CSS px in the stage's pixels, for the menus' items.
+    this.stage.style.setProperty("--finger", 44.5 / s + "px");
+    if (this.openMenu) this.showMenu(this.openMenu.id.replace(/_list$/, ""));
   }
 
   // Older Safari (iPadOS before 16.4) knows full screen only by its prefixed names.

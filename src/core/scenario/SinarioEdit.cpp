@@ -10,11 +10,13 @@ namespace mdlSinario {
 
 int StepsInUse(const SinarioData& d) { return std::clamp(d.stepCount, 0, kMaxSteps); }
 
-std::string DescribeStep(const SinarioStep& step)
+std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit)
 {
     switch (step.kind) {
     case StepInit: return "初期値設定";
-    case StepTemp: return "温度を " + numtext::FormatWhole(step.value) + " に設定します。";
+    case StepTemp:
+        return "温度を " + numtext::FormatWhole(step.value) + (temperatureUnit == 0 ? " ℃" : " Ｋ") + " に設定します。"
+               + (step.addTemp != 0 ? "（1度ずつ変化する）" : "");
     case StepGrphOn: return "グラフを表示します。";
     case StepGrphOff: return "グラフを非表示にします。";
     case StepGrphCls: return "描画されたグラフを消します。";
@@ -24,6 +26,13 @@ std::string DescribeStep(const SinarioStep& step)
         return "データをジエチルエーテルに設定します。";
     default: return {};
     }
+}
+
+std::int32_t TemperatureUnitAt(const SinarioData& d, int row, std::int32_t unitInUse)
+{
+    for (int n = std::min(row, StepsInUse(d)); n >= 1; --n)
+        if (d.steps[static_cast<std::size_t>(n)].kind == StepInit) return d.steps[static_cast<std::size_t>(n)].temperatureUnit;
+    return unitInUse;
 }
 
 TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,

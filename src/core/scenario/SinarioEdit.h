@@ -13,9 +13,14 @@ namespace mdlSinario {
 // Steps in use: the step count kept within 0..50.
 int StepsInUse(const SinarioData& d);
 
-// The list's line of a step ("温度を 25 に設定します。"); empty for an unknown kind, which
-// playback passes over too.
-std::string DescribeStep(const SinarioStep& step);
+// The list's line of a step ("温度を 25 ℃ に設定します。"); empty for an unknown kind, which
+// playback passes over too. A temperature reads in temperatureUnit (0 ℃, else Ｋ, as the
+// main window labels it), and a ramp says so.
+std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit);
+
+// The unit the step of list row `row` reads its temperature in when playback reaches it:
+// that of the last initial-settings step above it, else unitInUse.
+std::int32_t TemperatureUnitAt(const SinarioData& d, int row, std::int32_t unitInUse);
 
 // An initial-settings step from the editor's boxes, in tab order: amount (whole number),
 // volume, temperature range and pressure range (whole numbers). Either the step, or the

@@ -229,6 +229,7 @@ frmSinario::frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& s
 
 void frmSinario::Form_Load(const SystemSettings& settings)
 {
+    temperatureUnit_ = settings.temperatureUnit;
     mdlCommon::LimitInputLength(txtTTl, mdlSinario::kTitleChars);
     mdlCommon::LimitInputLength(txtMol, 3);
     mdlCommon::LimitInputLength(txtContainer, 3);
@@ -264,9 +265,9 @@ QString frmSinario::ChoosePathWithDialog(QWidget* parent, FileDialogMode mode, c
                                         nullptr, SaveDialogOptions());
 }
 
-QString frmSinario::DescribeStep(const SinarioStep& step)
+QString frmSinario::DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit)
 {
-    return Text(mdlSinario::DescribeStep(step));
+    return Text(mdlSinario::DescribeStep(step, temperatureUnit));
 }
 
 int frmSinario::SelectedRow() const
@@ -284,7 +285,8 @@ void frmSinario::RefreshStepList()
 {
     listSinario->clear();
     const int count = StepsInUse(sinario_);
-    for (int n = 1; n <= count; ++n) listSinario->addItem(DescribeStep(sinario_.steps[n]));
+    for (int n = 1; n <= count; ++n)
+        listSinario->addItem(DescribeStep(sinario_.steps[n], mdlSinario::TemperatureUnitAt(sinario_, n - 1, temperatureUnit_)));
 }
 
 void frmSinario::AddStep(const SinarioStep& step)

@@ -24,8 +24,9 @@ public:
     // Asks the user for a scenario file; an empty result means the user cancelled.
     using PathChooser = std::function<QString(QWidget* parent, FileDialogMode mode)>;
 
-    // sinario is edited in place. settings only fills the first tab when the dialog is
-    // built; the dialog never writes it. Run it modally (exec).
+    // sinario is edited in place. settings only fills the first tab, and gives the unit of
+    // the temperatures listed before any settings step, when the dialog is built; the
+    // dialog never writes it. Run it modally (exec).
     frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& settings,
                QWidget* parent = nullptr);
 
@@ -41,7 +42,8 @@ public:
     mdlCommon::MessageBoxFn showMessage = mdlCommon::ShowWarning;
     mdlCommon::QuestionFn askYesNo = mdlCommon::AskYesNo;
 
-    static QString DescribeStep(const mdlSinario::SinarioStep& step);
+    // The list's line of a step, its temperature read in temperatureUnit.
+    static QString DescribeStep(const mdlSinario::SinarioStep& step, std::int32_t temperatureUnit);
     // Puts step before the selected row's step, or after the last one when no row is
     // selected. False, and nothing changed, when the scenario is full.
     bool InsertStep(const mdlSinario::SinarioStep& step);
@@ -99,6 +101,7 @@ private:
 
     mdlSinario::SinarioData& sinario_;
     PathChooser choosePath_;
+    std::int32_t temperatureUnit_ = 0; // of the settings given: the steps before any settings step read in it
     bool bussituTyped_ = false; // the substance's text field was typed into
     bool loaded_ = false;
 };

@@ -141,7 +141,7 @@ TEST_F(ScenarioEditor, AddingWithoutSelectionAppendsStepsWithOnlyTheirOwnFields)
     QTest::mouseClick(dlg->cmdAdd5, Qt::LeftButton);
 
     EXPECT_EQ(Steps(), (std::vector{Step(1, 80, 1), Step(3), Step(2), Step(5, 1)}));
-    EXPECT_EQ(Rows(*dlg), (QStringList{"温度を 80 に設定します。", "グラフを非表示にします。",
+    EXPECT_EQ(Rows(*dlg), (QStringList{"温度を 80 ℃ に設定します。（1度ずつ変化する）", "グラフを非表示にします。",
                                        "グラフを表示します。", "データをエタノールに設定します。"}));
 }
 
@@ -235,9 +235,9 @@ TEST_F(ScenarioEditor, RowTexts)
 {
     const std::pair<SinarioStep, const char*> cases[] = {
         {Step(0), "初期値設定"},
-        {Step(1, 80, 1), "温度を 80 に設定します。"},
-        {Step(1, 80, 0), "温度を 80 に設定します。"},
-        {Step(1, -10), "温度を -10 に設定します。"},
+        {Step(1, 80, 1), "温度を 80 ℃ に設定します。（1度ずつ変化する）"},
+        {Step(1, 80, 0), "温度を 80 ℃ に設定します。"},
+        {Step(1, -10), "温度を -10 ℃ に設定します。"},
         {Step(2), "グラフを表示します。"},
         {Step(3), "グラフを非表示にします。"},
         {Step(4), "描画されたグラフを消します。"},
@@ -247,7 +247,7 @@ TEST_F(ScenarioEditor, RowTexts)
         {Step(5, -1), "データをジエチルエーテルに設定します。"},
         {Step(5, 7), "データをジエチルエーテルに設定します。"},
     };
-    for (const auto& [step, text] : cases) EXPECT_EQ(frmSinario::DescribeStep(step), QString::fromUtf8(text));
+    for (const auto& [step, text] : cases) EXPECT_EQ(frmSinario::DescribeStep(step, 0), QString::fromUtf8(text));
 }
 
 TEST_F(ScenarioEditor, AddingGoesBeforeTheSelectedRowAndClearsTheSelection)
@@ -343,7 +343,7 @@ TEST_F(ScenarioEditor, FiftyStepsAreTheLimitAndDeleteStillWorks)
     EXPECT_EQ(sinario.stepCount, 48);
     EXPECT_EQ(sinario.steps[1], Step(1, 2));
     EXPECT_EQ(sinario.steps[48], Step(1, 49));
-    EXPECT_EQ(dlg->listSinario->item(47)->text(), "温度を 49 に設定します。");
+    EXPECT_EQ(dlg->listSinario->item(47)->text(), "温度を 49 ℃ に設定します。");
 }
 
 TEST_F(ScenarioEditor, StepCountOutsideTheSlotsIsListedWithinThem)
@@ -420,7 +420,7 @@ TEST_F(ScenarioEditor, LoadShowsTheTitleTrimmedAndTheStepsWhileSaveChangesNothin
     EXPECT_EQ(sinario, fromFile);
     EXPECT_TRUE(mdlSinario::TitleText(sinario).startsWith("  蒸気圧の実験  "));
     EXPECT_EQ(dlg->txtTTl->text(), "蒸気圧の実験");
-    EXPECT_EQ(Rows(*dlg), (QStringList{"描画されたグラフを消します。", "温度を -10 に設定します。"}));
+    EXPECT_EQ(Rows(*dlg), (QStringList{"描画されたグラフを消します。", "温度を -10 ℃ に設定します。"}));
 }
 
 TEST_F(ScenarioEditor, CancelOrAFailedReadChangesNothing)
