@@ -11,6 +11,7 @@
 #include "FloorArea.h"
 #include "core/app/FramePace.h"
 #include "core/field/mdlSprite.h"
+#include "core/render/FieldPicture.h"
 #include "desktop/platform/DrawArea.h"
 
 namespace {
@@ -41,24 +42,20 @@ MolField Running(std::int32_t t)
     return field;
 }
 
-// A frame as Timer1_Timer draws it: states, moves, and, when a sprite moved, the fill, the
-// 555 copies in the tick's order and the record of where they were drawn.
+// A frame as the desktop draws it: states, moves, and, when a sprite moved, the program's
+// field picture (the fill, the 555 copies in the tick's order) in the desktop's byte order,
+// which the window then shows as it lies.
 void BM_Frame(benchmark::State& state)
 {
     const std::int32_t t = static_cast<std::int32_t>(state.range(0));
     MolField field = Running(t);
     framepace::DrawnPlaces drawn;
-    platform::DrawArea area(kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
-    const platform::DrawArea::Block sprite = platform::DrawArea::PreparedBlock(Sprite());
+    render::FieldPicture picture;
+    picture.SetLayout(100, 37, 20, render::FieldPicture::Order::Bgra);
     for (auto _ : state) {
         SetMolStates(field, t, kFullVapor, kFreeze);
-        if (framepace::MoveAll(field, drawn)) {
-            area.FillBox(0, 0, kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
-            platform::DrawArea::BlockCopier sprites(area, sprite);
-            for (int i = kRows; i >= 1; --i)
-                for (int j = 1; j <= kColumns; ++j) sprites.Copy(field.cells[i][j].x, field.cells[i][j].y);
-        }
-        benchmark::DoNotOptimize(area.Image().constBits());
+        if (framepace::MoveAll(field, drawn)) picture.Draw(field);
+        benchmark::DoNotOptimize(picture.Bytes());
         benchmark::ClobberMemory();
     }
 }

@@ -13,6 +13,7 @@
 #include "FloorArea.h"
 #include "core/app/FramePace.h"
 #include "core/field/mdlSprite.h"
+#include "core/render/FieldPicture.h"
 #include "core/view/Zoom.h"
 #include "desktop/platform/DrawArea.h"
 
@@ -35,18 +36,14 @@ void BM_FrameAtZoom(benchmark::State& state)
     MolField field;
     InitMolField(field, [] { return 43210.5f; });
     framepace::DrawnPlaces drawn;
-    platform::DrawArea area(kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
-    area.SetZoom(static_cast<int>(state.range(0)), kOrigin);
-    const platform::DrawArea::Block block = platform::DrawArea::PreparedBlock(Sprite());
+    // The program's field picture at the zoom, in the desktop's byte order: what is shown.
+    render::FieldPicture picture;
+    picture.SetLayout(static_cast<int>(state.range(0)), kOrigin.x(), kOrigin.y(), render::FieldPicture::Order::Bgra);
     for (auto _ : state) {
         SetMolStates(field, kTemp, kFullVapor, kFreeze);
         framepace::MoveAll(field, drawn); // the vapour moves on every frame: always drawn
-        area.FillBox(0, 0, kContainerWidth, kContainerHeight, qRgb(0, 0, 0));
-        platform::DrawArea::BlockCopier sprites(area, block);
-        for (int i = kRows; i >= 1; --i)
-            for (int j = 1; j <= kColumns; ++j) sprites.Copy(field.cells[i][j].x, field.cells[i][j].y);
-        // What is shown: the image at 100 %, else the zoomed copy.
-        benchmark::DoNotOptimize((area.Zoom() == 100 ? area.Image() : area.ZoomedImage()).constBits());
+        picture.Draw(field);
+        benchmark::DoNotOptimize(picture.Bytes());
         benchmark::ClobberMemory();
     }
 }

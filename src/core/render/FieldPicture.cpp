@@ -25,6 +25,13 @@ constexpr auto kSpritePixels = MakeSprite();
 
 Pixel Swapped(Pixel p) { return (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu); }
 
+// Rows of a size known here are a few moves, not a call each.
+template <int Side>
+void CopyRows(Pixel* dst, int stride, const Pixel* src)
+{
+    for (int r = 0; r < Side; ++r, dst += stride, src += Side) std::memcpy(dst, src, Side * sizeof(Pixel));
+}
+
 } // namespace
 
 const std::array<Pixel, FieldPicture::kSprite * FieldPicture::kSprite>& FieldPicture::Sprite()
@@ -63,10 +70,16 @@ void FieldPicture::SetLayout(int percent, int originX, int originY, Order order)
 
 void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
 {
-    const std::size_t row = static_cast<std::size_t>(side_) * sizeof(Pixel);
     if (left >= 0 && top >= 0 && left + side_ <= width_ && top + side_ <= height_) {
         Pixel* dst = pixels_.data() + top * width_ + left;
         const Pixel* src = sprite_.data();
+        switch (side_) { // 100, 150 and 200 %
+        case 10: CopyRows<10>(dst, width_, src); return;
+        case 15: CopyRows<15>(dst, width_, src); return;
+        case 20: CopyRows<20>(dst, width_, src); return;
+        default: break;
+        }
+        const std::size_t row = static_cast<std::size_t>(side_) * sizeof(Pixel);
         for (int r = 0; r < side_; ++r, dst += width_, src += side_) std::memcpy(dst, src, row);
         return;
     }
