@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/model/NumText.h"
+#include "core/scenario/SinarioEdit.h"
 #include "core/settings/SettingsLimits.h"
 
 namespace simulation {
@@ -106,14 +107,7 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
     StepEffect effect;
     switch (step.kind) {
     case mdlSinario::StepInit:
-        s.temperatureUnit = step.temperatureUnit;
-        s.pressureUnit = step.pressureUnit;
-        s.grphWMin = step.grphWMin;
-        s.grphWMax = step.grphWMax;
-        s.grphHMin = step.grphHMin;
-        s.grphHMax = step.grphHMax;
-        s.container = step.container;
-        s.mol = step.mol;
+        mdlSinario::TakeInitStep(step, s);
         // A file's step may hold what no dialog lets through ("NaNﾘｯﾄﾙ").
         effect.value = static_cast<std::int32_t>(mdlSystem::ReplaceFaultySettings(s));
         RefreshLiquidTemps(st, table, s);

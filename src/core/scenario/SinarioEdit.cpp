@@ -47,7 +47,7 @@ TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureU
     const bool read[] = {mol.has_value(),  container.has_value(), wMin.has_value(),
                          wMax.has_value(), hMin.has_value(),      hMax.has_value()};
     for (int n = 0; n < 6; ++n)
-        if (!read[n]) return {std::nullopt, n};
+        if (!read[n]) return {std::nullopt, n, {}};
     SinarioStep step;
     step.kind = StepInit;
     step.temperatureUnit = temperatureUnit >= 0 && temperatureUnit < 2 ? temperatureUnit : 0;
@@ -60,12 +60,7 @@ TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureU
     step.mol = *mol;
     // The limits the settings dialog holds to, or playback would put defaults in their place.
     SystemSettings s{};
-    s.mol = step.mol;
-    s.container = step.container;
-    s.grphWMin = step.grphWMin;
-    s.grphWMax = step.grphWMax;
-    s.grphHMin = step.grphHMin;
-    s.grphHMax = step.grphHMax;
+    TakeInitStep(step, s);
     unsigned faults = mdlSystem::FindSettingsFaults(s);
     if (const auto m = numtext::ParseTypedDouble(boxes[0]); m && *m != std::floor(*m)) faults |= mdlSystem::kFaultMol;
     if (faults != 0) {
@@ -74,6 +69,18 @@ TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureU
         return {std::nullopt, box, mdlSystem::FaultSentence(faults) + "\nステップは追加していません。"};
     }
     return {step, -1, {}};
+}
+
+void TakeInitStep(const SinarioStep& step, SystemSettings& s)
+{
+    s.temperatureUnit = step.temperatureUnit;
+    s.pressureUnit = step.pressureUnit;
+    s.grphWMin = step.grphWMin;
+    s.grphWMax = step.grphWMax;
+    s.grphHMin = step.grphHMin;
+    s.grphHMax = step.grphHMax;
+    s.container = step.container;
+    s.mol = step.mol;
 }
 
 bool InsertStep(SinarioData& d, int row, const SinarioStep& step)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/scenario/SinarioRecord.h"
+#include "core/settings/SystemSettings.h"
 
 namespace mdlSinario {
 
@@ -33,6 +34,9 @@ struct TypedInit {
 };
 TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
                             const std::array<std::string_view, 6>& boxes);
+
+// The settings an initial-settings step puts in force, as the step holds them.
+void TakeInitStep(const SinarioStep& step, SystemSettings& s);
 
 // Puts step before the step of list row `row` (0-based), or after the last one when row is
 // no row in use. False, and nothing changed, when the scenario is full.
