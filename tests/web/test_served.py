@@ -308,19 +308,20 @@ class TwoTabs:
         a.menu("menu_View", "menu_DataBook")
         b = self.tab(self.b)
         self.settings(b, txtMol="3")
-        b.menu("menu_View", "menu_Zoom150")
+        # Zooms that fit the test's window: only those are offered.
+        b.menu("menu_View", "menu_Zoom100")
         values, prefs = self.stored(b)
         self.assertEqual((values["container"], values["mol"]), ("10", "3"))
-        self.assertEqual(prefs, {"zoom": 150, "dataBook": True})
+        self.assertEqual(prefs, {"zoom": 100, "dataBook": True})
         # Stored behind B's back, with no event for it (as before an event arrives): B's
         # next saves still keep it.
         b.js("""localStorage.setItem('vaporia.CONFIG.INI', localStorage.getItem('vaporia.CONFIG.INI').replace(/container=10 /, 'container=20 '));
-                localStorage.setItem('vaporia.prefs', JSON.stringify({zoom: 150, dataBook: false}));""")
+                localStorage.setItem('vaporia.prefs', JSON.stringify({zoom: 100, dataBook: false}));""")
         self.settings(b, txtMol="5")
-        b.menu("menu_View", "menu_Zoom200")
+        b.menu("menu_View", "menu_ZoomFit")
         values, prefs = self.stored(b)
         self.assertEqual((values["container"], values["mol"]), ("20", "5"))
-        self.assertEqual(prefs, {"zoom": 200, "dataBook": False})
+        self.assertEqual(prefs, {"zoom": 0, "dataBook": False})
         self.assertEqual(b.text("lblVal"), "20ﾘｯﾄﾙ")
 
     def test_a_tab_follows_the_other_and_its_open_dialog_shows_the_new_values(self):
