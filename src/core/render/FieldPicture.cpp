@@ -61,11 +61,7 @@ void FieldPicture::SetLayout(int percent, int originX, int originY, Order order)
             const Pixel p = kSpritePixels[static_cast<std::size_t>(sy * kSprite + sx)];
             sprite_[static_cast<std::size_t>(y * side_ + x)] = order == Order::Bgra ? Swapped(p) : p;
         }
-    // The blank picture a frame starts from. Copied rather than filled: in WebAssembly a
-    // large copy runs at the machine's speed (the runtime hands it to the host), a fill loop
-    // at a fraction of it.
-    blank_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kBlack);
-    pixels_ = blank_;
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kBlack);
 }
 
 void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
@@ -95,7 +91,14 @@ void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
 
 void FieldPicture::Draw(const mdlSprite::MolField& field)
 {
-    std::memcpy(pixels_.data(), blank_.data(), pixels_.size() * sizeof(Pixel));
+    // One black row, copied down: a row in the cache copies at the memory's speed, in
+    // WebAssembly too (the runtime hands a copy to the host, where a fill loop crawls), and
+    // nothing is read from memory.
+    if (width_ > 0 && height_ > 0) {
+        std::fill_n(pixels_.begin(), width_, kBlack);
+        const std::size_t row = static_cast<std::size_t>(width_) * sizeof(Pixel);
+        for (int y = 1; y < height_; ++y) std::memcpy(pixels_.data() + std::size_t{static_cast<std::size_t>(y)} * static_cast<std::size_t>(width_), pixels_.data(), row);
+    }
     const auto edge = [](const std::vector<int>& edges, int origin, int v, int percent) -> std::int64_t {
         if (v >= 0 && static_cast<std::size_t>(v) < edges.size()) return edges[static_cast<std::size_t>(v)];
         return zoom::Edge(origin, v, percent); // off the field: its place, clipped away

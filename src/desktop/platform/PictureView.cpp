@@ -19,7 +19,9 @@ void PictureView::SetPicture(const QImage& picture)
 void PictureView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(rect(), picture_); // no smoothing: whole pixels at any pixel ratio
+    // No smoothing: whole pixels at any pixel ratio; at 1, a plain copy.
+    if (devicePixelRatioF() == 1.0) painter.drawImage(QPoint(0, 0), picture_);
+    else painter.drawImage(rect(), picture_);
 }
 
 } // namespace platform
