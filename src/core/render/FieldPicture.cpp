@@ -62,6 +62,9 @@ void FieldPicture::SetLayout(int percent, int originX, int originY, Order order)
             sprite_[static_cast<std::size_t>(y * side_ + x)] = order == Order::Bgra ? Swapped(p) : p;
         }
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kBlack);
+#if defined(__EMSCRIPTEN__)
+    blank_ = pixels_;
+#endif
 }
 
 void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
@@ -91,14 +94,19 @@ void FieldPicture::CopySprite(std::int64_t left, std::int64_t top)
 
 void FieldPicture::Draw(const mdlSprite::MolField& field)
 {
-    // One black row, copied down: a row in the cache copies at the memory's speed, in
-    // WebAssembly too (the runtime hands a copy to the host, where a fill loop crawls), and
-    // nothing is read from memory.
+#if defined(__EMSCRIPTEN__)
+    // In WebAssembly one large copy runs at the machine's speed (the runtime hands it to the
+    // host); a fill loop, or a copy a row, crawls.
+    std::memcpy(pixels_.data(), blank_.data(), pixels_.size() * sizeof(Pixel));
+#else
+    // One black row in the cache, copied down: nothing is read from memory, so a zoomed
+    // picture larger than the cache starts as fast as a fill.
     if (width_ > 0 && height_ > 0) {
         std::fill_n(pixels_.begin(), width_, kBlack);
         const std::size_t row = static_cast<std::size_t>(width_) * sizeof(Pixel);
         for (int y = 1; y < height_; ++y) std::memcpy(pixels_.data() + std::size_t{static_cast<std::size_t>(y)} * static_cast<std::size_t>(width_), pixels_.data(), row);
     }
+#endif
     const auto edge = [](const std::vector<int>& edges, int origin, int v, int percent) -> std::int64_t {
         if (v >= 0 && static_cast<std::size_t>(v) < edges.size()) return edges[static_cast<std::size_t>(v)];
         return zoom::Edge(origin, v, percent); // off the field: its place, clipped away

@@ -53,6 +53,7 @@ private:
     int width_ = kWidth, height_ = kHeight;
     int side_ = kSprite;
     std::vector<Pixel> pixels_;
+    std::vector<Pixel> blank_; // in WebAssembly only: what a frame starts from
     std::vector<Pixel> sprite_;
     std::vector<int> cols_, rows_; // zoomed left edge of each field column and row, and the end
 };
