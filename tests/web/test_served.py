@@ -122,7 +122,7 @@ class ServiceWorker:
         self.server = SchoolServer(self.folder)
         self.url = self.server.base + "vaporia.html"
         self.d = self.browser()
-        self.d.set_script_timeout(30)
+        self.d.set_script_timeout(90)  # WebKit installs a worker slowly on a busy machine
         self.p = Page(self.d)
 
     def tearDown(self):
