@@ -77,7 +77,7 @@ if(VAPORIA_TESTS)
                         LIBS vaporia_settings_import)
   vaporia_add_wasm_test(wasm_test_scenario_record SOURCES ${t}/core/scenario/test_Cp932Text.cpp ${t}/core/scenario/test_SinarioRecord.cpp
                         ${t}/core/scenario/test_SinarioEdit.cpp LIBS vaporia_scenario_record)
-  vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp ${t}/core/render/test_FieldPicture.cpp LIBS vaporia_zoom vaporia_render)
+  vaporia_add_wasm_test(wasm_test_zoom SOURCES ${t}/core/view/test_Zoom.cpp ${t}/core/render/test_FieldPicture.cpp ${t}/core/render/test_GraphRaster.cpp LIBS vaporia_zoom vaporia_render)
   vaporia_add_wasm_test(wasm_test_webapi SOURCES ${t}/web/test_webapi.cpp LIBS vaporia_webapi)
 
   # The replayed session, against the native build's golden list; its lessons compiled in.

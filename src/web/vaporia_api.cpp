@@ -15,6 +15,7 @@
 
 #include "core/app/Program.h"
 #include "core/model/NumText.h"
+#include "core/render/GraphRaster.h"
 #include "core/render/ReportPicture.h"
 #include "core/scenario/SinarioEdit.h"
 #include "core/scenario/SinarioRecord.h"
@@ -44,6 +45,8 @@ struct Web {
     double startMs = 0;
     double startTimeOfDay = 0;
 
+    render::GraphRaster graphRaster; // the graph at the display's pixels
+    render::GraphRaster::Box graphDirty;
     render::Report report;
     std::vector<render::LegendItem> legend; // the report's legend, as last listed
     std::vector<std::int32_t> legendWidths;  // their lines' widths, from the face
@@ -321,6 +324,38 @@ const uint8_t* vaporia_graph_pixels(void)
     // The browser shows the whole picture each time: the list of what changed is not kept.
     P().Graph().ClearChanges();
     return P().Graph().Bytes();
+}
+
+int vaporia_graph_layout(int width, int height)
+{
+    Web& w = W();
+    w.graphRaster.SetSize(width, height, w.program.Graph());
+    w.program.Graph().ClearChanges();
+    return w.graphRaster.Width() * 65536 + w.graphRaster.Height();
+}
+
+const uint8_t* vaporia_graph_raster(void)
+{
+    Web& w = W();
+    w.graphRaster.Apply(w.program.Graph());
+    w.program.Graph().ClearChanges();
+    w.graphDirty = w.graphRaster.TakeDirty();
+    return w.graphRaster.Bytes();
+}
+
+int vaporia_graph_raster_width(void) { return W().graphRaster.Width(); }
+int vaporia_graph_raster_height(void) { return W().graphRaster.Height(); }
+
+int vaporia_graph_dirty(int edge)
+{
+    const render::GraphRaster::Box& d = W().graphDirty;
+    switch (edge) {
+    case 0: return d.left;
+    case 1: return d.top;
+    case 2: return d.right;
+    case 3: return d.bottom;
+    default: return 0;
+    }
 }
 
 int vaporia_graph_label_count(void) { return static_cast<int>(P().Graph().Labels().size()); }

@@ -181,6 +181,18 @@ int vaporia_graph_height(void); /* 334 */
 /* The panel's pixels: background, grid lines and points; no label texts. */
 const uint8_t* vaporia_graph_pixels(void);
 
+/* The panel at the display's own pixels, so that grid lines stay one pixel thin and points
+ * keep one shape at any size: vaporia_graph_layout gives the display pixels the whole panel
+ * covers (clamped to 1..8192 a side; returns width × 65536 + height) and draws it anew;
+ * vaporia_graph_raster brings it up to date and returns its RGBA pixels (valid until the
+ * next layout), and vaporia_graph_dirty(0..3) the left, top, right and bottom (exclusive)
+ * of what changed in that call (right <= left: nothing). */
+int vaporia_graph_layout(int width, int height);
+const uint8_t* vaporia_graph_raster(void);
+int vaporia_graph_raster_width(void);
+int vaporia_graph_raster_height(void);
+int vaporia_graph_dirty(int edge);
+
 /* The grid's labels, for the face to draw in the system font (6.75 pt proportional, black):
  * count, then for each its text and the top-left corner of its text in panel pixels. Which
  * lines carry a label, and where, follows the ink of the face's font, so that no two labels

@@ -141,9 +141,11 @@ class Page:
         self.el(item).click()
 
     def pixel(self, x, y):
+        """The graph's colour at panel pixel (x, y), wherever the display's pixels put it."""
         return tuple(self.js(
-            "return Array.from(document.getElementById('picGrphCanvas').getContext('2d')"
-            ".getImageData(arguments[0], arguments[1], 1, 1).data.slice(0, 3))", x, y))
+            "const c = document.getElementById('picGrphCanvas');"
+            "const x = Math.floor((arguments[0] + 0.5) * c.width / 315), y = Math.floor((arguments[1] + 0.5) * c.height / 334);"
+            "return Array.from(c.getContext('2d').getImageData(x, y, 1, 1).data.slice(0, 3))", x, y))
 
     def choose_file(self, path):
         # The test stands in for the chooser: no native dialog, the file set by the driver.
@@ -464,7 +466,7 @@ class Behaviour:
         p.type_temperature("25")
         self.assertNotEqual(p.value("txtAturyoku"), water)
         # Earlier points now take Ethanol's colour.
-        green = p.js("""const d = document.getElementById('picGrphCanvas').getContext('2d').getImageData(0, 0, 315, 334).data;
+        green = p.js("""const c = document.getElementById('picGrphCanvas'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
             let n = 0; for (let i = 0; i < d.length; i += 4) if (d[i] === 0 && d[i + 1] === 204 && d[i + 2] === 0) n++;
             return n;""")
         self.assertGreaterEqual(green, 9)
@@ -888,6 +890,38 @@ class Behaviour:
               && (Math.abs(r.right + r.left - e.clientWidth) < 1 || Math.abs(r.bottom + r.top - e.clientHeight) < 1);""", w),
             what="the stage laid out in the window")
 
+    def test_graph_grid_lines_one_device_pixel_and_labels_12_css_pixels_at_fitted_sizes(self):
+        p = self.page
+        try:
+            for w, h in ((1024, 768), (768, 1024), (1280, 800), (900, 700)):
+                with self.subTest(size=(w, h)):
+                    self.window(w, h)
+                    time.sleep(0.3)  # painted
+                    box, dpr, label = p.js("""const r = document.getElementById('picGrphCanvas').getBoundingClientRect();
+                        const l = parseFloat(getComputedStyle(document.querySelector('#grphLabels span')).fontSize);
+                        return [[r.left, r.top, r.width, r.height], devicePixelRatio, l * vaporia.scale];""")
+                    self.assertGreaterEqual(label, 12 - 0.01, "label size in CSS pixels")
+                    shot = png_rgb(p.d.get_screenshot_as_png())
+                    left, top, width, height = (v * dpr for v in box)
+                    # Across the plot between the grid's rows and down it between its columns, from
+                    # the frame's left edge: every grid line one device pixel, none lost.
+                    def runs(cells):
+                        out, run = [], 0
+                        for c in cells + [(255, 255, 255)]:
+                            if max(c) < 240: run += 1
+                            elif run: out.append(run); run = 0
+                        return out
+                    for panel_y in (60, 300):
+                        y = int(top + (panel_y + 0.5) * height / 334)
+                        xs = range(int(left + 14.6 * width / 315), int(left + width) - 1)
+                        self.assertEqual(runs([shot[y][x] for x in xs]), [1] * 20, f"row {panel_y}")
+                    for panel_x in (22, 292):
+                        x = int(left + (panel_x + 0.5) * width / 315)
+                        ys = range(int(top + 20 * height / 334), int(top + 333 * height / 334))
+                        self.assertEqual(runs([shot[y][x] for y in ys]), [1] * 8, f"column {panel_x}")
+        finally:
+            self.window(1000, 800)
+
     def zooms_offered(self):
         self.page.el("menu_View").click()
         offered = self.page.js("""return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'),
@@ -1015,6 +1049,7 @@ class Behaviour:
                     return {
                       graph: b64(c.graphPixels()),
                       shown: b64(g.getContext('2d').getImageData(0, 0, g.width, g.height).data),
+                      raster: b64(c.graphRaster().data),
                       csv: b64(c.pointsCsv()),
                       so1: b64(c.sinarioEncode()),
                       ini: b64(c.settingsToIni(new Uint8Array(0))),
@@ -1022,8 +1057,9 @@ class Behaviour:
                     };""").items()}
                 self.assertEqual(len(b["graph"]), 315 * 334 * 4)
                 self.assertEqual(len(b["so1"]), 2380)
-                # The canvas shows the program's picture, redrawn after every change.
-                self.assertTrue(b["shown"] == b["graph"], f"{text}: the canvas is not the core's graph")
+                # The canvas shows the program's picture at the display's pixels, redrawn after
+                # every change.
+                self.assertTrue(b["shown"] == b["raster"], f"{text}: the canvas is not the core's graph")
                 for what in ("graph", "csv", "so1", "ini", "texts"):
                     name = f"{text}.{what}"
                     self.assertIn(name, golden)

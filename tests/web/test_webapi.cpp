@@ -442,7 +442,7 @@ TEST_F(Api, GraphLabelsFollowTheFacesInk)
     const struct { const char* ini; const char* mustShow; } ranges[] = {
         {"", "0"},
         {"[DATA]\ntemperatureUnit=1\ngrphWMin=223\ngrphWMax=423\n", "223"},
-        {"[DATA]\ngrphHMin=0\ngrphHMax=3000\n", "3000"},
+        {"[DATA]\ngrphHMin=0\ngrphHMax=3000\n", "2000"},
     };
     for (const auto& r : ranges) {
         SCOPED_TRACE(r.ini);

@@ -163,6 +163,17 @@ export class Core {
     const p = this.n("vaporia_graph_pixels");
     return this.heap().subarray(p, p + w * h * 4);
   }
+  // The graph at the display's pixels: a layout of the whole panel's size on the display,
+  // then the pixels brought up to date with the box that changed (right <= left: none).
+  graphLayout(width: number, height: number): void {
+    this.n("vaporia_graph_layout", width, height);
+  }
+  graphRaster(): { data: Uint8ClampedArray; width: number; height: number; dirty: [number, number, number, number] } {
+    const p = this.n("vaporia_graph_raster");
+    const width = this.n("vaporia_graph_raster_width"), height = this.n("vaporia_graph_raster_height");
+    const d: [number, number, number, number] = [0, 1, 2, 3].map((i) => this.n("vaporia_graph_dirty", i)) as any;
+    return { data: new Uint8ClampedArray(this.heap().buffer, p, width * height * 4), width, height, dirty: d };
+  }
   graphLabels(): { text: string; x: number; y: number }[] {
     const out = [];
     const n = this.n("vaporia_graph_label_count");

@@ -22,7 +22,9 @@ export class App {
   store!: Store;
   private timer = 0;
   private fieldImage!: ImageData;
-  private graphImage!: ImageData;
+  private graphCanvas!: HTMLCanvasElement;
+  private graphDevice = ""; // the graph's size on the display, as last laid out
+  private labelPx = 9;      // the grid labels' size, in the stage's pixels
   private fieldCtx!: CanvasRenderingContext2D;
   private graphCtx!: CanvasRenderingContext2D;
   private stage!: HTMLElement;
@@ -185,21 +187,21 @@ export class App {
   // The grid labels are spans of the font below, one line high: the baseline lies where the
   // browser centres the font's ascent and descent in that line. The cores get each
   // character's ink and choose the labels so that none touch.
-  private measureLabelFont(): void {
+  private measureLabelFont(): number {
     const probe = el("span", this.labels, undefined, undefined, "0");
     const cs = getComputedStyle(probe);
     const size = parseFloat(cs.fontSize) || 9;
     const font = `${cs.fontStyle} ${cs.fontWeight} ${cs.fontSize} ${cs.fontFamily}`;
     probe.remove();
     const g = document.createElement("canvas").getContext("2d");
-    if (!g) return;
+    if (!g) return 0;
     g.font = font;
     g.textBaseline = "alphabetic";
     const f = g.measureText("0") as any;
     const ascent: number = f.fontBoundingBoxAscent ?? size * 0.88;
     const descent: number = f.fontBoundingBoxDescent ?? size * 0.12;
     const baseline = (size + ascent - descent) / 2;
-    this.core.setLabelInk(0, (ch) => {
+    return this.core.setLabelInk(0, (ch) => {
       const m = g.measureText(ch);
       return [m.width, -m.actualBoundingBoxLeft, baseline - m.actualBoundingBoxAscent,
         m.actualBoundingBoxRight, baseline + m.actualBoundingBoxDescent];
@@ -207,8 +209,15 @@ export class App {
   }
 
   private drawGraph(): void {
-    this.graphImage.data.set(this.core.graphPixels());
-    this.graphCtx.putImageData(this.graphImage, 0, 0);
+    const r = this.core.graphRaster();
+    const [l, t, right, bottom] = r.dirty;
+    if (right > l && bottom > t) {
+      if (this.graphCanvas.width !== r.width || this.graphCanvas.height !== r.height) {
+        this.graphCanvas.width = r.width;
+        this.graphCanvas.height = r.height;
+      }
+      this.graphCtx.putImageData(new ImageData(r.data, r.width, r.height), 0, 0, l, t, right - l, bottom - t);
+    }
     // A plotted point leaves the labels as they were: rebuild them only when they change.
     const labels = this.core.graphLabels();
     const key = labels.map((l) => `${l.text}@${l.x},${l.y}`).join("|");
@@ -310,11 +319,10 @@ export class App {
     grph.setAttribute("aria-label", "蒸気圧曲線のグラフ");
     grph.setAttribute("role", "img");
     this.at(grph, "paneGraph", 446, 64, 315, 334);
-    const gc = el("canvas", grph, "picGrphCanvas", "pixels");
+    const gc = (this.graphCanvas = el("canvas", grph, "picGrphCanvas"));
     gc.width = 315; gc.height = 334;
     place(gc, 0, 0, 315, 334);
     this.graphCtx = gc.getContext("2d")!;
-    this.graphImage = this.graphCtx.createImageData(this.core.graphWidth(), this.core.graphHeight());
     this.labels = el("div", grph, "grphLabels");
     grph.addEventListener("contextmenu", (e) => { e.preventDefault(); this.showMenu("menu_File"); });
 
@@ -736,11 +744,37 @@ export class App {
     this.scale = s;
     const w = sw * s, h = sh * s;
     this.stage.style.transform = `scale(${s})`;
-    this.stage.style.left = Math.max(0, (vw - w) / 2) + "px";
-    this.stage.style.top = Math.max(0, (vh - h) / 2) + "px";
+    const dpr = window.devicePixelRatio || 1;
+    this.stage.style.left = Math.round(Math.max(0, (vw - w) / 2) * dpr) / dpr + "px";
+    this.stage.style.top = Math.round(Math.max(0, (vh - h) / 2) * dpr) / dpr + "px";
     // A finger's 44 CSS px in the stage's pixels, for the menus' items.
     this.stage.style.setProperty("--finger", 44.5 / s + "px");
+    this.layOutGraph(s);
     if (this.openMenu) this.showMenu(this.openMenu.id.replace(/_list$/, ""));
+  }
+
+  // The graph drawn at the display's own pixels: its canvas holds exactly the pixels its box
+  // covers on the display, so the stage's scale copies it one to one and every grid line
+  // stays one pixel thin. Its labels are at least 12 CSS pixels, larger as the stage grows.
+  private layOutGraph(s: number): void {
+    const dpr = window.devicePixelRatio || 1;
+    const w = Math.max(1, Math.round(315 * s * dpr)), h = Math.max(1, Math.round(334 * s * dpr));
+    if (`${w}x${h}` !== this.graphDevice) {
+      this.graphDevice = `${w}x${h}`;
+      this.core.graphLayout(w, h);
+      this.drawGraph();
+    }
+    // Its corner on a display pixel too: an engine that snaps a box's edges to pixels would
+    // otherwise stretch it by one, and a grid line would show two pixels wide.
+    const r = this.graphCanvas.parentElement!.getBoundingClientRect();
+    const nudge = (v: number) => (Math.round(v * dpr) - v * dpr) / (s * dpr);
+    place(this.graphCanvas, nudge(r.left), nudge(r.top), w / (s * dpr), h / (s * dpr));
+    const px = Math.max(9, 12 / s);
+    if (Math.abs(px - this.labelPx) > 0.01) {
+      this.labelPx = px;
+      this.labels.style.setProperty("--label-size", px + "px");
+      this.apply(this.measureLabelFont());
+    }
   }
 
   // Older Safari (iPadOS before 16.4) knows full screen only by its prefixed names.

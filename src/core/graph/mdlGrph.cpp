@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "core/model/NumText.h"
 
@@ -180,24 +182,51 @@ struct Candidate {
     GridLabel label;
 };
 
+// One axis's lines: those whose labels sit at their lines, and the first and last lines
+// shown, with their labels moved far inside in case the axis would otherwise say too little.
+struct Axis {
+    std::vector<Candidate> candidates;
+    std::int64_t firstLine = std::numeric_limits<std::int64_t>::max();
+    std::int64_t lastLine = std::numeric_limits<std::int64_t>::max();
+    std::optional<GridLabel> firstFar, lastFar;
+
+    void Add(std::int64_t index, GridLabel label, bool far)
+    {
+        const bool first = firstLine == std::numeric_limits<std::int64_t>::max();
+        if (first) firstLine = index;
+        lastLine = index; // lines come in increasing value
+        if (label.ink.Empty()) return;
+        if (!far) {
+            candidates.push_back({index, std::move(label)});
+            lastFar.reset();
+        } else {
+            if (first) firstFar = label;
+            lastFar = std::move(label);
+        }
+    }
+};
+
 InkBox Shifted(const InkBox& b, std::int64_t dx, std::int64_t dy)
 {
     return {Saturate(b.left + dx), Saturate(b.top + dy), Saturate(b.right + dx),
             Saturate(b.bottom + dy)};
 }
 
-// Moves a label along both axes until its ink lies inside bounds (its left or top edge
-// first when it is larger than bounds).
-void KeepInside(GridLabel& l, const InkBox& bounds)
+// Moves a label along both axes until its ink lies inside bounds; false when it had to move
+// by more than half its ink, so that it no longer reads as its line's.
+bool KeepInside(GridLabel& l, const InkBox& bounds)
 {
     std::int64_t dx = 0, dy = 0;
     if (l.ink.right > bounds.right) dx = std::int64_t{bounds.right} - l.ink.right;
     if (l.ink.left + dx < bounds.left) dx = std::int64_t{bounds.left} - l.ink.left;
     if (l.ink.bottom > bounds.bottom) dy = std::int64_t{bounds.bottom} - l.ink.bottom;
     if (l.ink.top + dy < bounds.top) dy = std::int64_t{bounds.top} - l.ink.top;
+    const std::int64_t width = std::int64_t{l.ink.right} - l.ink.left;
+    const std::int64_t height = std::int64_t{l.ink.bottom} - l.ink.top;
     l.x = Saturate(l.x + dx);
     l.y = Saturate(l.y + dy);
     l.ink = Shifted(l.ink, dx, dy);
+    return 2 * std::abs(dx) <= width && 2 * std::abs(dy) <= height;
 }
 
 std::int64_t FloorMod(std::int64_t a, std::int64_t m)
@@ -206,13 +235,38 @@ std::int64_t FloorMod(std::int64_t a, std::int64_t m)
     return r < 0 ? r + m : r;
 }
 
+// The first and last lines of an axis are labelled too where their labels keep gap from
+// every label placed, so a reader sees where the axis ends. A label moved far from its
+// line is taken only when the axis would otherwise carry fewer than two, and no scale.
+void AddEnds(const Axis& axis, std::size_t axisStart, std::int32_t gap, std::vector<GridLabel>& out)
+{
+    const auto fits = [&](const GridLabel& l) {
+        for (const GridLabel& o : out)
+            if (o.text == l.text && o.x == l.x && o.y == l.y) return false; // already there
+        for (const GridLabel& o : out)
+            if (InkTouches(o.ink, l.ink, gap)) return false;
+        return true;
+    };
+    const auto& all = axis.candidates;
+    if (!all.empty() && all.front().index == axis.firstLine && fits(all.front().label))
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(axisStart), all.front().label);
+    if (all.size() > 1 && all.back().index == axis.lastLine && fits(all.back().label))
+        out.push_back(all.back().label);
+    if (out.size() - axisStart < 2 && axis.lastFar && fits(*axis.lastFar)) out.push_back(*axis.lastFar);
+    if (out.size() - axisStart < 2 && axis.firstFar && fits(*axis.firstFar))
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(axisStart), *axis.firstFar);
+}
+
 // The labels of one axis: the first stride of 1, 2, 5, 10, 20, 50 … whose labels, counted
 // from the line at zeroIndex, keep gap from each other and from those already placed.
-void Thin(const std::vector<Candidate>& all, std::int64_t zeroIndex, std::int32_t gap,
-          std::vector<GridLabel>& out)
+void Thin(const Axis& axis, std::int64_t zeroIndex, std::int32_t gap, std::vector<GridLabel>& out)
 {
-    if (all.empty()) return;
+    const auto& all = axis.candidates;
     const std::size_t placed = out.size();
+    if (all.empty()) {
+        AddEnds(axis, placed, gap, out);
+        return;
+    }
     const std::int64_t span = all.back().index - all.front().index + 1;
     static constexpr std::int64_t kSteps[3] = {1, 2, 5};
     for (std::int64_t decade = 1;; decade *= 10) {
@@ -231,6 +285,7 @@ void Thin(const std::vector<Candidate>& all, std::int64_t zeroIndex, std::int32_
             // Past the axis's length one label at most is left: take what fits of it.
             if (fits || stride > span) {
                 if (fits) out.insert(out.end(), chosen.begin(), chosen.end());
+                AddEnds(axis, placed, gap, out);
                 return;
             }
         }
@@ -265,29 +320,31 @@ std::vector<GridLabel> GridLabels(const SystemSettings& s, const LabelFrame& fra
             y = frame.centred ? (kFrameBottom + 1) * k + frame.gap - ink.top : 325 * k;
         } else {
             x = frame.centred ? -std::int64_t{ink.left} : 0;
-            y = frame.centred ? mid - (std::int64_t{ink.top} + ink.bottom) / 2 : (line - 10) * k;
+            // Above its line; a font taller than the panel's own keeps its ink off the line.
+            y = frame.centred ? mid - (std::int64_t{ink.top} + ink.bottom) / 2
+                              : (line - std::max<std::int64_t>(10, std::int64_t{ink.bottom} + 1)) * k;
         }
         l.x = Saturate(frame.originX + x);
         l.y = Saturate(frame.originY + y);
         l.ink = Shifted(ink, l.x, l.y);
-        KeepInside(l, frame.bounds);
-        return l;
+        const bool far = !KeepInside(l, frame.bounds);
+        return std::pair{std::move(l), far};
     };
 
-    std::vector<Candidate> pressures;
+    Axis pressures;
     const double step = s.pressureUnit == 1 ? 0.1 : 100;
     PressureGrid(s, [&](std::int32_t py, double p) {
         if (py < 0 || py >= kPanelHeight) return;
         const double index = std::round((p - s.grphHMin) / step);
         if (!(std::fabs(index) < 1e15)) return;
-        Candidate c{static_cast<std::int64_t>(index), make(false, numtext::FormatGeneral(p), py)};
-        if (!c.label.ink.Empty()) pressures.push_back(std::move(c));
+        auto [label, far] = make(false, numtext::FormatGeneral(p), py);
+        pressures.Add(static_cast<std::int64_t>(index), std::move(label), far);
     });
-    std::vector<Candidate> temperatures;
+    Axis temperatures;
     TemperatureGrid(s, [&](std::int32_t px, std::int32_t t) {
         if (px < 0 || px > kPanelWidth) return;
-        Candidate c{(std::int64_t{t} - s.grphWMin) / 10, make(true, numtext::FormatWhole(t), px)};
-        if (!c.label.ink.Empty()) temperatures.push_back(std::move(c));
+        auto [label, far] = make(true, numtext::FormatWhole(t), px);
+        temperatures.Add((std::int64_t{t} - s.grphWMin) / 10, std::move(label), far);
     });
 
     // 0 is a line of an axis when the axis reaches it in whole steps from its start.

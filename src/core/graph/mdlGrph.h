@@ -50,8 +50,10 @@ constexpr int kMaxLabelHeight = 40;
 
 // ---- Which grid lines carry a label. The grid keeps every line; where the labels of
 // neighbouring lines would touch in the font in use, only every 2nd, 5th, 10th, 20th …
-// line is labelled, always including 0 where it is a line of the axis, and every label
-// is moved inside the area it may use, so none is cut at an edge.
+// line is labelled, always including 0 where it is a line of the axis, and the axis's
+// first and last lines where their labels fit. A label near an edge is moved inside the
+// area it may use by at most half its ink, so none is cut; one that would have to move
+// further is left out rather than shown away from its line.
 
 // A box in pixels, right and bottom exclusive; empty when it holds no pixel.
 struct InkBox {

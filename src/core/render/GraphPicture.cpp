@@ -73,7 +73,8 @@ void GraphPicture::Relabel()
         labels_.push_back({l.text, l.x, l.y});
 }
 
-void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color)
+void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color,
+                           Kind kind)
 {
     const std::int64_t left = std::max<std::int64_t>(std::min(x1, x2), 0);
     const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), kWidth - 1);
@@ -87,7 +88,7 @@ void GraphPicture::FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     };
     Note({corner(std::min(x1, x2)), corner(std::min(y1, y2)), corner(std::max(x1, x2)), corner(std::max(y1, y2)),
-          color, false});
+          color, false, kind});
 }
 
 void GraphPicture::Note(const Fill& fill)
@@ -105,7 +106,7 @@ void GraphPicture::GrphClear()
 {
     ClearChanges(); // the whole panel is painted over
     pixels_.fill(kGraphBackground);
-    Note({0, 0, kWidth - 1, kHeight - 1, kGraphBackground, false});
+    Note({0, 0, kWidth - 1, kHeight - 1, kGraphBackground, false, Kind::Area});
     labels_.clear();
     grphLastX = -10;
     grphLastY = -10;
@@ -117,10 +118,10 @@ void GraphPicture::GrphRedraw(const SystemSettings& s)
 {
     GrphClear();
     mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
-        FillBox(px, mdlGrph::kFrameBottom, px, 0, kGridColor);
+        FillBox(px, mdlGrph::kFrameBottom, px, 0, kGridColor, Kind::Line);
     });
     mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
-        FillBox(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor);
+        FillBox(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, Kind::Line);
     });
     gridSettings_ = s;
     Relabel();
@@ -138,9 +139,10 @@ void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, st
     points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
                                    dataBook_, typed));
     if (!mapped) return;
-    FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor);
+    FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor, Kind::Mark);
     // The previous point in the colour of the liquid it was measured in, as the report has it.
-    FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(lastLiquid_));
+    FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(lastLiquid_),
+            Kind::Mark);
     lastLiquid_ = st.curLiquid;
     grphLastX = px;
     grphLastY = py;

@@ -64,10 +64,14 @@ public:
     // corners included) and the place where the grid's labels go on top of the grid, so a
     // face that keeps its own copy (at its zoom, with its text) paints just what changed,
     // in the same order. Too long a list is dropped for the whole picture.
+    // What a box is, for a face that draws at its display's own pixels: a grid line stays
+    // one pixel thin and a point keeps one shape wherever it lies.
+    enum class Kind : std::uint8_t { Area, Line, Mark };
     struct Fill {
         std::int32_t left = 0, top = 0, right = 0, bottom = 0;
         Pixel color = 0;
         bool labels = false; // no box: the labels are printed here
+        Kind kind = Kind::Area;
     };
     struct Changes {
         std::vector<Fill> fills; // keeps its capacity: a ramp plots on the frame's path
@@ -93,7 +97,7 @@ public:
     std::int32_t LastLiquid() const { return lastLiquid_; } // the liquid of the last point
 
 private:
-    void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color);
+    void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color, Kind kind);
     void Note(const Fill& fill);
 
     std::array<Pixel, kWidth * kHeight> pixels_{};

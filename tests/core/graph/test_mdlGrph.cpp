@@ -288,31 +288,55 @@ TEST(GraphLabels, EverySecondLabelFromZeroWhenNeighboursWouldTouch)
     const MeasureInk table = [](std::string_view text) {
         return InkBox{0, 2, static_cast<std::int32_t>(5 * text.size()), 9};
     };
+    const auto texts = [&](const SystemSettings& s, const LabelFrame& frame, bool temperature) {
+        std::vector<std::string> out;
+        for (const GridLabel& l : GridLabels(s, frame, table))
+            if (l.temperature == temperature) out.push_back(l.text);
+        return out;
+    };
     SystemSettings s = Defaults();
-    std::vector<std::string> temperatures, pressures;
+    // "-50" is 15 px wide on lines 15 px apart: every second one, counted from 0. The
+    // last line's "150" would have to move 10 px, over half its width, to fit: left out.
+    EXPECT_EQ(texts(s, LabelFrame{}, true), (std::vector<std::string>{"-40", "-20", "0", "20", "40", "60",
+                                                                      "80", "100", "120", "140"}));
+    // 40 px apart: every one; the top line has no room above it for "800", which would
+    // otherwise sit below its line among the others.
+    EXPECT_EQ(texts(s, LabelFrame{}, false),
+              (std::vector<std::string>{"0", "100", "200", "300", "400", "500", "600", "700"}));
     for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
-        (l.temperature ? temperatures : pressures).push_back(l.text);
-    // "-50" is 15 px wide on lines 15 px apart: every second one, counted from 0.
-    EXPECT_EQ(temperatures, (std::vector<std::string>{"-40", "-20", "0", "20", "40", "60", "80",
-                                                      "100", "120", "140"}));
-    // 40 px apart: every one, the top one moved down onto the panel.
-    EXPECT_EQ(pressures, (std::vector<std::string>{"0", "100", "200", "300", "400", "500", "600",
-                                                   "700", "800"}));
+        if (!l.temperature) EXPECT_EQ(l.ink.bottom, 319 - 40 * (std::stoi(l.text) / 100)) << l.text;
 
-    s.grphWMin = 0; s.grphWMax = 100; // 30 px apart: all, the last one moved inside
+    // Given room beyond the panel, the end labels show, each at its line like the others.
+    LabelFrame roomy;
+    roomy.bounds = {-20, -20, kPanelWidth + 20, kPanelHeight};
+    const auto wide = GridLabels(s, roomy, table);
+    EXPECT_EQ(wide.back().text, "800");
+    EXPECT_EQ(wide.back().ink.bottom, -1);
+    EXPECT_EQ(texts(s, roomy, true).front(), "-40"); // "-50" touches "-40": still out
+
+    // An end line off the stride is labelled where its label keeps its gap: "-30" and
+    // "150" beside the stride of 20 from 0 at 5 px per character, with room to the right.
+    s.grphWMin = -30; s.grphWMax = 150;
+    LabelFrame right;
+    right.bounds = {0, 0, kPanelWidth + 20, kPanelHeight};
+    right.gap = 1;
+    const auto ends = texts(s, right, true);
+    EXPECT_EQ(ends.front(), "-30");
+    EXPECT_EQ(ends.back(), "150");
+
+    s.grphWMin = 0; s.grphWMax = 100; // 30 px apart: all but the last, moved 10 px of 15
     const auto labels = GridLabels(s, LabelFrame{}, table);
     ASSERT_EQ(labels.front().text, "0");
-    EXPECT_EQ(labels[10].text, "100");
-    EXPECT_EQ(labels[10].ink.right, kPanelWidth);
+    EXPECT_EQ(labels[9].text, "90");
     EXPECT_EQ(labels[9].x, 285 - 5);
-    const GridLabel& top = labels.back();
-    EXPECT_EQ(top.text, "800");
-    EXPECT_EQ(top.ink.top, 0);
+    EXPECT_NE(labels[10].text, "100");
 
-    // A hundred-fold range leaves every tenth or twentieth line, still from 0.
+    // A hundred-fold range leaves every tenth or twentieth line, still from 0, and the
+    // first line's; the last one's, with no room, gives way to no other.
     s.grphWMin = -990; s.grphWMax = 990;
-    for (const GridLabel& l : GridLabels(s, LabelFrame{}, table))
-        if (l.temperature) EXPECT_EQ(std::stoi(l.text) % 100, 0) << l.text;
+    const auto many = texts(s, LabelFrame{}, true);
+    EXPECT_EQ(many.front(), "-990");
+    for (std::size_t i = 1; i < many.size(); ++i) EXPECT_EQ(std::stoi(many[i]) % 100, 0) << many[i];
     // Nothing to measure with, nothing labelled.
     EXPECT_TRUE(GridLabels(s, LabelFrame{}, MeasureInk{}).empty());
 }

@@ -102,17 +102,24 @@ TEST_P(Labels, ApartInsideAndZeroKeptOnThePanelAndThePicture)
     }
 }
 
-// The ends: the top pressure label and the last temperature label show whole.
-TEST_P(Labels, TopAndLastLabelsShowWhole)
+// The ends: each label sits at its line like the others, or gives way where there is no
+// room; an axis of two lines keeps both its labels, so that it still shows its scale.
+TEST_P(Labels, EndLabelsSitAtTheirLinesOrGiveWay)
 {
     const auto ink = graph::InkMeasure(platform::ProportionalFont(9));
     SystemSettings s = SettingsFor(kRanges[0]);
     const auto labels = mdlGrph::GridLabels(s, graph::PanelLabelFrame(), ink);
-    EXPECT_TRUE(Has(labels, false, "800"));
-    s.grphWMin = 0; s.grphWMax = 100; // ten columns 30 px apart: every one labelled
+    EXPECT_FALSE(Has(labels, false, "800")); // no room above the top line
+    EXPECT_TRUE(Has(labels, false, "700"));
+    for (const auto& l : labels)
+        if (!l.temperature) EXPECT_LE(l.ink.bottom, 320 - std::stoi(l.text) * 2 / 5) << l.text;
+    s.grphWMin = 0; s.grphWMax = 100; // ten columns 30 px apart: all but the last at the edge
     const auto wide = mdlGrph::GridLabels(s, graph::PanelLabelFrame(), ink);
-    EXPECT_TRUE(Has(wide, true, "100"));
     EXPECT_TRUE(Has(wide, true, "0"));
+    EXPECT_TRUE(Has(wide, true, "90"));
+    const auto narrow = mdlGrph::GridLabels(SettingsFor(kRanges[8]), graph::PanelLabelFrame(), ink);
+    EXPECT_TRUE(Has(narrow, false, "0"));
+    EXPECT_TRUE(Has(narrow, false, "100"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFonts, Labels, ::testing::ValuesIn(kFonts));
