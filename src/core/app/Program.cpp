@@ -425,7 +425,15 @@ std::string Program::SettingsIni(std::string_view old) const
 
 render::Report Program::Report(const mdlGrph::MeasureInk& labelInk, const std::vector<int>& legendWidths) const
 {
-    return render::MakeReport(graph_.Points(), graph_.GridSettings().value_or(settings_), labelInk, legendWidths);
+    return render::MakeReport(graph_.Points(), graph_.GridSettings().value_or(settings_), labelInk, legendWidths,
+                              graph_.DistinctMarkers());
+}
+
+int Program::SetDistinctMarkers(bool on)
+{
+    if (on == graph_.DistinctMarkers()) return 0;
+    graph_.SetDistinctMarkers(on);
+    return kGraph;
 }
 
 } // namespace app

@@ -81,6 +81,10 @@ public:
     int SelectLiquid(int index);
     // A key released on the main window (Windows key codes).
     int KeyUp(int keyCode);
+    // The colour-vision choice of markers (render::DistinctShape), for the panel and the
+    // report picture.
+    int SetDistinctMarkers(bool on);
+    bool DistinctMarkers() const { return graph_.DistinctMarkers(); }
     int TogglePlayback();
     int GraphSwitch();
     int GraphClear();

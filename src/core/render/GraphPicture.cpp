@@ -18,6 +18,48 @@ Pixel LiquidColor(std::int32_t liquid)
     }
 }
 
+int MarkCells(int shape)
+{
+    switch (shape) {
+    case kMarkDiamond:
+    case kMarkCross: return 5;
+    case kMarkRing: return 9;
+    default: return 3;
+    }
+}
+
+bool MarkInked(int shape, int cx, int cy)
+{
+    switch (shape) {
+    case kMarkHollow: return !(cx == 1 && cy == 1);
+    case kMarkPlus: return cx == 1 || cy == 1;
+    case kMarkDiamond: return std::abs(cx - 2) + std::abs(cy - 2) <= 2;
+    case kMarkCross: return cx == cy || cx + cy == 4;
+    case kMarkRing: return cx == 0 || cy == 0 || cx == 8 || cy == 8;
+    default: return true;
+    }
+}
+
+int DistinctShape(std::int32_t liquid)
+{
+    switch (liquid) {
+    case 0: return kMarkSquare;
+    case 1: return kMarkDiamond;
+    default: return kMarkCross;
+    }
+}
+
+// Darker than the panel's own colours, so that each stands out from white by 3 : 1 or more:
+// blue 12.6, green 5.1, teal 5.7.
+Pixel DistinctColor(std::int32_t liquid)
+{
+    switch (liquid) {
+    case 0: return Rgb(0, 0, 192);
+    case 1: return Rgb(0, 128, 0);
+    default: return Rgb(0, 112, 140);
+    }
+}
+
 mdlGrph::InkBox InkFromChars(const CharInk* table, std::string_view text)
 {
     double pen = 0, left = 0, top = 0, right = 0, bottom = 0;
@@ -128,6 +170,67 @@ void GraphPicture::GrphRedraw(const SystemSettings& s)
     Note({0, 0, 0, 0, 0, true});
 }
 
+void GraphPicture::SetDistinctMarkers(bool on)
+{
+    if (on == distinct_) return;
+    distinct_ = on;
+    if (gridSettings_) Repaint();
+}
+
+void GraphPicture::Replay(const std::function<void(const Fill&)>& fill) const
+{
+    fill({0, 0, kWidth - 1, kHeight - 1, kGraphBackground, false, Kind::Area});
+    if (!gridSettings_) return;
+    mdlGrph::TemperatureGrid(*gridSettings_, [&](std::int32_t px, std::int32_t) {
+        fill({px, 0, px, mdlGrph::kFrameBottom, kGridColor, false, Kind::Line});
+    });
+    mdlGrph::PressureGrid(*gridSettings_, [&](std::int32_t py, double) {
+        fill({mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, false, Kind::Line});
+    });
+    // A marker of side n centred where the panel's 3 × 3 box of (px, py) is.
+    const auto mark = [](const mdlGrph::PlottedPoint& p, int side, Pixel color, int shape) {
+        const std::int64_t lo = (side - 3) / 2;
+        const auto at = [](std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+        return Fill{at(p.px - lo), at(p.py - lo), at(std::int64_t{p.px} - lo + side - 1), at(std::int64_t{p.py} - lo + side - 1),
+                    color, false, Kind::Mark, static_cast<std::uint8_t>(shape)};
+    };
+    const mdlGrph::PlotRecord& points = points_;
+    const mdlGrph::PlottedPoint* last = nullptr;
+    for (std::size_t i = 0; i < points.Size(); ++i) {
+        const mdlGrph::PlottedPoint& p = points.At(i);
+        if (!p.mapped) continue;
+        if (distinct_) {
+            if (last) fill(mark(*last, kDistinctSide, DistinctColor(last->liquid), DistinctShape(last->liquid)));
+        } else {
+            // As plotted: each point in red, then the one before it in its liquid's colour.
+            fill(mark(p, 3, kNewestColor, kMarkSquare));
+            if (last) fill(mark(*last, 3, LiquidColor(last->liquid), kMarkSquare));
+        }
+        last = &p;
+    }
+    if (distinct_ && last) {
+        fill(mark(*last, kDistinctSide, kNewestColor, DistinctShape(last->liquid)));
+        fill(mark(*last, kRingSide, kNewestColor, kMarkRing));
+    }
+}
+
+void GraphPicture::Repaint()
+{
+    Replay([this](const Fill& f) {
+        if (f.kind == Kind::Mark && f.shape != kMarkSquare) {
+            ForEachMarkBox(f.shape, f.left, f.top, std::int64_t{f.right} - f.left + 1,
+                           [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+                               FillBox(l, t, r - 1, b - 1, f.color, Kind::Area);
+                           });
+        } else {
+            FillBox(f.left, f.top, f.right, f.bottom, f.color, f.kind);
+        }
+    });
+    // Too much for a list: the faces take the picture whole, with its labels.
+    changes_.fills.clear();
+    changes_.whole = true;
+}
+
 void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, std::int32_t temperature,
                                  double pressure, std::string_view readout,
                                  std::optional<std::string_view> typed)
@@ -139,6 +242,14 @@ void GraphPicture::GrphPlotPoint(const SystemSettings& s, const AppState& st, st
     points_.Add(mdlGrph::MakePoint(s, st.curLiquid, temperature, pressure, readout, mapped, px, py,
                                    dataBook_, typed));
     if (!mapped) return;
+    if (distinct_) {
+        // The ring of the point before must go: drawn again whole.
+        lastLiquid_ = st.curLiquid;
+        grphLastX = px;
+        grphLastY = py;
+        Repaint();
+        return;
+    }
     FillBox(px, py, std::int64_t{px} + 2, std::int64_t{py} + 2, kNewestColor, Kind::Mark);
     // The previous point in the colour of the liquid it was measured in, as the report has it.
     FillBox(grphLastX, grphLastY, std::int64_t{grphLastX} + 2, std::int64_t{grphLastY} + 2, LiquidColor(lastLiquid_),

@@ -4,6 +4,7 @@
 // their places are listed instead of drawn, for the face to print in the system's font.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,31 @@ constexpr Pixel kGridColor = Rgb(192, 192, 192);
 constexpr Pixel kNewestColor = Rgb(255, 0, 0);
 // Marker colour of earlier points: Water, Ethanol, and DiethylEther for anything else.
 Pixel LiquidColor(std::int32_t liquid);
+
+// Marker shapes, on a grid of n × n cells (MarkCells): a filled square, a hollow one and a
+// plus on 3 × 3; a diamond and a cross on 5 × 5; a ring round a point on 9 × 9.
+enum MarkShape : std::uint8_t { kMarkSquare = 0, kMarkHollow = 1, kMarkPlus = 2, kMarkDiamond = 3, kMarkCross = 4, kMarkRing = 5 };
+int MarkCells(int shape);
+bool MarkInked(int shape, int cx, int cy);
+// The boxes (left, top, right, bottom, all exclusive of right and bottom) that ink a shape
+// drawn in a side × side box at (x, y): each cell gets ⌊side / n⌋ or one more pixels.
+template <typename Box>
+void ForEachMarkBox(int shape, std::int64_t x, std::int64_t y, std::int64_t side, Box&& box)
+{
+    const int n = MarkCells(shape);
+    for (int cy = 0; cy < n; ++cy)
+        for (int cx = 0; cx < n; ++cx)
+            if (MarkInked(shape, cx, cy))
+                box(x + cx * side / n, y + cy * side / n, x + (cx + 1) * side / n, y + (cy + 1) * side / n);
+}
+
+// The colour-vision choice: each liquid's points in a shape of its own (Water a square,
+// Ethanol a diamond, DiethylEther a cross), in colours of at least 3 : 1 against white, and
+// the newest point ringed as well as red.
+int DistinctShape(std::int32_t liquid);
+Pixel DistinctColor(std::int32_t liquid);
+constexpr int kDistinctSide = 5;  // panel pixels of a marker
+constexpr int kRingSide = 9;      // and of the newest point's ring
 
 class GraphPicture {
 public:
@@ -72,6 +98,7 @@ public:
         Pixel color = 0;
         bool labels = false; // no box: the labels are printed here
         Kind kind = Kind::Area;
+        std::uint8_t shape = kMarkSquare; // of a Mark
     };
     struct Changes {
         std::vector<Fill> fills; // keeps its capacity: a ramp plots on the frame's path
@@ -84,6 +111,13 @@ public:
         changes_.fills.clear();
         changes_.whole = false;
     }
+
+    // The colour-vision choice (DistinctShape); the points shown are drawn anew in it.
+    void SetDistinctMarkers(bool on);
+    bool DistinctMarkers() const { return distinct_; }
+    // Every box of the panel as it would be drawn now from what it holds, in painting order:
+    // the background, the grid's lines and the points plotted, the newest last.
+    void Replay(const std::function<void(const Fill&)>& fill) const;
 
     const Pixel* Pixels() const { return pixels_.data(); }
     const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(pixels_.data()); }
@@ -98,6 +132,8 @@ public:
 
 private:
     void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color, Kind kind);
+    // The whole panel drawn again from what it holds; the faces take it whole.
+    void Repaint();
     void Note(const Fill& fill);
 
     std::array<Pixel, kWidth * kHeight> pixels_{};
@@ -106,6 +142,7 @@ private:
     std::optional<SystemSettings> gridSettings_;
     mdlGrph::MeasureInk measure_;
     bool dataBook_ = false;
+    bool distinct_ = false;
     std::int32_t lastLiquid_ = 0;
     Changes changes_;
 };

@@ -85,7 +85,15 @@ void GraphRaster::Draw(const GraphPicture::Fill& f)
         const std::int64_t lh = MarkLength(std::int64_t{f.bottom} - f.top + 1, h, ph);
         const std::int64_t x = midX(f.left, f.right) - (lw - 1) / 2;
         const std::int64_t y = midY(f.top, f.bottom) - (lh - 1) / 2;
-        Fill(x, y, x + lw, y + lh, f.color);
+        if (f.shape == kMarkSquare) {
+            Fill(x, y, x + lw, y + lh, f.color);
+        } else {
+            // A shape keeps its cells whole and square: no cell thinner than a pixel.
+            const std::int64_t side = std::max<std::int64_t>({lw, lh, MarkCells(f.shape)});
+            ForEachMarkBox(f.shape, x, y, side, [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+                Fill(l, t, r, b, f.color);
+            });
+        }
         break;
     }
     }
@@ -104,30 +112,7 @@ void GraphRaster::Apply(const GraphPicture& graph)
 void GraphRaster::Redraw(const GraphPicture& graph)
 {
     Fill(0, 0, width_, height_, kGraphBackground);
-    if (const auto& s = graph.GridSettings()) {
-        mdlGrph::TemperatureGrid(*s, [&](std::int32_t px, std::int32_t) {
-            Draw({px, 0, px, mdlGrph::kFrameBottom, kGridColor, false, GraphPicture::Kind::Line});
-        });
-        mdlGrph::PressureGrid(*s, [&](std::int32_t py, double) {
-            Draw({mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, false,
-                  GraphPicture::Kind::Line});
-        });
-    }
-    // As plotted: each point in red, then the one before it in its liquid's colour.
-    const mdlGrph::PlotRecord& points = graph.Points();
-    const mdlGrph::PlottedPoint* last = nullptr;
-    const auto mark = [](const mdlGrph::PlottedPoint& p, Pixel color) {
-        return GraphPicture::Fill{p.px, p.py, static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{p.px} + 2, INT32_MAX)),
-                                  static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{p.py} + 2, INT32_MAX)),
-                                  color, false, GraphPicture::Kind::Mark};
-    };
-    for (std::size_t i = 0; i < points.Size(); ++i) {
-        const mdlGrph::PlottedPoint& p = points.At(i);
-        if (!p.mapped) continue;
-        Draw(mark(p, kNewestColor));
-        if (last) Draw(mark(*last, LiquidColor(last->liquid)));
-        last = &p;
-    }
+    graph.Replay([this](const GraphPicture::Fill& f) { Draw(f); });
 }
 
 GraphRaster::Box GraphRaster::TakeDirty()

@@ -38,27 +38,33 @@ bool PanelBlock(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, 
 void DrawMarker(std::vector<Pixel>& px, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
                 Pixel color, int shape, const mdlGrph::InkBox& clip)
 {
-    const std::int64_t cw = w / 3, ch = h / 3;
-    for (int cy = 0; cy < 3; ++cy)
-        for (int cx = 0; cx < 3; ++cx) {
-            const bool centre = cx == 1 && cy == 1;
-            const bool inked = shape == 1 ? !centre : shape == 2 ? (cx == 1 || cy == 1) : true;
-            if (!inked) continue;
+    const int n = MarkCells(shape);
+    const std::int64_t cw = w / n, ch = h / n;
+    for (int cy = 0; cy < n; ++cy)
+        for (int cx = 0; cx < n; ++cx) {
+            if (!MarkInked(shape, cx, cy)) continue;
             // The last cell of a row or column takes what division left over.
             const std::int64_t x0 = x + cx * cw, y0 = y + cy * ch;
-            const std::int64_t x1 = cx == 2 ? x + w : x0 + cw, y1 = cy == 2 ? y + h : y0 + ch;
+            const std::int64_t x1 = cx == n - 1 ? x + w : x0 + cw, y1 = cy == n - 1 ? y + h : y0 + ch;
             Fill(px, x0, y0, x1 - x0, y1 - y0, color, clip);
         }
 }
 
-std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record)
+std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record, MarkerStyle style)
 {
     std::vector<LegendItem> items;
     bool any = false;
     for (std::size_t i = 0; i < record.Size() && !any; ++i) any = record.Exported(i);
-    if (any) items.push_back({kNewestColor, 0, std::string(mdlGrph::kNewestPointText)});
-    for (const mdlGrph::LegendEntry& e : mdlGrph::LegendEntries(record))
-        items.push_back({LiquidColor(e.liquid), e.shape, e.text});
+    if (any)
+        items.push_back({kNewestColor, style == MarkerStyle::Distinct ? int{kMarkRing} : int{kMarkSquare},
+                         std::string(mdlGrph::kNewestPointText)});
+    for (const mdlGrph::LegendEntry& e : mdlGrph::LegendEntries(record)) {
+        switch (style) {
+        case MarkerStyle::Runs: items.push_back({LiquidColor(e.liquid), e.shape, e.text}); break;
+        case MarkerStyle::Panel: items.push_back({LiquidColor(e.liquid), kMarkSquare, e.text}); break;
+        case MarkerStyle::Distinct: items.push_back({DistinctColor(e.liquid), DistinctShape(e.liquid), e.text}); break;
+        }
+    }
     return items;
 }
 
@@ -97,7 +103,7 @@ mdlGrph::LabelFrame ReportLabelFrame()
 }
 
 Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, const mdlGrph::MeasureInk& labelInk,
-                  const std::vector<int>& legendWidths)
+                  const std::vector<int>& legendWidths, bool distinct)
 {
     Report r;
     r.pixels.assign(static_cast<std::size_t>(kReportWidth) * kReportHeight, kGraphBackground);
@@ -121,15 +127,27 @@ Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, co
     for (std::size_t i = 0; i < record.Size(); ++i) {
         const mdlGrph::PlottedPoint& pt = record.At(i);
         if (!pt.mapped || !record.Exported(i) || !PanelBlock(pt.px, pt.py, 3, 3, bx, by)) continue;
-        DrawMarker(r.pixels, bx, by, 3 * kReportScale, 3 * kReportScale,
-                   i == newest ? kNewestColor : LiquidColor(pt.liquid), mdlGrph::MarkerShape(runs, pt), kPanelClip);
+        if (!distinct) {
+            DrawMarker(r.pixels, bx, by, 3 * kReportScale, 3 * kReportScale,
+                       i == newest ? kNewestColor : LiquidColor(pt.liquid), mdlGrph::MarkerShape(runs, pt), kPanelClip);
+            continue;
+        }
+        // As the panel draws them with the choice on, at the picture's scale.
+        const std::int64_t d = (kDistinctSide - 3) / 2 * kReportScale;
+        DrawMarker(r.pixels, bx - d, by - d, kDistinctSide * kReportScale, kDistinctSide * kReportScale,
+                   i == newest ? kNewestColor : DistinctColor(pt.liquid), DistinctShape(pt.liquid), kPanelClip);
+        if (i == newest) {
+            const std::int64_t ring = (kRingSide - 3) / 2 * kReportScale;
+            DrawMarker(r.pixels, bx - ring, by - ring, kRingSide * kReportScale, kRingSide * kReportScale, kNewestColor,
+                       kMarkRing, kPanelClip);
+        }
     }
 
     if (labelInk)
         for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, ReportLabelFrame(), labelInk))
             r.texts.push_back({l.text, ReportText::TopLeft, l.x, l.y, 0, 0});
 
-    std::vector<LegendItem> legend = LegendItems(record);
+    std::vector<LegendItem> legend = LegendItems(record, distinct ? MarkerStyle::Distinct : MarkerStyle::Runs);
     PlaceLegend(legend, legendWidths);
     for (const LegendItem& it : legend) {
         DrawMarker(r.pixels, it.x, it.y, kLegendSwatch, kLegendSwatch, it.color, it.shape, kWhole);

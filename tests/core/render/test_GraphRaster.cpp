@@ -2,6 +2,7 @@
 // size, and the same picture whether drawn point by point or all at once.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -90,34 +91,38 @@ TEST(GraphRaster, AtThePanelsSizeItIsThePanel)
 
 TEST(GraphRaster, PointByPointMatchesAllAtOnce)
 {
-    const SystemSettings s = Defaults();
-    GraphPicture g;
-    AppState st;
-    st.grphVisible = 1;
-    GraphRaster step;
-    step.SetSize(512, 543, g);
-    const auto apply = [&] {
-        step.Apply(g);
-        g.ClearChanges();
-    };
-    g.GrphRedraw(s);
-    apply();
-    for (int t = 0; t < 100; t += 3) { // a ramp, liquids changing, points overlapping
-        st.curLiquid = t / 30;
-        g.GrphPlotPoint(s, st, t, 10.0 * t, "");
+    for (const bool distinct : {false, true}) {
+        SCOPED_TRACE(distinct ? "distinct markers" : "the panel's squares");
+        const SystemSettings s = Defaults();
+        GraphPicture g;
+        g.SetDistinctMarkers(distinct);
+        AppState st;
+        st.grphVisible = 1;
+        GraphRaster step;
+        step.SetSize(512, 543, g);
+        const auto apply = [&] {
+            step.Apply(g);
+            g.ClearChanges();
+        };
+        g.GrphRedraw(s);
         apply();
-    }
-    GraphRaster whole;
-    whole.SetSize(512, 543, g);
-    EXPECT_EQ(Copy(step), Copy(whole));
-    EXPECT_FALSE(step.TakeDirty().Empty());
-    EXPECT_TRUE(step.TakeDirty().Empty());
+        for (int t = 0; t < 100; t += 3) { // a ramp, liquids changing, points overlapping
+            st.curLiquid = t / 30;
+            g.GrphPlotPoint(s, st, t, 10.0 * t, "");
+            apply();
+        }
+        GraphRaster whole;
+        whole.SetSize(512, 543, g);
+        EXPECT_EQ(Copy(step), Copy(whole));
+        EXPECT_FALSE(step.TakeDirty().Empty());
+        EXPECT_TRUE(step.TakeDirty().Empty());
 
-    // Cleared: back to the grid, at once and point by point.
-    g.ClearClicked(s, st);
-    apply();
-    whole.Redraw(g);
-    EXPECT_EQ(Copy(step), Copy(whole));
+        // Cleared: back to the grid, at once and point by point.
+        g.ClearClicked(s, st);
+        apply();
+        whole.Redraw(g);
+        EXPECT_EQ(Copy(step), Copy(whole));
+    }
 }
 
 TEST(GraphRaster, SizesOutOfReachAreClamped)
@@ -130,4 +135,69 @@ TEST(GraphRaster, SizesOutOfReachAreClamped)
         EXPECT_EQ(r.Width(), c.ew);
         EXPECT_EQ(r.Height(), c.eh);
     }
+}
+
+namespace {
+
+// Relative luminance and contrast against white, as accessibility checkers compute them.
+double Luminance(render::Pixel p)
+{
+    const auto lin = [](unsigned c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(render::RedOf(p)) + 0.7152 * lin(render::GreenOf(p)) + 0.0722 * lin(render::BlueOf(p));
+}
+
+// What a greyscale grab keeps of the 5 × 5 box around a point: which pixels are inked.
+std::uint32_t InkedCells(const GraphPicture& g, int px, int py)
+{
+    std::uint32_t bits = 0;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const render::Pixel p = g.At(px - 1 + x, py - 1 + y);
+            if (p != render::kGraphBackground && p != render::kGridColor) bits |= 1u << (y * 5 + x);
+        }
+    return bits;
+}
+
+} // namespace
+
+TEST(DistinctMarkers, LiquidsToldApartWithoutColourAndTheChoiceOffLeavesThePanelAsItWas)
+{
+    const SystemSettings s = Defaults();
+    GraphPicture g = Plotted(s);
+    const std::vector<render::Pixel> plain(g.Pixels(), g.Pixels() + GraphPicture::kWidth * GraphPicture::kHeight);
+    g.SetDistinctMarkers(true);
+    EXPECT_TRUE(g.TakenChanges().whole);
+    // Points far from the others, one per liquid; the newest (ether at 31) ringed in red.
+    const auto& pts = g.Points();
+    std::uint32_t shapes[3] = {};
+    for (std::size_t i = 0; i + 1 < pts.Size(); ++i) {
+        const auto& p = pts.At(i);
+        if (p.temperature != 60 && !(p.liquid == 2 && p.temperature == 30)) continue;
+        shapes[std::min(p.liquid, 2)] = InkedCells(g, p.px, p.py);
+        EXPECT_EQ(g.At(p.px + 1, p.py + 1), render::DistinctColor(p.liquid));
+    }
+    EXPECT_NE(shapes[0], shapes[1]);
+    EXPECT_NE(shapes[1], shapes[2]);
+    EXPECT_NE(shapes[0], shapes[2]);
+    const auto& newest = pts.Newest();
+    for (int k = 0; k < render::kRingSide; ++k) {
+        EXPECT_EQ(g.At(newest.px - 3 + k, newest.py - 3), render::kNewestColor);
+        EXPECT_EQ(g.At(newest.px - 3, newest.py - 3 + k), render::kNewestColor);
+    }
+    // Every marker's colour stands out from white by 3 : 1 or more.
+    for (const render::Pixel c : {render::DistinctColor(0), render::DistinctColor(1), render::DistinctColor(2), render::kNewestColor})
+        EXPECT_GE(1.05 / (Luminance(c) + 0.05), 3.0) << std::hex << c;
+
+    // The display's pixels agree, drawn whole or point by point; and off again, the panel
+    // is the one it was, pixel for pixel.
+    GraphRaster whole, step;
+    whole.SetSize(630, 668, g);
+    step.SetSize(630, 668, GraphPicture{});
+    step.Apply(g);
+    EXPECT_EQ(Copy(step), Copy(whole));
+    g.SetDistinctMarkers(false);
+    EXPECT_EQ(std::vector<render::Pixel>(g.Pixels(), g.Pixels() + GraphPicture::kWidth * GraphPicture::kHeight), plain);
 }
