@@ -30,8 +30,55 @@ bool MoveAll(MolField& field, DrawnPlaces& drawn)
     return moved;
 }
 
+namespace {
+
+using States = std::int16_t[kRows + 1][kColumns + 1];
+
+// A fixed place for a still vapour molecule, scattered over the room above the liquid, so
+// that the still picture shows the share of vapour as the moving one does.
+void PlaceStillVapour(MolCell& c, int i, int j, std::int32_t room)
+{
+    std::uint32_t h = static_cast<std::uint32_t>(i) * 2654435761u ^ static_cast<std::uint32_t>(j) * 40503u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    c.x = static_cast<std::int32_t>(h % static_cast<std::uint32_t>(kMaxX + 1));
+    c.y = static_cast<std::int32_t>((h >> 9) % static_cast<std::uint32_t>(room + 1));
+}
+
+bool PlaceStill(MolField& field, DrawnPlaces& drawn, const States& before)
+{
+    // The top of the liquid or solid: vapour stands above it, anywhere when none is left.
+    std::int32_t surface = kContainerHeight;
+    for (int i = 1; i <= kRows; ++i)
+        for (int j = 1; j <= kColumns; ++j)
+            if (field.cells[i][j].state != MolVapor) surface = std::min(surface, field.cells[i][j].homeY);
+    const std::int32_t room = std::clamp<std::int32_t>(surface - kSpriteSize, 0, kMaxY);
+    bool moved = !drawn.valid;
+    for (int i = kRows; i >= 1; --i)
+        for (int j = 1; j <= kColumns; ++j) {
+            MolCell& c = field.cells[i][j];
+            if (c.state != before[i][j]) {
+                if (c.state == MolVapor) {
+                    PlaceStillVapour(c, i, j, room);
+                } else {
+                    c.x = c.homeX;
+                    c.y = c.homeY;
+                }
+            }
+            moved |= c.x != drawn.x[i][j] || c.y != drawn.y[i][j];
+            drawn.x[i][j] = c.x;
+            drawn.y[i][j] = c.y;
+        }
+    drawn.valid = true;
+    return moved;
+}
+
+} // namespace
+
 bool FrameStep(MolField& field, DrawnPlaces& drawn, AppState& st, const mdlData::VaporTable& table,
-               const SystemSettings& s, std::int32_t selectedLiquid, simulation::Temperature t, bool byShare)
+               const SystemSettings& s, std::int32_t selectedLiquid, simulation::Temperature t, bool byShare,
+               bool still)
 {
     if (selectedLiquid != st.curLiquid) {
         st.curLiquid = selectedLiquid;
@@ -48,9 +95,18 @@ bool FrameStep(MolField& field, DrawnPlaces& drawn, AppState& st, const mdlData:
         count = mdlSprite::VaporCount(mdlData::GetVaporPress(table, st.curLiquid, mmHg, t.whole),
                                       static_cast<double>(celsius), s.container, s.mol);
     }
+    States before{};
+    if (still)
+        for (int i = 1; i <= kRows; ++i)
+            for (int j = 1; j <= kColumns; ++j) before[i][j] = field.cells[i][j].state;
     if (count) mdlSprite::SetMolStatesByCount(field, c, st.freezeTemp, *count);
     else mdlSprite::SetMolStates(field, c, st);
-    return MoveAll(field, drawn);
+    return still ? PlaceStill(field, drawn, before) : MoveAll(field, drawn);
+}
+
+bool StillAtRest(const AppState& st, std::int32_t selectedLiquid, const DrawnPlaces& drawn)
+{
+    return st.rampOn == 0 && selectedLiquid == st.curLiquid && drawn.valid;
 }
 
 bool AtRest(const MolField& field, const AppState& st, std::int32_t selectedLiquid,

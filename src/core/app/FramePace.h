@@ -38,15 +38,21 @@ bool MoveAll(mdlSprite::MolField& field, DrawnPlaces& drawn);
 // when the picture must be drawn again.
 // byShare: the share of vapour the table's values put in the container, molecule by
 // molecule (the data-book mode), instead of the rows.
+// still: the motion is stopped. Nothing moves; only a molecule whose state changed takes a
+// place that shows its new state (at home, or for vapour a fixed place above the liquid),
+// so the picture follows the state without the animation.
 bool FrameStep(mdlSprite::MolField& field, DrawnPlaces& drawn, AppState& st,
                const mdlData::VaporTable& table, const SystemSettings& s,
-               std::int32_t selectedLiquid, simulation::Temperature t, bool byShare = false);
+               std::int32_t selectedLiquid, simulation::Temperature t, bool byShare = false,
+               bool still = false);
 
 // True when no later frame can change anything until the temperature, the liquid or a
 // setting changes: no ramp, no new liquid selection waiting, every molecule solid at its
 // home, and that picture already drawn.
 bool AtRest(const mdlSprite::MolField& field, const AppState& st, std::int32_t selectedLiquid,
             const DrawnPlaces& drawn);
+// The same with the motion stopped: the picture drawn holds until something is changed.
+bool StillAtRest(const AppState& st, std::int32_t selectedLiquid, const DrawnPlaces& drawn);
 
 // When the timer must next wake. Ticks are counted from Start on the clock; the frame
 // countdown (AppState::frameWait) is kept as a timer waking on every tick would keep it:

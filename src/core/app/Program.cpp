@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
+#include "core/graph/mdlGrph.h"
 #include "core/model/NumText.h"
 #include "core/scenario/SinarioEdit.h"
 #include "core/scenario/Utf.h"
@@ -47,6 +49,7 @@ void Program::Start(bool dataBook)
     ticking_ = false;
     activated_ = false;
     wake_.reset();
+    motion_ = true;
     pace_.Stop();
     mdlSprite::InitMolField(field_, timeOfDay_);
     fieldDrawn_ = false;
@@ -110,6 +113,7 @@ std::optional<int> Program::NextWakeMs() const
 // txtOndo_Change; typed: the box's text when a keystroke changed it.
 int Program::TemperatureChanged(std::optional<std::string_view> typed)
 {
+    ++pointsAge_;
     Replan();
     const auto t = Shown();
     if (!t) {
@@ -156,6 +160,7 @@ int Program::Activate(const SystemSettings& loaded, unsigned replaced)
 {
     const bool first = !activated_;
     activated_ = true;
+    ++pointsAge_;
     int changed = kGraph | kSettings | kLiquid | kScenario | kPlayback | kValuesKind | kGraphShown;
     // The file is read at every activation: what it holds wrong is told once.
     if (const unsigned fresh = replaced & ~toldIni_) {
@@ -247,19 +252,23 @@ int Program::TogglePlayback()
 
 int Program::GraphSwitch()
 {
+    ++pointsAge_;
     graph_.SwitchClicked(settings_, st_);
     return kGraph | kGraphShown;
 }
 
 int Program::GraphClear()
 {
+    ++pointsAge_;
     graph_.ClearClicked(settings_, st_);
     return kGraph;
 }
 
 int Program::KeyUp(int keyCode)
 {
+    if (keyCode == kMotionKey) return ToggleMotion();
     if (!simulation::IsPlaybackKey(keyCode) || st_.sinarioRun != 1) return 0;
+    ++pointsAge_;
     std::optional<std::int32_t> shown;
     if (const auto t = Shown()) shown = t->whole;
     const std::int32_t unitBefore = settings_.temperatureUnit;
@@ -307,6 +316,21 @@ int Program::KeyUp(int keyCode)
     return changed;
 }
 
+int Program::KeyDown(int keyCode)
+{
+    if (keyCode == 38) return Spin(+1);
+    if (keyCode == 40 && st_.sinarioRun == 0) return Spin(-1);
+    return 0;
+}
+
+int Program::SetMotion(bool on)
+{
+    if (on == motion_) return 0;
+    motion_ = on;
+    Replan(); // a field resting still may have molecules to move again
+    return kMotion;
+}
+
 int Program::ScenarioLoaded()
 {
     simulation::RestartPlaybackOnLoad(st_);
@@ -347,7 +371,7 @@ int Program::FrameTick()
         }
     }
     // A frame that would show the same picture again is neither drawn nor flushed.
-    if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t, dataBook_))
+    if (!framepace::FrameStep(field_, drawn_, st_, ActiveTable(), settings_, selectedLiquid_, *t, dataBook_, !motion_))
         return changed;
     fieldDrawn_ = false;
     return changed | kField;
@@ -369,7 +393,8 @@ int Program::RunFrame()
     pace_.BeginFrame(st_);
     const int changed = FrameTick();
     inWake_ = false;
-    const bool atRest = framepace::AtRest(field_, st_, selectedLiquid_, drawn_);
+    const bool atRest = motion_ ? framepace::AtRest(field_, st_, selectedLiquid_, drawn_)
+                                : framepace::StillAtRest(st_, selectedLiquid_, drawn_);
     wake_ = pace_.AfterFrame(st_, Shown().has_value(), atRest);
     replanned_ = true;
     return changed;
@@ -387,6 +412,7 @@ std::string Program::PlaybackText() const
 
 int Program::Reset()
 {
+    ++pointsAge_;
     graph_.GrphRedraw(settings_);
     st_.sinarioPos = 1;
     st_.rampOn = 0;
@@ -434,6 +460,106 @@ int Program::SetDistinctMarkers(bool on)
     if (on == graph_.DistinctMarkers()) return 0;
     graph_.SetDistinctMarkers(on);
     return kGraph;
+}
+
+namespace {
+
+// A share of the molecules as a class would say it: a simple fraction where one lies close,
+// else a whole percent.
+std::string ShareText(std::int64_t part, std::int64_t whole)
+{
+    const double share = static_cast<double>(part) / static_cast<double>(whole);
+    const int percent = static_cast<int>(std::lround(share * 100));
+    if (percent < 1) return "ごく一部（1%未満）";
+    if (percent > 99) return "ほとんど（99%より多く）";
+    if (std::abs(share - 0.5) < 0.0125) return "約半分";
+    for (const int d : {3, 4, 5, 10})
+        for (int n = 1; n < d; ++n) {
+            if (std::gcd(n, d) != 1) continue;
+            if (std::abs(share - static_cast<double>(n) / d) < 0.0125)
+                return "約" + numtext::FormatWhole(d) + "分の" + numtext::FormatWhole(n);
+        }
+    return "約" + numtext::FormatWhole(percent) + "%";
+}
+
+} // namespace
+
+std::string Program::Announcement() const
+{
+    const auto t = Shown();
+    if (!t || readoutText_.empty()) return {};
+    return numtext::FormatWhole(t->whole) + " " + std::string(mdlGrph::TemperatureUnitName(settings_.temperatureUnit))
+        + "、圧力 " + readoutText_ + " " + std::string(mdlGrph::PressureUnitName(settings_.pressureUnit));
+}
+
+std::string Program::FieldDescription() const
+{
+    std::int64_t solid = 0, liquid = 0, vapour = 0;
+    for (int i = 1; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const std::int16_t state = field_.cells[i][j].state;
+            solid += state == mdlSprite::MolSolid;
+            liquid += state == mdlSprite::MolLiquid;
+            vapour += state == mdlSprite::MolVapor;
+        }
+    const std::int64_t all = solid + liquid + vapour;
+    if (all == 0) return {};
+    if (solid == all) return "すべて固体";
+    if (liquid == all) return "すべて液体";
+    if (vapour == all) return "すべて気体";
+    std::string kinds;
+    for (const auto& [count, name] : {std::pair{solid, "固体"}, std::pair{liquid, "液体"}, std::pair{vapour, "気体"}})
+        if (count > 0) kinds += (kinds.empty() ? "" : "と") + std::string(name);
+    if (vapour == 0) return kinds;
+    return kinds + "。分子の" + ShareText(vapour, all) + "が気体";
+}
+
+const std::vector<std::size_t>& Program::ExportedPoints() const
+{
+    if (exportedAge_ == pointsAge_) return exported_;
+    const mdlGrph::PlotRecord& record = graph_.Points();
+    exported_.clear();
+    for (std::size_t i = 0; i < record.Size(); ++i)
+        if (record.Exported(i)) exported_.push_back(i);
+    exportedAge_ = pointsAge_;
+    return exported_;
+}
+
+std::size_t Program::PointCount() const { return ExportedPoints().size(); }
+
+std::string Program::PointText(std::size_t i) const
+{
+    const std::vector<std::size_t>& exported = ExportedPoints();
+    if (i >= exported.size()) return {};
+    const mdlGrph::PlottedPoint& p = graph_.Points().At(exported[i]);
+    std::string text = std::string(mdlGrph::LiquidName(p.liquid)) + "、" + numtext::FormatWhole(p.temperature) + " "
+        + std::string(mdlGrph::TemperatureUnitName(p.temperatureUnit)) + "、" + p.pressureText + " "
+        + std::string(mdlGrph::PressureUnitName(p.pressureUnit));
+    if (p.dataBook) text += "（文献値）";
+    return text;
+}
+
+std::vector<KeyHelpEntry> Program::KeyHelp() const
+{
+    return {
+        {"F1", "キー操作の一覧を開く"},
+        {"Tab / Shift+Tab", "次の欄・ボタンへ移る / 前へ戻る"},
+        {"数字・－・Backspace（温度の欄）", "温度を入力する（入力するたびに圧力が出て、グラフに点が打たれる）"},
+        {"↑ / ↓（温度の欄）", "温度を 1 度上げる / 下げる（▲▼ と同じ。シナリオ再生中の ↓ は次のステップ）"},
+        {"↑ / ↓（物質の一覧）", "物質を選ぶ"},
+        {"↓・Enter・Space（シナリオ再生中）", "離したときに次のステップを 1 つ実行する"},
+        {"Space / Enter（ボタンの上）", "ボタンを押す（シナリオ実行、グラフ表示・非表示、グラフの消去、分子の動き）"},
+        {"← / →（グラフの上）", "グラフの点を古い順・新しい順に 1 つずつ読み上げる"},
+        {"Home / End（グラフの上）", "最初の点 / 最新の点を読み上げる"},
+        {"メニューキー（グラフの上）", "グラフのメニュー（画像・CSV の保存）を開く"},
+        {"F8", "分子の動きを止める / 動かす（温度・圧力・グラフ・シナリオはそのまま動く）"},
+        {"F9", "最初に戻す（グラフの点を消し、シナリオを 1 番目のステップから）"},
+        {"F11", "全画面表示にする / 戻す"},
+        {"Alt+F / Alt+V / Alt+H", "メニュー（ファイル・表示・ヘルプ）を開く"},
+        {"← / →・↑ / ↓（メニュー）", "となりのメニューへ / 項目を選ぶ"},
+        {"Enter（メニュー）", "選んだ項目を実行する"},
+        {"Esc", "メニューやダイアログを閉じる、全画面表示を終える"},
+    };
 }
 
 } // namespace app

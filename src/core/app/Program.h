@@ -38,12 +38,22 @@ enum Changed : int {
     kScenario = 1 << 8,    // the scenario in use (title, steps)
     kValuesKind = 1 << 9,  // the data-book values switched on or off
     kNotice = 1 << 10,     // a notice to show the user once (TakeNotice)
+    kMotion = 1 << 11,     // the molecules' motion stopped or started
+};
+
+// One line of the keyboard help: the keys, and what they do on the main window.
+struct KeyHelpEntry {
+    std::string keys;
+    std::string action;
 };
 
 class Program {
 public:
     static constexpr int kSpinMin = -100; // the spinner's range
     static constexpr int kSpinMax = 200;
+    // F8 stops and starts the molecules: a key the temperature box does not take for
+    // itself, and one no browser keeps for itself either.
+    static constexpr int kMotionKey = 119;
 
     // The clocks: the time of day lays out the field, the monotonic one paces the frames.
     explicit Program(mdlSprite::TimeOfDayClock timeOfDay = mdlSprite::SystemTimeOfDay,
@@ -85,6 +95,15 @@ public:
     // report picture.
     int SetDistinctMarkers(bool on);
     bool DistinctMarkers() const { return graph_.DistinctMarkers(); }
+    // A key pressed in the temperature box (Windows key codes), repeating while held: ↑ and
+    // ↓ step the temperature as the spinner does, except ↓ while playback is on, whose
+    // release runs the next step.
+    int KeyDown(int keyCode);
+    // The molecules' motion: while off they stand still, and the picture shows each new state
+    // still; the temperature, ramps, readout, graph and playback go on as before.
+    int SetMotion(bool on);
+    int ToggleMotion() { return SetMotion(!motion_); }
+    bool MotionOn() const { return motion_; }
     int TogglePlayback();
     int GraphSwitch();
     int GraphClear();
@@ -144,6 +163,20 @@ public:
     // The notice a call raised with kNotice, handed over once.
     std::string TakeNotice() { return std::exchange(notice_, {}); }
 
+    // ---- What a screen reader says ------------------------------------------------------
+    // The readout as one sentence, "50 ℃、圧力 92.5 mmHg", in the units in force; empty while
+    // no readout stands. A face says it once the typing settles, not at each keystroke.
+    std::string Announcement() const;
+    // The field in words, from the molecules' states: "液体と気体。分子の約5分の1が気体",
+    // "すべて気体", "すべて固体" …
+    std::string FieldDescription() const;
+    // The graph's exported points, oldest first, as the CSV has them, each as
+    // "水、50 ℃、92.5 mmHg"; empty beyond the last.
+    std::size_t PointCount() const;
+    std::string PointText(std::size_t i) const;
+    // Every key the main window answers, on either face, for the keyboard help (F1).
+    std::vector<KeyHelpEntry> KeyHelp() const;
+
     const SystemSettings& Settings() const { return settings_; }
     const AppState& State() const { return st_; }
     AppState& EditState() { return st_; } // for tests and benchmarks
@@ -161,7 +194,11 @@ public:
     // The field's picture at the view's zoom, for a field at design offset (x, y) of the
     // window, in the face's byte order; drawn anew at the next ask.
     void SetFieldLayout(int percent, int originX, int originY, render::FieldPicture::Order order);
-    render::GraphPicture& Graph() { return graph_; }
+    render::GraphPicture& Graph()
+    {
+        ++pointsAge_; // a face may change the points, or which of them are exported
+        return graph_;
+    }
     const render::GraphPicture& Graph() const { return graph_; }
     const mdlData::VaporTable& ActiveTable();
 
@@ -187,6 +224,8 @@ private:
     int FrameTick();
     void Replan();
     int SetTemperatureText(std::string text);
+    // The record's indices of the exported points, kept until the points may have changed.
+    const std::vector<std::size_t>& ExportedPoints() const;
 
     mdlSprite::TimeOfDayClock timeOfDay_;
     SystemSettings settings_{};
@@ -214,7 +253,11 @@ private:
     bool replanned_ = false;
     bool activated_ = false;
     bool fieldDrawn_ = false;
+    bool motion_ = true;
     std::optional<int> wake_;
+    std::uint64_t pointsAge_ = 0; // counts every call that may change the points
+    mutable std::uint64_t exportedAge_ = ~std::uint64_t{0};
+    mutable std::vector<std::size_t> exported_;
     std::string notice_;
     unsigned toldIni_ = 0;  // faults of the settings file already told
     unsigned toldStep_ = 0; // of the scenario in use's initial-settings steps

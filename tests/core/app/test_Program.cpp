@@ -1,8 +1,10 @@
 // The program core driven as a face drives it, for what no single layer decides alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/app/Program.h"
 #include "core/settings/ProfileText.h"
@@ -33,6 +35,32 @@ protected:
             now += *wait;
             program.Wake();
         }
+        return n;
+    }
+
+    // Runs the timer for the given time, frame by frame as it wakes.
+    void Run(std::int64_t ms)
+    {
+        const std::int64_t end = now + ms;
+        while (const auto wait = program.NextWakeMs()) {
+            if (now + *wait > end) break;
+            now += *wait;
+            program.Wake();
+        }
+        now = end;
+    }
+
+    std::vector<std::uint8_t> Picture()
+    {
+        const render::FieldPicture& f = program.FieldPixels();
+        return {f.Bytes(), f.Bytes() + std::size_t{4} * f.Width() * f.Height()};
+    }
+
+    int Count(std::int16_t state) const
+    {
+        int n = 0;
+        for (int i = 1; i <= mdlSprite::kRows; ++i)
+            for (int j = 1; j <= mdlSprite::kColumns; ++j) n += program.Field().cells[i][j].state == state;
         return n;
     }
 
@@ -86,6 +114,200 @@ TEST_F(ProgramTest, RampToAFarTargetEndsAtTheEndOfTheRangeShown)
     Frames(1'000);
     EXPECT_EQ(program.State().rampOn, 0);
     EXPECT_EQ(program.TemperatureText(), "200");
+}
+
+// Stopped, the picture stands a second apart yet follows every new state; the clock's
+// work (ramp, readout, graph) goes on.
+TEST_F(ProgramTest, StoppedMoleculesStandStillButShowEachNewState)
+{
+    program.TemperatureTyped("50");
+    Run(500);
+    EXPECT_EQ(program.SetMotion(false), app::kMotion);
+    EXPECT_EQ(program.SetMotion(false), 0);
+    Run(200);
+    const auto held = Picture();
+    Run(1000);
+    EXPECT_EQ(Picture(), held);
+
+    // Hotter while stopped: more vapour in the still picture, standing above the liquid.
+    const int vapourBefore = Count(mdlSprite::MolVapor);
+    program.TemperatureTyped("90");
+    Run(200);
+    const int vapour = Count(mdlSprite::MolVapor);
+    EXPECT_GT(vapour, vapourBefore);
+    std::int32_t surface = mdlSprite::kContainerHeight;
+    for (int i = 1; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const mdlSprite::MolCell& c = program.Field().cells[i][j];
+            if (c.state != mdlSprite::MolVapor) {
+                EXPECT_EQ(c.x, c.homeX);
+                surface = std::min(surface, c.homeY);
+            }
+        }
+    for (int i = 1; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const mdlSprite::MolCell& c = program.Field().cells[i][j];
+            if (c.state != mdlSprite::MolVapor || c.y > surface - mdlSprite::kSpriteSize) continue;
+            EXPECT_GE(c.x, 0);
+            EXPECT_LE(c.x, mdlSprite::kMaxX);
+        }
+    const auto hotter = Picture();
+    EXPECT_NE(hotter, held);
+    Run(1000);
+    EXPECT_EQ(Picture(), hotter);
+    EXPECT_FALSE(program.NextWakeMs()) << "a still picture that holds needs no timer";
+
+    // A ramp still climbs, plotting its points, with the field standing.
+    UseRampTo(95);
+    RampFrom("90");
+    const std::size_t points = program.PointCount();
+    Run(3000);
+    EXPECT_EQ(program.TemperatureText(), "95");
+    EXPECT_GT(program.PointCount(), points);
+    EXPECT_EQ(program.Announcement().rfind("95 ℃、圧力 ", 0), 0u);
+
+    // The motion key starts the molecules from where they stand.
+    EXPECT_EQ(program.KeyUp(app::Program::kMotionKey), app::kMotion);
+    EXPECT_TRUE(program.MotionOn());
+    const auto still = Picture();
+    Run(500);
+    EXPECT_NE(Picture(), still);
+}
+
+TEST_F(ProgramTest, AllMoltenOrAllVapourStillPictures)
+{
+    program.SetMotion(false);
+    program.TemperatureTyped("150");
+    Run(500);
+    EXPECT_EQ(Count(mdlSprite::MolVapor), mdlSprite::kRows * mdlSprite::kColumns);
+    for (int i = 1; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const mdlSprite::MolCell& c = program.Field().cells[i][j];
+            EXPECT_TRUE(c.x >= 0 && c.x <= mdlSprite::kMaxX && c.y >= 0 && c.y <= mdlSprite::kMaxY);
+        }
+    // Back below freezing: every molecule at home, as the moving picture would have them.
+    program.TemperatureTyped("-20");
+    Run(500);
+    for (int i = 1; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) {
+            const mdlSprite::MolCell& c = program.Field().cells[i][j];
+            EXPECT_EQ(c.state, mdlSprite::MolSolid);
+            EXPECT_TRUE(c.x == c.homeX && c.y == c.homeY);
+        }
+}
+
+TEST_F(ProgramTest, AnnouncementSaysTheReadoutInTheUnitsInForce)
+{
+    EXPECT_EQ(program.Announcement(), "");
+    program.TemperatureTyped("50");
+    EXPECT_EQ(program.Announcement(), "50 ℃、圧力 100.0 mmHg");
+    program.TemperatureTyped("５０．４"); // full-width, rounded as the readout is
+    EXPECT_EQ(program.Announcement(), "50 ℃、圧力 100.0 mmHg");
+    for (const char* refused : {"", "abc", "-300"}) {
+        program.TemperatureTyped(refused);
+        EXPECT_EQ(program.Announcement(), "") << refused;
+    }
+    SystemSettings s{};
+    mdlSystem::InitSystemSettings(s);
+    s.temperatureUnit = 1;
+    s.pressureUnit = 1;
+    program.Activate(s);
+    program.TemperatureTyped("373");
+    EXPECT_EQ(program.Announcement(), "373 K、圧力 " + program.ReadoutText() + " atm");
+}
+
+TEST_F(ProgramTest, FieldDescriptionFollowsTheStates)
+{
+    EXPECT_EQ(program.FieldDescription(), "すべて固体");
+    program.TemperatureTyped("150");
+    Frames(5);
+    EXPECT_EQ(program.FieldDescription(), "すべて気体");
+    program.TemperatureTyped("60");
+    Frames(5);
+    EXPECT_EQ(program.FieldDescription().rfind("液体と気体。分子の", 0), 0u) << program.FieldDescription();
+
+    // Shares as a class says them: the first molecules counted vapour, the rest liquid.
+    struct Case {
+        int vapour;
+        const char* text;
+    };
+    const int all = mdlSprite::kRows * mdlSprite::kColumns; // 555
+    for (const Case& c : {Case{111, "液体と気体。分子の約5分の1が気体"}, Case{185, "液体と気体。分子の約3分の1が気体"},
+                          Case{278, "液体と気体。分子の約半分が気体"}, Case{416, "液体と気体。分子の約4分の3が気体"},
+                          Case{500, "液体と気体。分子の約10分の9が気体"}, Case{200, "液体と気体。分子の約36%が気体"},
+                          Case{2, "液体と気体。分子のごく一部（1%未満）が気体"},
+                          Case{all - 1, "液体と気体。分子のほとんど（99%より多く）が気体"}}) {
+        int k = 0;
+        for (int i = 1; i <= mdlSprite::kRows; ++i)
+            for (int j = 1; j <= mdlSprite::kColumns; ++j)
+                program.EditField().cells[i][j].state = k++ < c.vapour ? mdlSprite::MolVapor : mdlSprite::MolLiquid;
+        EXPECT_EQ(program.FieldDescription(), c.text) << c.vapour;
+    }
+    program.EditField().cells[1][1].state = mdlSprite::MolSolid;
+    for (int j = 2; j <= mdlSprite::kColumns; ++j) program.EditField().cells[1][j].state = mdlSprite::MolLiquid;
+    for (int i = 2; i <= mdlSprite::kRows; ++i)
+        for (int j = 1; j <= mdlSprite::kColumns; ++j) program.EditField().cells[i][j].state = mdlSprite::MolLiquid;
+    EXPECT_EQ(program.FieldDescription(), "固体と液体");
+}
+
+TEST_F(ProgramTest, PointsReadAsTheTableHasThem)
+{
+    EXPECT_EQ(program.PointCount(), 0u);
+    EXPECT_EQ(program.PointText(0), "");
+    program.TemperatureTyped("5");
+    program.TemperatureTyped("50"); // 5 was typed through
+    program.SelectLiquid(1);
+    Frames(1); // the next frame takes the liquid up
+    program.Spin(+1);
+    ASSERT_EQ(program.PointCount(), 2u);
+    EXPECT_EQ(program.PointText(0), "水、50 ℃、100.0 mmHg");
+    EXPECT_EQ(program.PointText(1).rfind("エタノール、51 ℃、", 0), 0u) << program.PointText(1);
+    EXPECT_EQ(program.PointText(2), "");
+    EXPECT_EQ(program.PointText(static_cast<std::size_t>(-1)), "");
+
+    program.Graph().SetIncludeTypedThrough(true);
+    ASSERT_EQ(program.PointCount(), 3u);
+    EXPECT_EQ(program.PointText(0).rfind("水、5 ℃、", 0), 0u);
+
+    // Erased and plotted again to as many points: the new ones are read, not the old.
+    program.GraphClear();
+    EXPECT_EQ(program.PointCount(), 0u);
+    program.SetDataBook(true);
+    program.TemperatureTyped("2");
+    program.TemperatureTyped("20");
+    program.TemperatureTyped("30");
+    ASSERT_EQ(program.PointCount(), 3u);
+    EXPECT_EQ(program.PointText(2).rfind("エタノール、30 ℃、", 0), 0u);
+    EXPECT_NE(program.PointText(2).find("（文献値）"), std::string::npos);
+}
+
+TEST_F(ProgramTest, KeysTheHelpListsDoWhatItSays)
+{
+    std::string help;
+    for (const app::KeyHelpEntry& e : program.KeyHelp()) {
+        EXPECT_FALSE(e.keys.empty() || e.action.empty());
+        help += e.keys + "\n";
+    }
+    for (const char* key : {"F1", "F8", "F9", "F11", "Enter", "Space", "Esc"})
+        EXPECT_NE(help.find(key), std::string::npos) << key;
+
+    // ↑ and ↓ in the temperature box step it; ↓ is left to playback while that is on.
+    program.TemperatureTyped("20");
+    program.KeyDown(38);
+    EXPECT_EQ(program.TemperatureText(), "21");
+    program.KeyDown(40);
+    program.KeyDown(40);
+    EXPECT_EQ(program.TemperatureText(), "19");
+    program.TogglePlayback();
+    EXPECT_EQ(program.KeyDown(40), 0);
+    EXPECT_EQ(program.TemperatureText(), "19");
+    EXPECT_EQ(program.KeyDown(65), 0);
+
+    EXPECT_TRUE(program.MotionOn());
+    program.KeyUp(app::Program::kMotionKey);
+    EXPECT_FALSE(program.MotionOn());
+    program.Reset();
+    EXPECT_FALSE(program.MotionOn()) << "F9 starts the lesson again, not the motion";
 }
 
 } // namespace
