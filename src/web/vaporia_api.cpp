@@ -49,6 +49,7 @@ struct Web {
     render::GraphRaster::Box graphDirty;
     render::Report report;
     std::vector<render::LegendItem> legend; // the report's legend, as last listed
+    std::vector<render::LegendItem> panelLegend; // the legend beside the graph, as last listed
     std::vector<std::int32_t> legendWidths;  // their lines' widths, from the face
     // The label fonts' ink per character, from the face: 0 the panel's, 1 the report's.
     std::array<std::array<render::CharInk, render::kLabelChars.size()>, 2> ink{};
@@ -388,6 +389,50 @@ int vaporia_graph_shown(void) { return P().GraphShown() ? 1 : 0; }
 const char* vaporia_points_csv(void) { return Out(P().PointsCsv()); }
 
 int vaporia_point_count(void) { return static_cast<int>(P().Graph().Points().Size()); }
+
+int vaporia_set_distinct_markers(int on) { return P().SetDistinctMarkers(on != 0); }
+int vaporia_distinct_markers(void) { return P().DistinctMarkers() ? 1 : 0; }
+
+int vaporia_panel_legend(void)
+{
+    Web& w = W();
+    w.panelLegend = w.program.PanelLegend();
+    return static_cast<int>(w.panelLegend.size());
+}
+
+namespace {
+const render::LegendItem* PanelLegendItem(int index)
+{
+    const auto& items = W().panelLegend;
+    return index >= 0 && static_cast<std::size_t>(index) < items.size() ? &items[static_cast<std::size_t>(index)] : nullptr;
+}
+} // namespace
+
+const char* vaporia_panel_legend_text(int index)
+{
+    const render::LegendItem* it = PanelLegendItem(index);
+    return Out(it ? it->text : std::string());
+}
+
+int vaporia_panel_legend_color(int index)
+{
+    const render::LegendItem* it = PanelLegendItem(index);
+    return it ? static_cast<int>(render::RedOf(it->color) << 16 | render::GreenOf(it->color) << 8 | render::BlueOf(it->color)) : 0;
+}
+
+int vaporia_panel_legend_shape(int index)
+{
+    const render::LegendItem* it = PanelLegendItem(index);
+    return it ? it->shape : 0;
+}
+
+int vaporia_mark_cells(int shape) { return render::MarkCells(shape); }
+
+int vaporia_mark_inked(int shape, int cx, int cy)
+{
+    const int n = render::MarkCells(shape);
+    return cx >= 0 && cy >= 0 && cx < n && cy < n && render::MarkInked(shape, cx, cy) ? 1 : 0;
+}
 
 int vaporia_report_legend(void)
 {

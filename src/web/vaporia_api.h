@@ -319,6 +319,23 @@ const char* vaporia_lesson_title(int index);
 /* Loads lesson index into the scenario in use, as the lesson menu does. Returns 1. */
 int vaporia_lesson_load(int index);
 
+/* ---- The graph's markers and legend ------------------------------------------------------ */
+
+/* The colour-vision choice of markers, also on F2 (KeyUp): each liquid's points in a shape
+ * of their own, the newest ringed. Returns changed bits (VAPORIA_CHANGED_MARKERS with the
+ * graph's when it changed). */
+int vaporia_set_distinct_markers(int on);
+int vaporia_distinct_markers(void);
+/* The legend beside the graph: the number of lines, then each one's text, colour (0xRRGGBB)
+ * and marker shape, drawn on vaporia_mark_cells(shape) cells a side, those with
+ * vaporia_mark_inked(shape, x, y) inked. */
+int vaporia_panel_legend(void);
+const char* vaporia_panel_legend_text(int index);
+int vaporia_panel_legend_color(int index);
+int vaporia_panel_legend_shape(int index);
+int vaporia_mark_cells(int shape);
+int vaporia_mark_inked(int shape, int cx, int cy);
+
 /* ---- Number texts, for the face's own boxes ---------------------------------------------- */
 
 /* What a typed box holds as a number: 1 and *out set, or 0. Full-width forms count. */

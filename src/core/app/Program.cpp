@@ -267,6 +267,7 @@ int Program::GraphClear()
 int Program::KeyUp(int keyCode)
 {
     if (keyCode == kMotionKey) return ToggleMotion();
+    if (keyCode == kMarkersKey) return SetDistinctMarkers(!DistinctMarkers());
     if (!simulation::IsPlaybackKey(keyCode) || st_.sinarioRun != 1) return 0;
     ++pointsAge_;
     std::optional<std::int32_t> shown;
@@ -459,7 +460,7 @@ int Program::SetDistinctMarkers(bool on)
 {
     if (on == graph_.DistinctMarkers()) return 0;
     graph_.SetDistinctMarkers(on);
-    return kGraph;
+    return kGraph | kMarkers;
 }
 
 namespace {
@@ -552,6 +553,7 @@ std::vector<KeyHelpEntry> Program::KeyHelp() const
         {"← / →（グラフの上）", "グラフの点を古い順・新しい順に 1 つずつ読み上げる"},
         {"Home / End（グラフの上）", "最初の点 / 最新の点を読み上げる"},
         {"メニューキー（グラフの上）", "グラフのメニュー（画像・CSV の保存）を開く"},
+        {"F2", "グラフの点を物質ごとの形でも見分ける / 色だけに戻す（最新の点は赤い輪で囲む）"},
         {"F8", "分子の動きを止める / 動かす（温度・圧力・グラフ・シナリオはそのまま動く）"},
         {"F9", "最初に戻す（グラフの点を消し、シナリオを 1 番目のステップから）"},
         {"F11", "全画面表示にする / 戻す"},

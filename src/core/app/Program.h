@@ -39,6 +39,7 @@ enum Changed : int {
     kValuesKind = 1 << 9,  // the data-book values switched on or off
     kNotice = 1 << 10,     // a notice to show the user once (TakeNotice)
     kMotion = 1 << 11,     // the molecules' motion stopped or started
+    kMarkers = 1 << 12,    // the colour-vision choice of markers turned on or off
 };
 
 // One line of the keyboard help: the keys, and what they do on the main window.
@@ -54,6 +55,8 @@ public:
     // F8 stops and starts the molecules: a key the temperature box does not take for
     // itself, and one no browser keeps for itself either.
     static constexpr int kMotionKey = 119;
+    // F2 turns the colour-vision choice of markers on and off: free in browsers, unlike F7.
+    static constexpr int kMarkersKey = 113;
 
     // The clocks: the time of day lays out the field, the monotonic one paces the frames.
     explicit Program(mdlSprite::TimeOfDayClock timeOfDay = mdlSprite::SystemTimeOfDay,
@@ -94,6 +97,13 @@ public:
     // The colour-vision choice of markers (render::DistinctShape), for the panel and the
     // report picture.
     int SetDistinctMarkers(bool on);
+    // The legend a face may show beside the graph: the newest point's red, and each run's
+    // liquid, amount and marker as the panel draws them.
+    std::vector<render::LegendItem> PanelLegend() const
+    {
+        return render::LegendItems(graph_.Points(), graph_.DistinctMarkers() ? render::MarkerStyle::Distinct
+                                                                             : render::MarkerStyle::Panel);
+    }
     bool DistinctMarkers() const { return graph_.DistinctMarkers(); }
     // A key pressed in the temperature box (Windows key codes), repeating while held: ↑ and
     // ↓ step the temperature as the spinner does, except ↓ while playback is on, whose

@@ -311,3 +311,24 @@ TEST_F(ProgramTest, KeysTheHelpListsDoWhatItSays)
 }
 
 } // namespace
+
+// F2, as the keyboard help offers it: the colour-vision markers on the panel and in the
+// report picture, and back; the face hears kMarkers to remember the choice.
+TEST_F(ProgramTest, MarkersChoiceOnAKeyReachesThePanelAndTheReport)
+{
+    program.TemperatureTyped("20");
+    program.TemperatureTyped("60");
+    program.Graph().ClearChanges();
+    EXPECT_EQ(program.KeyUp(app::Program::kMarkersKey), app::kGraph | app::kMarkers);
+    EXPECT_TRUE(program.DistinctMarkers());
+    EXPECT_TRUE(program.Graph().TakenChanges().whole);
+    const auto& first = program.Graph().Points().At(0);
+    EXPECT_EQ(program.Graph().At(first.px + 1, first.py + 1), render::DistinctColor(0));
+    const render::Report report = program.Report({}, {});
+    std::size_t ringed = 0; // the newest point's ring, drawn at the picture's scale
+    for (const render::Pixel p : report.pixels) ringed += p == render::kNewestColor;
+    EXPECT_GT(ringed, std::size_t{(render::kRingSide * 4 - 4) * 9});
+    EXPECT_EQ(program.KeyUp(app::Program::kMarkersKey), app::kGraph | app::kMarkers);
+    EXPECT_EQ(program.Graph().At(first.px + 1, first.py + 1), render::LiquidColor(0));
+    EXPECT_EQ(program.SetDistinctMarkers(false), 0);
+}
