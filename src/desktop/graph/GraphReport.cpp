@@ -85,9 +85,9 @@ mdlGrph::MeasureInk ReportInkMeasure()
     return InkMeasure(LabelFont());
 }
 
-QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s)
+QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s, bool distinct)
 {
-    const render::Report r = render::MakeReport(record, s, ReportInkMeasure(), ReportLegendWidths(record));
+    const render::Report r = render::MakeReport(record, s, ReportInkMeasure(), ReportLegendWidths(record), distinct);
     // The core's bytes are R, G, B, A in order; the copy owns its pixels.
     QImage image = QImage(reinterpret_cast<const uchar*>(r.pixels.data()), kReportWidth, kReportHeight,
                           kReportWidth * 4, QImage::Format_RGBA8888)

@@ -48,6 +48,7 @@ mdlGrph::MeasureInk ReportInkMeasure();
 
 // The picture of the record on the grid of settings s (the grid's ranges and the axis
 // titles' units come from s; the points keep the positions they were plotted at).
-QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s);
+// distinct: the colour-vision choice of markers, as the panel shows them.
+QImage ReportImage(const mdlGrph::PlotRecord& record, const SystemSettings& s, bool distinct = false);
 
 } // namespace graph
