@@ -29,7 +29,8 @@ static_assert(int{VAPORIA_CHANGED_TEMPERATURE} == int{app::kTemperature} && int{
               && int{VAPORIA_CHANGED_FIELD} == int{app::kField} && int{VAPORIA_CHANGED_GRAPH} == int{app::kGraph}
               && int{VAPORIA_CHANGED_LIQUID} == int{app::kLiquid} && int{VAPORIA_CHANGED_SETTINGS} == int{app::kSettings}
               && int{VAPORIA_CHANGED_PLAYBACK} == int{app::kPlayback} && int{VAPORIA_CHANGED_GRAPH_SHOWN} == int{app::kGraphShown}
-              && int{VAPORIA_CHANGED_SCENARIO} == int{app::kScenario} && int{VAPORIA_CHANGED_VALUES_KIND} == int{app::kValuesKind},
+              && int{VAPORIA_CHANGED_SCENARIO} == int{app::kScenario} && int{VAPORIA_CHANGED_VALUES_KIND} == int{app::kValuesKind}
+              && int{VAPORIA_CHANGED_NOTICE} == int{app::kNotice} && int{VAPORIA_CHANGED_MOTION} == int{app::kMotion},
               "the C interface's bits are the program's");
 
 namespace {
@@ -544,6 +545,50 @@ int vaporia_key_up(int key_code, double now_ms)
 {
     SetNow(now_ms);
     return P().KeyUp(key_code);
+}
+
+int vaporia_key_down(int key_code, double now_ms)
+{
+    SetNow(now_ms);
+    return P().KeyDown(key_code);
+}
+
+int vaporia_set_motion(int on, double now_ms)
+{
+    SetNow(now_ms);
+    return P().SetMotion(on != 0);
+}
+
+int vaporia_motion_on(void) { return P().MotionOn() ? 1 : 0; }
+
+const char* vaporia_announcement(void) { return Out(P().Announcement()); }
+const char* vaporia_field_description(void) { return Out(P().FieldDescription()); }
+
+int vaporia_exported_point_count(void)
+{
+    return static_cast<int>(std::min<std::size_t>(P().PointCount(), std::numeric_limits<int>::max()));
+}
+
+const char* vaporia_point_text(int index)
+{
+    if (index < 0) return Out({});
+    return Out(P().PointText(static_cast<std::size_t>(index)));
+}
+
+int vaporia_key_help_count(void) { return static_cast<int>(P().KeyHelp().size()); }
+
+const char* vaporia_key_help_keys(int index)
+{
+    const auto help = P().KeyHelp();
+    if (index < 0 || static_cast<std::size_t>(index) >= help.size()) return Out({});
+    return Out(help[static_cast<std::size_t>(index)].keys);
+}
+
+const char* vaporia_key_help_action(int index)
+{
+    const auto help = P().KeyHelp();
+    if (index < 0 || static_cast<std::size_t>(index) >= help.size()) return Out({});
+    return Out(help[static_cast<std::size_t>(index)].action);
 }
 
 int vaporia_sinario_decode(const uint8_t* bytes, size_t size, const char* file_name)

@@ -46,7 +46,8 @@ enum {
     VAPORIA_CHANGED_GRAPH_SHOWN = 1 << 7, /* graph shown/hidden (picGrphSw's picture) */
     VAPORIA_CHANGED_SCENARIO = 1 << 8,    /* the scenario in use (title, steps) */
     VAPORIA_CHANGED_VALUES_KIND = 1 << 9, /* the data-book values switched on or off */
-    VAPORIA_CHANGED_NOTICE = 1 << 10      /* a notice to show once: vaporia_take_notice() */
+    VAPORIA_CHANGED_NOTICE = 1 << 10,     /* a notice to show once: vaporia_take_notice() */
+    VAPORIA_CHANGED_MOTION = 1 << 11      /* the molecules' motion stopped or started */
 };
 
 /* Returned by vaporia_next_wake_ms when nothing is scheduled. */
@@ -271,6 +272,33 @@ int vaporia_playback_on(void);
 /* A key released on the main window (Windows key codes: 40 Down, 13 Enter, 32 Space); while
  * playback is on, a playback key runs one step. Returns changed bits. */
 int vaporia_key_up(int key_code, double now_ms);
+
+/* A key pressed in the temperature box (38 Up, 40 Down), repeating while held: steps the
+ * temperature as the spinner does; Down is left to playback while that is on. Returns
+ * changed bits. */
+int vaporia_key_down(int key_code, double now_ms);
+
+/* ---- The molecules' motion ---------------------------------------------------------------- */
+
+/* The motion on (1) or off (0). While off the molecules stand still and the field shows each
+ * new state still; everything else goes on. Key 119 (F8) released toggles it too. Returns
+ * changed bits (VAPORIA_CHANGED_MOTION when it changed). */
+int vaporia_set_motion(int on, double now_ms);
+int vaporia_motion_on(void);
+
+/* ---- What a screen reader says ------------------------------------------------------------ */
+
+/* The readout as one sentence ("50 ℃、圧力 100.0 mmHg"); "" while no readout stands. */
+const char* vaporia_announcement(void);
+/* The field's state in words ("液体と気体。分子の約5分の1が気体"). */
+const char* vaporia_field_description(void);
+/* The points the CSV table holds, oldest first, each as "水、50 ℃、100.0 mmHg". */
+int vaporia_exported_point_count(void);
+const char* vaporia_point_text(int index);
+/* The keyboard help: count, then each line's keys and what they do. */
+int vaporia_key_help_count(void);
+const char* vaporia_key_help_keys(int index);
+const char* vaporia_key_help_action(int index);
 
 /* Decodes a .so1 file's bytes into the scenario in use. Returns 1 on success; 0 leaves the
  * scenario untouched, with vaporia_error_text saying why in Japanese. */

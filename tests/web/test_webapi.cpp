@@ -405,6 +405,32 @@ TEST_F(Api, SpinnerContinuesFromTheTextWithinItsRange)
     EXPECT_EQ(Str(vaporia_temperature_text()), "200");
 }
 
+// What the page needs to let a pupil stop the molecules and hear the readout and the points.
+TEST_F(Api, MotionKeysAndWordsForAScreenReader)
+{
+    EXPECT_EQ(vaporia_motion_on(), 1);
+    EXPECT_EQ(vaporia_set_motion(0, now), VAPORIA_CHANGED_MOTION);
+    EXPECT_EQ(vaporia_set_motion(0, now), 0);
+    EXPECT_EQ(vaporia_key_up(119, now) & VAPORIA_CHANGED_MOTION, VAPORIA_CHANGED_MOTION);
+    EXPECT_EQ(vaporia_motion_on(), 1);
+
+    vaporia_set_temperature_text("50", now);
+    EXPECT_EQ(Str(vaporia_announcement()), "50 ℃、圧力 100.0 mmHg");
+    vaporia_key_down(38, now);
+    EXPECT_EQ(Str(vaporia_temperature_text()), "51");
+    ASSERT_EQ(vaporia_exported_point_count(), 2);
+    EXPECT_EQ(Str(vaporia_point_text(0)), "水、50 ℃、100.0 mmHg");
+    EXPECT_EQ(Str(vaporia_field_description()), "すべて固体"); // until the next frame
+    for (const int bad : {-1, 2, 1 << 30}) EXPECT_EQ(Str(vaporia_point_text(bad)), "") << bad;
+
+    const int lines = vaporia_key_help_count();
+    ASSERT_GT(lines, 0);
+    EXPECT_EQ(Str(vaporia_key_help_keys(0)), "F1");
+    EXPECT_NE(Str(vaporia_key_help_action(lines - 1)), "");
+    EXPECT_EQ(Str(vaporia_key_help_keys(lines)), "");
+    EXPECT_EQ(Str(vaporia_key_help_action(-1)), "");
+}
+
 TEST_F(Api, HostileInputsNeverFail)
 {
     EXPECT_EQ(vaporia_input(std::size_t{1} << 30), nullptr);

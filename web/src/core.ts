@@ -13,6 +13,7 @@ export const CHANGED = {
   SCENARIO: 1 << 8,
   VALUES_KIND: 1 << 9,
   NOTICE: 1 << 10,
+  MOTION: 1 << 11,
 } as const;
 
 export const NO_WAKE = -1;
@@ -145,13 +146,14 @@ export class Core {
 
   fieldWidth(): number { return this.n("vaporia_field_width"); }
   fieldHeight(): number { return this.n("vaporia_field_height"); }
-  // The view is kept from frame to frame; only a grown memory makes a new one.
+  // The cores draw the picture when it is asked for after a frame moved it, so it is asked
+  // for each time; the view on it is kept until the memory grows or the picture moves.
   private fieldView: Uint8Array | null = null;
   fieldPixels(): Uint8Array {
+    const p: number = this.n("vaporia_field_pixels");
     const heap = this.heap();
-    if (!this.fieldView || this.fieldView.buffer !== heap.buffer) {
+    if (!this.fieldView || this.fieldView.buffer !== heap.buffer || this.fieldView.byteOffset !== p) {
       const w = this.fieldWidth(), h = this.fieldHeight();
-      const p = this.n("vaporia_field_pixels");
       this.fieldView = heap.subarray(p, p + w * h * 4);
     }
     return this.fieldView;
@@ -214,6 +216,21 @@ export class Core {
   playbackText(): string { return this.s("vaporia_playback_text"); }
   reset(now: number): number { return this.n("vaporia_reset", now); }
   keyUp(code: number, now: number): number { return this.n("vaporia_key_up", code, now); }
+  keyDown(code: number, now: number): number { return this.n("vaporia_key_down", code, now); }
+
+  setMotion(on: boolean, now: number): number { return this.n("vaporia_set_motion", on ? 1 : 0, now); }
+  motionOn(): boolean { return this.n("vaporia_motion_on") !== 0; }
+  announcement(): string { return this.s("vaporia_announcement"); }
+  fieldDescription(): string { return this.s("vaporia_field_description"); }
+  // The points as the CSV has them, oldest first, each in words.
+  exportedPointCount(): number { return this.n("vaporia_exported_point_count"); }
+  pointText(i: number): string { return this.s("vaporia_point_text", i); }
+  keyHelp(): { keys: string; action: string }[] {
+    const out = [];
+    const n = this.n("vaporia_key_help_count");
+    for (let i = 0; i < n; i++) out.push({ keys: this.s("vaporia_key_help_keys", i), action: this.s("vaporia_key_help_action", i) });
+    return out;
+  }
 
   sinarioDecode(bytes: Uint8Array, fileName: string): boolean {
     const p = this.putInput(bytes);

@@ -16,6 +16,8 @@ interface Dialog {
   root: HTMLElement;
   client: HTMLElement;
   close: () => void;
+  // What Esc does: closes, unless the dialog says otherwise (its 閉じる, which may refuse).
+  escape: () => void;
 }
 
 // A dialog of the given client size, centred on the stage and drawn at its scale. By touch
@@ -25,13 +27,16 @@ interface Dialog {
 // passes 0.
 function dialog(app: App, id: string, caption: string, w: number, h: number, onClose: () => void,
   touchScale = 44 / HIT): Dialog {
-  // The main window takes no input, by pointer or keyboard, while a dialog is up.
+  // The main window, and a dialog under this one, take no input by pointer or keyboard
+  // while it is up; the focus goes back where it was when it closes.
+  const back = document.activeElement as HTMLElement | null;
   if (open++ === 0) document.getElementById("viewport")?.setAttribute("inert", "");
+  for (const l of document.querySelectorAll<HTMLElement>(".dlglayer")) l.setAttribute("inert", "");
   const layer = el("div", document.body, id + "_layer", "dlglayer");
   const root = el("div", layer, id, "dialog");
   root.setAttribute("role", "dialog");
   root.setAttribute("aria-modal", "true");
-  root.setAttribute("aria-label", caption);
+  root.setAttribute("aria-labelledby", id + "_caption");
   root.style.width = w + "px";
   const bar = el("div", root, undefined, "dlgtitle");
   el("span", bar, id + "_caption", undefined, caption);
@@ -45,7 +50,9 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
     let title = TITLE, s = 1;
     for (let pass = 0; pass < 2; pass++) {
       const room = Math.min(vw / (w + 8), vh / (h + title + 8));
-      s = isTouch() ? Math.max(room, touchScale) : Math.min(Math.max(app.scale, 1), room);
+      // Zoomed in, no smaller than the main window's floor: the layer scrolls instead.
+      s = isTouch() ? Math.max(room, touchScale)
+        : Math.max(Math.min(Math.max(app.scale, 1), room), Math.min(0.9, vw / (w + 8)));
       title = isTouch() && TITLE * s < 44 ? Math.ceil(FINGER / s) : TITLE;
     }
     bar.style.height = title + "px";
@@ -65,11 +72,22 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
     closed = true;
     window.removeEventListener("resize", fit);
     layer.remove();
+    const layers = document.querySelectorAll<HTMLElement>(".dlglayer");
+    layers[layers.length - 1]?.removeAttribute("inert");
     if (--open === 0) document.getElementById("viewport")?.removeAttribute("inert");
+    const to = back && back.isConnected && back !== document.body && !back.closest("[inert], [hidden]") ? back : app.txtOndo;
+    to.focus();
     onClose();
   };
   x.addEventListener("click", close);
-  return { root, client, close };
+  const d: Dialog = { root, client, close, escape: close };
+  layer.addEventListener("keydown", (e) => {
+    if (e.key !== "Escape") return;
+    e.preventDefault();
+    e.stopPropagation();
+    d.escape();
+  });
+  return d;
 }
 
 function button(parent: HTMLElement, id: string, text: string, x: number, y: number, w: number, h: number, act: () => void) {
@@ -194,7 +212,7 @@ export function openSettings(app: App): void {
   });
   // The boxes a refusal points at, in the order the program numbers them.
   const faultBoxes = [txtMol, txtContainer, txtGrphWMin, txtPressWMin];
-  button(c, "cmdClose", "閉じる", 160, 204, 89, 25, async () => {
+  const closeButton = button(c, "cmdClose", "閉じる", 160, 204, 89, 25, async () => {
     app.followStorage();
     const taken = core.settingsTake(cmbTempUnit.selectedIndex, cmbPressUnit.selectedIndex, txtGrphWMin.value,
       txtGrphWMax.value, txtPressWMin.value, txtPressWMax.value, txtContainer.value, txtMol.value);
@@ -211,6 +229,8 @@ export function openSettings(app: App): void {
     app.saveSettings();
     d.close();
   });
+  // Esc keeps what was typed: it closes as 閉じる does, saving, or shows what to mend.
+  d.escape = () => closeButton.click();
   txtMol.focus();
 }
 
@@ -243,14 +263,27 @@ export function openScenario(app: App): void {
     p.hidden = i !== k;
     tabButtons[i].classList.toggle("current", i === k);
     tabButtons[i].setAttribute("aria-selected", String(i === k));
+    tabButtons[i].tabIndex = i === k ? 0 : -1;
   });
   captions.forEach((cap, i) => {
     const t = el("button", strip, "SSTabMenu_" + i, "tab", cap);
     t.type = "button";
     t.setAttribute("role", "tab");
+    t.setAttribute("aria-controls", "SSTabPage" + i);
     t.addEventListener("click", () => show(i));
+    // ← → along the tabs, each shown as it is reached.
+    t.addEventListener("keydown", (e) => {
+      const step = e.key === "ArrowRight" ? 1 : e.key === "ArrowLeft" ? -1 : 0;
+      if (!step) return;
+      e.preventDefault();
+      const k = (i + step + captions.length) % captions.length;
+      show(k);
+      tabButtons[k].focus();
+    });
     tabButtons.push(t);
     const p = el("div", tabs, "SSTabPage" + i, "tabpage");
+    p.setAttribute("role", "tabpanel");
+    p.setAttribute("aria-labelledby", "SSTabMenu_" + i);
     pages.push(p);
   });
 
@@ -258,6 +291,45 @@ export function openScenario(app: App): void {
   const listSinario = el("div", c, "listSinario", "steplist");
   listSinario.setAttribute("role", "listbox");
   listSinario.setAttribute("aria-label", "シナリオのステップ");
+  listSinario.tabIndex = 0;
+  // The row chosen: added steps go before it; none, at the end.
+  const choose = (row: number) => {
+    const rows = listSinario.children;
+    selectedRow = row >= 0 && row < rows.length ? row : -1;
+    for (let i = 0; i < rows.length; i++) {
+      rows[i].classList.toggle("selected", i === selectedRow);
+      rows[i].setAttribute("aria-selected", String(i === selectedRow));
+    }
+    if (selectedRow < 0) listSinario.removeAttribute("aria-activedescendant");
+    else {
+      listSinario.setAttribute("aria-activedescendant", rows[selectedRow].id);
+      (rows[selectedRow] as HTMLElement).scrollIntoView({ block: "nearest" });
+    }
+  };
+  const deleteSelected = () => {
+    storeTitle();
+    const row = selectedRow;
+    if (row >= 0 && core.deleteStep(row)) {
+      refresh();
+      return row;
+    }
+    return -1;
+  };
+  // ↑ ↓ Home End choose a row, Space lets it go (steps then go at the end), Delete removes it.
+  listSinario.addEventListener("keydown", (e) => {
+    const n = listSinario.children.length;
+    const moves: Record<string, number> = {
+      ArrowDown: selectedRow < 0 ? 0 : Math.min(n - 1, selectedRow + 1),
+      ArrowUp: selectedRow < 0 ? n - 1 : Math.max(0, selectedRow - 1), Home: 0, End: n - 1,
+    };
+    if (e.key in moves) choose(moves[e.key]);
+    else if (e.key === " ") choose(-1);
+    else if (e.key === "Delete") {
+      const row = deleteSelected();
+      if (row >= 0) choose(Math.min(row, listSinario.children.length - 1));
+    } else return;
+    e.preventDefault();
+  });
   // 削除 in the gap below the tabs, wholly above the list, its finger's area too.
   const tabsEnd = tabsTop + tabsH;
   const listTop = tabsEnd + (touch ? 32 : 24);
@@ -267,13 +339,12 @@ export function openScenario(app: App): void {
     selectedRow = -1;
     const n = core.stepCount();
     for (let i = 0; i < n; i++) {
-      const row = el("div", listSinario, undefined, "steprow", core.stepText(i));
+      const row = el("div", listSinario, "listSinario_" + i, "steprow", core.stepText(i));
       row.setAttribute("role", "option");
-      row.addEventListener("click", () => {
-        selectedRow = i;
-        for (const r of listSinario.children) r.classList.toggle("selected", r === row);
-      });
+      row.setAttribute("aria-selected", "false");
+      row.addEventListener("click", () => choose(i));
     }
+    listSinario.removeAttribute("aria-activedescendant");
   };
   const added = (r: number, focusables: HTMLElement[]) => {
     if (r === 1) refresh();
@@ -370,10 +441,7 @@ export function openScenario(app: App): void {
   });
   addButton(4, () => added(core.addLiquid(selectedRow, bussitu), []));
 
-  button(c, "cmdDel", "削除", 400, tabsEnd + 4, 65, touch ? 22 : 17, () => {
-    storeTitle();
-    if (selectedRow >= 0 && core.deleteStep(selectedRow)) refresh();
-  });
+  button(c, "cmdDel", "削除", 400, tabsEnd + 4, 65, touch ? 22 : 17, () => { deleteSelected(); });
   button(c, "cmdLoad", "読込", 8, 448, 73, 25, async () => {
     storeTitle();
     if (await app.loadScenario()) {
@@ -382,7 +450,8 @@ export function openScenario(app: App): void {
     }
   });
   button(c, "cmdSave", "保存", 96, 448, 73, 25, () => { storeTitle(); app.saveScenario(); });
-  button(c, "cmdClose", "閉じる", 416, 448, 65, 25, () => { storeTitle(); d.close(); });
+  const closeButton = button(c, "cmdClose", "閉じる", 416, 448, 65, 25, () => { storeTitle(); d.close(); });
+  d.escape = () => closeButton.click();
   show(0);
   refresh();
   txtTTl.focus();
@@ -408,6 +477,29 @@ export function openAbout(app: App): void {
   lbl("lblDisclaimer", "表示する値は授業で使うための目安で、実験や測定の代わりにはなりません。このソフトウェアは無保証です。",
     17, 175, 258, 55);
   const ok = button(c, "cmdOK", "OK", 283, 175, 92, 23, d.close);
-  d.root.addEventListener("keydown", (e) => { if (e.key === "Enter" || e.key === "Escape") { e.preventDefault(); d.close(); } });
+  d.root.addEventListener("keydown", (e) => { if (e.key === "Enter") { e.preventDefault(); d.close(); } });
+  ok.focus();
+}
+
+// ---------------------------------------------------------------------- キー操作 (F1)
+
+// Every key the main window answers, as the cores list them for both faces.
+export function openKeyHelp(app: App): void {
+  const d = dialog(app, "frmKeys", "キー操作", 560, 420, () => {}, 0);
+  const box = el("div", d.client, "keyHelpList", "keyhelp");
+  box.tabIndex = 0; // scrolls by the keyboard too
+  box.setAttribute("role", "region");
+  box.setAttribute("aria-label", "キーの一覧");
+  place(box, 8, 8, 544, 364);
+  const table = el("table", box);
+  const head = el("tr", el("thead", table));
+  for (const t of ["キー", "操作"]) el("th", head, undefined, undefined, t).setAttribute("scope", "col");
+  const body = el("tbody", table);
+  for (const k of app.core.keyHelp()) {
+    const r = el("tr", body);
+    el("th", r, undefined, undefined, k.keys).setAttribute("scope", "row");
+    el("td", r, undefined, undefined, k.action);
+  }
+  const ok = button(d.client, "cmdKeysClose", "閉じる", 460, 384, 92, 26, d.close);
   ok.focus();
 }

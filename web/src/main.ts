@@ -4,8 +4,8 @@
 import { Core, CHANGED, NO_WAKE } from "./core";
 import { el, place, saveBytes, download, pickFile, fileName } from "./dom";
 import { Store, isOwnKey, STORAGE_FAILED, STORAGE_READ_FAILED, STORAGE_DAMAGED } from "./storage";
-import { openSettings, openScenario, openAbout, messageBox, anyDialogOpen, isTouch } from "./dialogs";
-import { Layout, LAYOUTS, PANES, PaneId, chooseLayout, stageSize } from "./layout";
+import { openSettings, openScenario, openAbout, openKeyHelp, messageBox, anyDialogOpen, isTouch } from "./dialogs";
+import { Layout, LAYOUTS, PANES, PaneId, chooseLayout, fitScale, stageSize } from "./layout";
 import background from "../gen/background.png";
 import sinarioOn from "../../assets/sinario_on.png";
 import sinarioOff from "../../assets/sinario_off.png";
@@ -14,8 +14,16 @@ import grphSwOff from "../../assets/grphsw_off.png";
 import grphClsOn from "../../assets/grphcls_on.png";
 import grphClsOff from "../../assets/grphcls_off.png";
 
-const ALL = 0x1ff;
+const ALL = 0x1ff | CHANGED.MOTION;
 const ZOOMS = [100, 150, 200];
+// What a screen reader says waits until the typing or a ramp settles.
+const SETTLE_MS = 700;
+// The table of the graph's points holds the newest this many.
+const TABLE_ROWS = 1000;
+// Fitted, the stage is never drawn below this share of its size (except to fit the width
+// of the narrowest layout): a browser zoomed in then shows it larger, in a narrower layout,
+// scrolling downwards, as a narrow screen would. By touch the pinch enlarges it instead.
+const FLOOR = 0.9;
 
 export class App {
   readonly core: Core;
@@ -32,9 +40,20 @@ export class App {
   private txtAturyoku!: HTMLInputElement;
   private cmbLiquid!: HTMLSelectElement;
   private labels!: HTMLElement;
-  private picSinario!: HTMLImageElement;
-  private picGrphSw!: HTMLImageElement;
-  private picGrphCls!: HTMLImageElement;
+  private picSinario!: HTMLButtonElement;
+  private picGrphSw!: HTMLButtonElement;
+  private picGrphCls!: HTMLButtonElement;
+  private cmdMotion!: HTMLButtonElement;
+  private status!: HTMLElement;
+  private fieldDesc!: HTMLElement;
+  private grphSummary!: HTMLElement;
+  private grphTable!: HTMLTableSectionElement;
+  private grphCaption!: HTMLElement;
+  private settleTimer = 0;
+  private readoutMoved = false; // since the readout was last said
+  private saidStep = "";
+  private pointAt = -1; // the point read last on the graph, -1 none yet
+  private lastMainFocus: HTMLElement | null = null; // where a closed menu gives the focus back
   private lblTmp!: HTMLElement;
   private lblPress!: HTMLElement;
   private lblMol!: HTMLElement;
@@ -68,6 +87,11 @@ export class App {
     // layout: the pupils see the container at once.
     this.buildField();
     this.core.init(this.now());
+    // A pupil who asked the system for less motion gets the still picture, and one key or
+    // the button starts the molecules.
+    const still = matchMedia("(prefers-reduced-motion: reduce)");
+    if (still.matches) this.core.setMotion(false, this.now());
+    still.addEventListener?.("change", () => { if (still.matches) this.apply(this.core.setMotion(false, this.now())); });
     this.drawField();
     // The browser's storage opens slowly the first time: after the first frame.
     this.store = new Store((bytes) => this.core.configImport(bytes, bytes.length));
@@ -76,7 +100,7 @@ export class App {
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
     this.activate();
     this.applyZoom();
-    this.txtOndo.focus();
+    this.txtOndo.focus({ preventScroll: true }); // a page that scrolls starts at its top
     if (this.store.readFailed) messageBox(this, STORAGE_READ_FAILED);
     this.sayDamaged();
     window.addEventListener("storage", (e) => { if (isOwnKey(e.key)) this.followStorage(); });
@@ -132,8 +156,11 @@ export class App {
       this.shownTemperature = t;
     }
     if (changed & CHANGED.READOUT) this.txtAturyoku.value = c.readoutText();
+    if (changed & (CHANGED.READOUT | CHANGED.TEMPERATURE)) this.readoutMoved = true;
+    if (changed & (CHANGED.READOUT | CHANGED.TEMPERATURE | CHANGED.PLAYBACK | CHANGED.GRAPH)) this.settle();
     if (changed & (CHANGED.READOUT | CHANGED.TEMPERATURE | CHANGED.SETTINGS)) this.markTemperature(c.temperatureRefused());
     if (changed & CHANGED.FIELD) this.drawField();
+    if (changed & CHANGED.MOTION) this.showMotion();
     if (changed & CHANGED.GRAPH) this.drawGraph();
     if (changed & CHANGED.LIQUID) this.cmbLiquid.selectedIndex = c.selectedLiquid();
     if (changed & CHANGED.SETTINGS) {
@@ -147,17 +174,99 @@ export class App {
     }
     if (changed & CHANGED.PLAYBACK) {
       const on = c.playbackOn();
-      this.picSinario.src = on ? sinarioOn : sinarioOff;
+      this.picture(this.picSinario, on ? sinarioOn : sinarioOff);
+      this.picSinario.setAttribute("aria-pressed", String(on));
       this.cmdNextStep.hidden = !on;
       this.lblStep.textContent = c.playbackText();
     }
-    if (changed & CHANGED.GRAPH_SHOWN) this.picGrphSw.src = c.graphShown() ? grphSwOn : grphSwOff;
+    if (changed & CHANGED.GRAPH_SHOWN) {
+      const shown = c.graphShown();
+      this.picture(this.picGrphSw, shown ? grphSwOn : grphSwOff);
+      this.picGrphSw.setAttribute("aria-pressed", String(shown));
+    }
     if (changed & CHANGED.SCENARIO) document.title = c.caption();
     if (changed & CHANGED.NOTICE) {
       const notice = c.takeNotice();
       if (notice) void messageBox(this, notice);
     }
     this.schedule();
+  }
+
+  private picture(b: HTMLButtonElement, src: string): void {
+    const img = b.firstElementChild as HTMLImageElement;
+    if (img.getAttribute("src") !== src) img.src = src;
+  }
+
+  // The readout, where playback stands and the graph's points, in words once they have
+  // settled: a screen reader hears the number meant, not each keystroke or ramp degree.
+  private settle(): void {
+    if (this.settleTimer) clearTimeout(this.settleTimer);
+    this.settleTimer = window.setTimeout(() => {
+      this.settleTimer = 0;
+      const step = this.core.playbackText();
+      const parts = [step !== this.saidStep ? step : "", this.readoutMoved ? this.core.announcement() : ""].filter((t) => t);
+      this.saidStep = step;
+      this.readoutMoved = false;
+      if (parts.length) this.say(parts.join("。"));
+      this.describeGraph();
+    }, SETTLE_MS);
+  }
+
+  // The one polite live region. The same words again are said again.
+  say(text: string): void {
+    this.status.textContent = this.status.textContent === text ? text + "\u00a0" : text;
+  }
+
+  private showMotion(): void {
+    const on = this.core.motionOn();
+    const b = this.cmdMotion;
+    b.textContent = "";
+    el("span", b, undefined, "glyph", on ? "❚❚" : "▶").setAttribute("aria-hidden", "true");
+    b.append(on ? " 止める" : " 動かす");
+    b.setAttribute("aria-label", on ? "分子の動きを止める" : "分子を動かす");
+    b.title = (on ? "分子の動きを止める" : "分子を動かす") + " (F8)";
+    b.classList.toggle("stopped", !on);
+  }
+
+  // The button or F8: said too, as the button may be out of sight.
+  private toggleMotion(changed: number): void {
+    this.apply(changed);
+    if (changed & CHANGED.MOTION) this.say(this.core.motionOn() ? "分子が動き出しました" : "分子を止めました");
+  }
+
+  // The graph for a screen reader: how many points, and a table of them.
+  private describeGraph(): void {
+    const n = this.core.exportedPointCount();
+    if (this.pointAt >= n) this.pointAt = n - 1;
+    const newest = n ? "。最新の点は " + this.core.pointText(n - 1) : "";
+    this.grphSummary.textContent = (n ? `点が ${n} 個あります` : "点はありません") + newest
+      + "。← → で 1 つずつ、Home・End で最初・最新の点を読みます";
+    const from = Math.max(0, n - TABLE_ROWS);
+    this.grphCaption.textContent = from ? `グラフの点（新しい ${TABLE_ROWS} 個）` : "グラフの点";
+    const rows: HTMLTableRowElement[] = [];
+    for (let i = from; i < n; i++) {
+      const r = document.createElement("tr");
+      el("th", r, undefined, undefined, String(i + 1)).setAttribute("scope", "row");
+      el("td", r, undefined, undefined, this.core.pointText(i));
+      rows.push(r);
+    }
+    this.grphTable.replaceChildren(...rows);
+    this.grphTable.parentElement!.hidden = n === 0;
+  }
+
+  // ← → Home End on the graph: each point said in turn, oldest first as in the table.
+  private readPoint(key: string): boolean {
+    const n = this.core.exportedPointCount();
+    const moves: Record<string, number> = { ArrowLeft: -1, ArrowRight: 1, Home: -n, End: n };
+    if (!(key in moves)) return false;
+    if (!n) {
+      this.say("グラフに点はありません");
+      return true;
+    }
+    const from = this.pointAt < 0 || this.pointAt >= n ? n : this.pointAt;
+    this.pointAt = Math.max(0, Math.min(n - 1, from + moves[key]));
+    this.say(`${this.pointAt + 1} / ${n}：${this.core.pointText(this.pointAt)}`);
+    return true;
   }
 
   // One timer at most, and none while nothing can move.
@@ -180,6 +289,9 @@ export class App {
   private drawField(): void {
     this.fieldImage.data.set(this.core.fieldPixels());
     this.fieldCtx.putImageData(this.fieldImage, 0, 0);
+    // Said when it changes, not each frame.
+    const words = this.core.fieldDescription();
+    if (this.fieldDesc.textContent !== words) this.fieldDesc.textContent = words;
     const w = window as any;
     if (w.vaporiaFirstFrame === undefined) w.vaporiaFirstFrame = performance.now();
   }
@@ -235,15 +347,22 @@ export class App {
   private client!: HTMLElement;
 
   private buildField(): void {
-    const viewport = el("div", document.body, "viewport");
+    const viewport = el("main", document.body, "viewport");
     const stage = (this.stage = el("div", viewport, "stage"));
     const client = (this.client = el("div", stage, "client"));
     client.style.setProperty("--background", `url(${background})`);
-    for (const id of Object.keys(PANES) as PaneId[]) this.panes[id] = el("div", client, id, "pane");
+    // In the order the keyboard visits them: the temperature first, as on the desktop.
+    const order: PaneId[] = ["paneField", "paneReadout", "paneLiquid", "paneButtons", "paneGraph", "paneStep"];
+    for (const id of order) this.panes[id] = el("div", client, id, "pane");
     this.arrange(LAYOUTS[0]);
     const back = el("canvas", this.panes.paneField, "picBack", "pixels");
     back.width = 371; back.height = 457;
-    back.setAttribute("aria-label", "容器");
+    back.setAttribute("role", "img");
+    back.setAttribute("aria-label", "容器の中の分子");
+    back.setAttribute("aria-describedby", "fieldDesc");
+    this.fieldDesc = el("div", viewport, "fieldDesc", "sr-only");
+    this.status = el("div", viewport, "announce", "sr-only");
+    this.status.setAttribute("role", "status");
     this.at(back, "paneField", 37, 20, 371, 457);
     this.fieldCtx = back.getContext("2d")!;
     this.fieldImage = this.fieldCtx.createImageData(this.core.fieldWidth(), this.core.fieldHeight());
@@ -315,41 +434,67 @@ export class App {
     document.body.classList.toggle("touch", isTouch());
     this.buildMenu(this.stage);
 
+    // The graph takes the focus: ← → read its points, the menu key opens its menu.
     const grph = el("div", this.panes.paneGraph, "picGrph");
+    grph.tabIndex = 0;
+    grph.setAttribute("role", "application");
+    grph.setAttribute("aria-roledescription", "グラフ");
     grph.setAttribute("aria-label", "蒸気圧曲線のグラフ");
-    grph.setAttribute("role", "img");
+    grph.setAttribute("aria-describedby", "grphSummary");
     this.at(grph, "paneGraph", 446, 64, 315, 334);
+    this.grphSummary = el("div", this.panes.paneGraph, "grphSummary", "sr-only");
+    const table = el("table", this.panes.paneGraph, "grphTable", "sr-only");
+    this.grphCaption = el("caption", table, undefined, undefined, "グラフの点");
+    const head = el("tr", el("thead", table));
+    for (const t of ["番号", "物質、温度、圧力"]) el("th", head, undefined, undefined, t).setAttribute("scope", "col");
+    this.grphTable = el("tbody", table);
+    table.hidden = true;
+    grph.addEventListener("keydown", (e) => {
+      if (!e.altKey && !e.ctrlKey && !e.metaKey && this.readPoint(e.key)) e.preventDefault();
+    });
     const gc = (this.graphCanvas = el("canvas", grph, "picGrphCanvas"));
     gc.width = 315; gc.height = 334;
     place(gc, 0, 0, 315, 334);
     this.graphCtx = gc.getContext("2d")!;
     this.labels = el("div", grph, "grphLabels");
-    grph.addEventListener("contextmenu", (e) => { e.preventDefault(); this.showMenu("menu_File"); });
+    this.labels.setAttribute("aria-hidden", "true");
+    grph.addEventListener("contextmenu", (e) => {
+      e.preventDefault();
+      this.showMenu("menu_File");
+      this.menuItems()[0]?.focus();
+    });
 
-    const button = (id: string, x: number, tip: string, src: string, click: () => void) => {
-      const b = el("img", this.panes.paneButtons, id, "picbutton");
-      b.src = src;
-      b.alt = tip;
+    // The picture buttons are buttons: Tab reaches them, Space and Enter press them, and
+    // the two that stay lit say so.
+    const button = (id: string, x: number, tip: string, src: string, toggle: boolean, click: () => void) => {
+      const b = el("button", this.panes.paneButtons, id, "picbutton");
+      b.type = "button";
       b.title = tip;
-      b.setAttribute("role", "button");
-      b.draggable = false;
+      b.setAttribute("aria-label", tip);
+      if (toggle) b.setAttribute("aria-pressed", "false");
+      const img = el("img", b);
+      img.src = src;
+      img.alt = "";
+      img.draggable = false;
       this.at(b, "paneButtons", x, 8, 81, 47);
       b.addEventListener("click", click);
       b.addEventListener("contextmenu", (e) => e.preventDefault());
       return b;
     };
-    this.picSinario = button("picSinario", 464, "シナリオ実行", sinarioOff, () =>
+    this.picSinario = button("picSinario", 464, "シナリオ実行", sinarioOff, true, () =>
       this.apply(this.core.playbackToggle()));
-    this.picGrphSw = button("picGrphSw", 560, "グラフ表示・非表示切替", grphSwOn, () =>
+    this.picGrphSw = button("picGrphSw", 560, "グラフ表示・非表示切替", grphSwOn, true, () =>
       this.apply(this.core.graphSwitch()));
-    this.picGrphCls = button("picGrphCls", 656, "表示されているグラフの消去", grphClsOff, () => {
-      this.picGrphCls.src = grphClsOff;
+    this.picGrphCls = button("picGrphCls", 656, "表示されているグラフの消去", grphClsOff, false, () => {
+      this.picture(this.picGrphCls, grphClsOff);
       this.apply(this.core.graphClear());
     });
     // The clear button lights while pressed, as the desktop's flashes while it clears.
-    this.picGrphCls.addEventListener("pointerdown", () => (this.picGrphCls.src = grphClsOn));
-    for (const ev of ["pointerup", "pointercancel", "pointerleave"])
-      this.picGrphCls.addEventListener(ev, () => (this.picGrphCls.src = grphClsOff));
+    const cls = this.picGrphCls, lit = (on: boolean) => this.picture(cls, on ? grphClsOn : grphClsOff);
+    cls.addEventListener("pointerdown", () => lit(true));
+    for (const ev of ["pointerup", "pointercancel", "pointerleave", "blur"]) cls.addEventListener(ev, () => lit(false));
+    cls.addEventListener("keydown", (e) => { if (e.key === " " || e.key === "Enter") lit(true); });
+    cls.addEventListener("keyup", () => lit(false));
 
     const text = (pane: PaneId, t: string, x: number, y: number, cls: string, id?: string) => {
       const s = el("div", this.panes[pane], id, "label " + cls, t);
@@ -384,11 +529,18 @@ export class App {
       this.temperatureTyped();
     });
     ondo.addEventListener("compositionend", () => this.temperatureTyped());
+    // ↑ ↓ step the temperature as ▲▼ do; held, they repeat.
+    ondo.addEventListener("keydown", (e) => {
+      if (e.isComposing || e.altKey || e.ctrlKey || e.metaKey) return;
+      const code = e.key === "ArrowUp" ? 38 : e.key === "ArrowDown" ? 40 : 0;
+      if (!code) return;
+      e.preventDefault();
+      this.apply(this.core.keyDown(code, this.now()));
+    });
 
     this.buildSpinner(this.panes.paneReadout);
 
     this.lblTmp = text("paneReadout", "", 624, 432, "big plain", "lblTmp");
-    this.lblTmp.setAttribute("aria-label", "温度の単位");
     const at = (this.txtAturyoku = el("input", this.panes.paneReadout, "txtAturyoku", "box big readout"));
     at.readOnly = true;
     at.tabIndex = -1;
@@ -396,7 +548,6 @@ export class App {
     at.setAttribute("aria-label", "圧力");
     this.at(at, "paneReadout", 540, 475, 103, 36);
     this.lblPress = text("paneReadout", "", 648, 480, "big plain", "lblPress");
-    this.lblPress.setAttribute("aria-label", "圧力の単位");
 
     // The visible box is 27 px tall; the list itself is taller and transparent, so a
     // finger finds it, and its text stays centred on the box.
@@ -411,16 +562,12 @@ export class App {
     });
 
     this.lblMol = text("paneLiquid", "", 240, 504, "mid white", "lblMol");
-    this.lblMol.setAttribute("aria-label", "物質量");
     this.lblVal = text("paneLiquid", "", 320, 504, "mid white", "lblVal");
-    this.lblVal.setAttribute("aria-label", "容器の体積");
     // Under the graph, while playback is on: the class sees where the lesson stands.
+    // Said through the one live region, with the readout, once a step has settled.
     this.lblStep = text("paneStep", "", 446, 401, "mid white", "lblStep");
-    this.lblStep.setAttribute("role", "status");
-    this.lblStep.setAttribute("aria-label", "再生の位置");
     // Under the readout, while the data-book values are in use: the class sees which.
     this.lblDataBook = text("paneReadout", "", 540, 516, "databook", "lblDataBook");
-    this.lblDataBook.setAttribute("aria-label", "蒸気圧の値");
     this.lblDataBook.hidden = true;
     this.arrange(this.layout);
 
@@ -506,8 +653,12 @@ export class App {
 
   private keyUp(e: KeyboardEvent): void {
     if (anyDialogOpen() || this.openMenu || this.menuJustClosed(e)) return;
-    const code = e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : 0;
-    if (code) this.apply(this.core.keyUp(code, this.now()));
+    // Enter and Space on a button press it; they are no playback key there.
+    const t = e.target as HTMLElement;
+    const pressed = (e.key === "Enter" || e.key === " ") && (t instanceof HTMLButtonElement || t.closest?.("#menubar"));
+    const code = pressed ? 0 : e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : e.key === "F8" ? 119 : 0;
+    if (code === 119) this.toggleMotion(this.core.keyUp(code, this.now()));
+    else if (code) this.apply(this.core.keyUp(code, this.now()));
   }
 
   private keyDown(e: KeyboardEvent): void {
@@ -517,42 +668,97 @@ export class App {
       this.toggleFullScreen();
       return;
     }
-    if (e.key === "F9" && !anyDialogOpen()) {
+    if (anyDialogOpen()) return;
+    if (e.key === "F9") {
       e.preventDefault();
       this.reset();
       return;
     }
-    if (anyDialogOpen()) return;
+    if (e.key === "F1") {
+      e.preventDefault();
+      this.closeMenu();
+      openKeyHelp(this);
+      return;
+    }
     // The menus by their access keys: Alt+F, V, H, then the item's letter; arrows move.
     const bars: Record<string, string> = { f: "menu_File", v: "menu_View", h: "menu_Help" };
     const k = e.key.toLowerCase();
+    const title = (e.target as HTMLElement).closest?.(".menutitle") as HTMLElement | null;
     if (e.altKey && bars[k]) {
       e.preventDefault();
       this.showMenu(bars[k]);
-      this.openMenu?.querySelector<HTMLElement>(".menuitem")?.focus();
+      this.menuItems()[0]?.focus();
     } else if (this.openMenu) {
-      const items = Array.from(this.openMenu.querySelectorAll<HTMLElement>(".menuitem"));
-      const at = items.indexOf(document.activeElement as HTMLElement);
-      if (e.key === "Escape") {
-        this.closeMenu();
-        this.txtOndo.focus();
-      } else if (e.key === "ArrowDown" || e.key === "ArrowUp") {
+      this.menuKey(e, k);
+    } else if (title && !e.altKey && !e.ctrlKey) {
+      // On the menu bar: ← → move along it, ↓ opens the menu.
+      const titles = this.menuTitles(), at = titles.indexOf(title);
+      if (e.key === "ArrowLeft" || e.key === "ArrowRight") {
         e.preventDefault();
-        const n = items.length, step = e.key === "ArrowDown" ? 1 : -1;
-        items[(at + step + n) % n]?.focus();
-      } else if (!e.altKey && !e.ctrlKey && /^[a-z]$/.test(k)) {
-        if (k === "l" && this.openMenu.id === "menu_File_list") {
-          e.preventDefault();
-          document.getElementById("menu_Lesson1")?.focus();
-          return;
-        }
-        const item = items.find((b) => b.textContent!.toLowerCase().includes(`(${k})`));
-        if (item) {
-          e.preventDefault();
-          item.click();
-        }
+        const next = titles[(at + (e.key === "ArrowRight" ? 1 : -1) + titles.length) % titles.length];
+        this.rove(next);
+        next.focus();
+      } else if (e.key === "ArrowDown") {
+        e.preventDefault();
+        this.showMenu(title.id);
+        this.menuItems()[0]?.focus();
       }
     }
+  }
+
+  // The keys of an open menu.
+  private menuKey(e: KeyboardEvent, k: string): void {
+    const list = this.openMenu!;
+    const items = this.menuItems();
+    const at = items.indexOf(document.activeElement as HTMLElement);
+    const n = items.length;
+    const titles = this.menuTitles();
+    const title = document.getElementById(list.id.replace(/_list$/, ""))!;
+    if (e.key === "Escape") {
+      e.preventDefault();
+      this.closeMenu(true);
+    } else if (e.key === "Tab") {
+      this.closeMenu();
+    } else if (e.key === "ArrowDown" || e.key === "ArrowUp") {
+      e.preventDefault();
+      const step = e.key === "ArrowDown" ? 1 : -1;
+      items[at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n]?.focus();
+    } else if (e.key === "Home" || e.key === "End") {
+      e.preventDefault();
+      items[e.key === "Home" ? 0 : n - 1]?.focus();
+    } else if (e.key === "ArrowLeft" || e.key === "ArrowRight") {
+      // Along the bar to the next menu, open at its first item.
+      e.preventDefault();
+      const next = titles[(titles.indexOf(title) + (e.key === "ArrowRight" ? 1 : -1) + titles.length) % titles.length];
+      this.showMenu(next.id);
+      this.menuItems()[0]?.focus();
+    } else if (!e.altKey && !e.ctrlKey && /^[a-z]$/.test(k)) {
+      if (k === "l" && list.id === "menu_File_list") {
+        e.preventDefault();
+        document.getElementById("menu_Lesson1")?.focus();
+        return;
+      }
+      const item = items.find((b) => b.textContent!.toLowerCase().includes(`(${k})`));
+      if (item) {
+        e.preventDefault();
+        item.click();
+      }
+    }
+  }
+
+  // The open menu's items that can be chosen now, in order.
+  private menuItems(): HTMLElement[] {
+    if (!this.openMenu) return [];
+    return Array.from(this.openMenu.querySelectorAll<HTMLButtonElement>(".menuitem")).filter((b) => !b.disabled);
+  }
+
+  private menuTitles(): HTMLElement[] {
+    return Array.from(this.menubar.querySelectorAll<HTMLElement>(".menutitle"));
+  }
+
+  // One title of the bar is in the Tab order: the one used last.
+  private rove(title: HTMLElement): void {
+    for (const t of this.menuTitles()) t.tabIndex = t === title ? 0 : -1;
   }
 
   // Enter or Space that chose a menu item is not also a playback key when released.
@@ -572,39 +778,65 @@ export class App {
 
   private buildMenu(stage: HTMLElement): void {
     const bar = (this.menubar = el("div", stage, "menubar"));
-    bar.setAttribute("role", "menubar");
+    const menus = el("div", bar, "menus");
+    menus.setAttribute("role", "menubar");
+    menus.setAttribute("aria-label", "メニュー");
     const menu = (id: string, title: string) => {
-      const t = el("button", bar, id, "menutitle", title);
+      const t = el("button", menus, id, "menutitle", title);
       t.type = "button";
-      t.setAttribute("aria-haspopup", "true");
+      t.setAttribute("role", "menuitem");
+      t.setAttribute("aria-haspopup", "menu");
+      t.setAttribute("aria-expanded", "false");
+      t.tabIndex = menus.childElementCount === 1 ? 0 : -1;
       const list = el("div", stage, id + "_list", "menulist");
       list.setAttribute("role", "menu");
+      list.setAttribute("aria-label", title.replace(/\(.\)$/, ""));
       list.hidden = true;
-      t.addEventListener("click", () => (this.openMenu === list ? this.closeMenu() : this.showMenu(id)));
+      t.addEventListener("click", (e) => {
+        if (this.openMenu === list) return this.closeMenu();
+        this.showMenu(id);
+        if (e.detail === 0) this.menuItems()[0]?.focus(); // by the keyboard
+      });
       return list;
     };
-    const item = (list: HTMLElement, id: string, text: string, act: () => void) => {
+    const item = (list: HTMLElement, id: string, text: string, act: () => void, role = "menuitem") => {
       const b = el("button", list, id, "menuitem", text);
       b.type = "button";
-      b.setAttribute("role", "menuitem");
-      b.addEventListener("click", () => { this.closeMenu(); act(); });
+      b.setAttribute("role", role);
+      if (role !== "menuitem") {
+        b.classList.add("check");
+        b.setAttribute("aria-checked", "false");
+      }
+      b.addEventListener("click", () => { this.closeMenu(true); act(); });
       return b;
     };
-    const sep = (list: HTMLElement) => el("div", list, undefined, "menusep");
+    const sep = (list: HTMLElement) => {
+      const s = el("div", list, undefined, "menusep");
+      s.setAttribute("role", "separator");
+      return s;
+    };
+    const column = (list: HTMLElement) => {
+      const c = el("div", list, undefined, "menucol");
+      c.setAttribute("role", "none");
+      return c;
+    };
 
     // The file menu in two halves, side by side where one column would not fit the screen.
     const fileList = menu("menu_File", "ファイル(F)");
-    let file = el("div", fileList, undefined, "menucol");
+    let file = column(fileList);
     item(file, "menu_Init", "初期設定(I)", () => openSettings(this));
     item(file, "menu_Sinario", "シナリオ設定(S)", () => openScenario(this));
     sep(file);
     // The sample lessons under their heading, always open: no submenu to aim at by finger.
-    const head = el("div", file, "menu_Lessons", "menuhead", "サンプルシナリオ(L)");
+    const lessons = el("div", file, undefined, "menugroup");
+    lessons.setAttribute("role", "group");
+    lessons.setAttribute("aria-labelledby", "menu_Lessons");
+    const head = el("div", lessons, "menu_Lessons", "menuhead", "サンプルシナリオ(L)");
     head.setAttribute("role", "presentation");
     const n = this.core.lessonCount();
     for (let i = 0; i < n; i++) {
       const title = this.core.lessonTitle(i).trim();
-      const lesson = item(file, "menu_Lesson" + (i + 1), title, () => {
+      const lesson = item(lessons, "menu_Lesson" + (i + 1), title, () => {
         this.core.lessonLoad(i);
         this.activate(); // as after the editor's load: new caption, stored settings, clean graph
       });
@@ -612,15 +844,16 @@ export class App {
     }
     item(file, "menu_Reset", "最初に戻す(B) (F9)", () => this.reset());
     sep(file).classList.add("split");
-    file = el("div", fileList, undefined, "menucol");
+    file = column(fileList);
     item(file, "menu_GrphCopy", "グラフを画像としてコピー(C)", () => this.copyReport());
     item(file, "menu_GrphSave", "グラフを画像で保存(G)...", () => this.saveReport());
     item(file, "menu_CsvSave", "測定点を CSV で保存(D)...", () => this.saveCsv());
     // Off: the points typed through on the way to the number meant (2 on the way to 20)
     // stay on the panel but leave the picture and the table.
-    const all = item(file, "menu_TypedThrough", "入力途中の点も書き出す(A)", () =>
-      this.core.setIncludeTypedThrough(!this.core.includeTypedThrough()));
-    all.classList.add("check");
+    item(file, "menu_TypedThrough", "入力途中の点も書き出す(A)", () => {
+      this.core.setIncludeTypedThrough(!this.core.includeTypedThrough());
+      this.settle();
+    }, "menuitemcheckbox");
     sep(file);
     item(file, "menu_ConfigExport", "設定を書き出す...", () => this.exportConfig());
     item(file, "menu_ConfigImport", "設定を読み込む...", () => this.importConfig());
@@ -628,40 +861,49 @@ export class App {
     item(file, "menu_end", "終了(X)", () => window.close());
 
     const view = menu("menu_View", "表示(V)");
+    const zoomGroup = el("div", view, undefined, "menugroup");
+    zoomGroup.setAttribute("role", "group");
+    zoomGroup.setAttribute("aria-label", "倍率");
     const zooms: [string, number][] = [["画面に合わせる", 0], ["100%", 100], ["150%", 150], ["200%", 200]];
-    for (const [label, z] of zooms) {
-      const b = item(view, z ? "menu_Zoom" + z : "menu_ZoomFit", label, () => this.setZoom(z));
-      b.classList.add("check");
-      b.dataset.zoom = String(z);
-    }
+    for (const [label, z] of zooms)
+      item(zoomGroup, z ? "menu_Zoom" + z : "menu_ZoomFit", label, () => this.setZoom(z), "menuitemradio").dataset.zoom = String(z);
     sep(view);
     item(view, "menu_FullScreen", "全画面表示 (F11)", () => this.toggleFullScreen());
     sep(view);
-    const db = item(view, "menu_DataBook", "文献値で計算する(R)", () => this.toggleDataBook());
-    db.classList.add("check");
+    item(view, "menu_DataBook", "文献値で計算する(R)", () => this.toggleDataBook(), "menuitemcheckbox");
 
     const help = menu("menu_Help", "ヘルプ(H)");
     item(help, "menu_search", "検索(H)", () => {});
     item(help, "menu_ver", "バージョン情報(A)", () => openAbout(this));
+    item(help, "menu_Keys", "キー操作(K) (F1)", () => openKeyHelp(this));
 
     el("div", bar, undefined, "menuspacer");
-    const next = (this.cmdNextStep = el("button", bar, "cmdNextStep", "barbutton", "次へ ▶"));
+    // The molecules' motion: the pupil's to stop, and F8 does the same.
+    const motion = (this.cmdMotion = el("button", bar, "cmdMotion", "barbutton"));
+    motion.type = "button";
+    motion.addEventListener("click", () => this.toggleMotion(this.core.setMotion(!this.core.motionOn(), this.now())));
+    const next = (this.cmdNextStep = el("button", bar, "cmdNextStep", "barbutton", "次へ "));
+    el("span", next, undefined, undefined, "▶").setAttribute("aria-hidden", "true");
     next.type = "button";
     next.hidden = true;
-    next.setAttribute("aria-label", "次のステップ");
-    // Never focused, so Space or Enter after a tap is not a second step.
+    // A tap leaves the focus where it was, so Space or Enter after it is not a second step.
     next.addEventListener("pointerdown", (e) => e.preventDefault());
     next.addEventListener("click", () => this.nextStep());
     const fs = el("button", bar, "cmdFullScreen", "barbutton", "全画面");
     fs.type = "button";
-    fs.setAttribute("aria-label", "全画面表示");
     fs.addEventListener("pointerdown", (e) => e.preventDefault());
     fs.addEventListener("click", () => this.toggleFullScreen());
+    // Where the focus was in the window before a menu took it, to give it back.
+    document.addEventListener("focusin", (e) => {
+      const t = e.target as HTMLElement;
+      if (t instanceof HTMLElement && this.stage.contains(t) && !t.closest("#menubar, .menulist")) this.lastMainFocus = t;
+    });
   }
 
   showMenu(id: string): void {
     this.closeMenu();
     const list = document.getElementById(id + "_list")!;
+    const title = document.getElementById(id)!;
     this.offerZooms();
     for (const b of list.querySelectorAll<HTMLElement>(".check")) {
       const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook
@@ -672,7 +914,10 @@ export class App {
     }
     list.hidden = false;
     this.openMenu = list;
-    this.fitMenu(list, document.getElementById(id)!);
+    title.setAttribute("aria-expanded", "true");
+    title.setAttribute("aria-controls", list.id);
+    this.rove(title);
+    this.fitMenu(list, title);
   }
 
   // A menu opens under its title at its top, within the screen: in one column where that
@@ -692,9 +937,20 @@ export class App {
     list.scrollTop = 0;
   }
 
-  closeMenu(): void {
-    if (this.openMenu) this.openMenu.hidden = true;
+  // back: the focus returns where it was before the menu (a choice made, or Esc).
+  closeMenu(back = false): void {
+    const list = this.openMenu;
+    if (!list) return;
+    const had = list.contains(document.activeElement);
+    list.hidden = true;
     this.openMenu = null;
+    const title = document.getElementById(list.id.replace(/_list$/, ""));
+    title?.setAttribute("aria-expanded", "false");
+    title?.removeAttribute("aria-controls");
+    if (back && had) {
+      const to = this.lastMainFocus && this.lastMainFocus.isConnected ? this.lastMainFocus : this.txtOndo;
+      to.focus();
+    }
   }
 
   // ------------------------------------------------------------------ view
@@ -730,13 +986,24 @@ export class App {
   // remembered zoom that no longer fits stays remembered, for a larger window.
   applyZoom(): void {
     const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
-    const layout = chooseLayout(vw, vh);
+    const viewport = this.stage.parentElement!;
+    let layout = chooseLayout(vw, vh);
+    let fit = fitScale(layout, vw, vh);
+    // Too small to fit whole at the floor (a browser zoomed in, a small window): the widest
+    // layout whose width fits at it, as wide as the window, scrolling downwards.
+    const scrolls = !isTouch() && fit < FLOOR;
+    viewport.classList.toggle("scrolls", scrolls);
+    let room = vw;
+    if (scrolls) {
+      room = viewport.clientWidth;
+      layout = LAYOUTS.find((l) => l.w * FLOOR <= room) ?? LAYOUTS[LAYOUTS.length - 1];
+      fit = room / layout.w;
+    }
     if (layout !== this.layout) {
       this.closeMenu();
       this.arrange(layout);
     }
     const [sw, sh] = stageSize(layout);
-    const fit = Math.min(vw / sw, vh / sh);
     const z = this.store.prefs.zoom;
     const full = document.fullscreenElement || (document as any).webkitFullscreenElement;
     this.zoomShown = !full && z && this.zoomFits(z) ? z : 0;
@@ -745,8 +1012,8 @@ export class App {
     const w = sw * s, h = sh * s;
     this.stage.style.transform = `scale(${s})`;
     const dpr = window.devicePixelRatio || 1;
-    this.stage.style.left = Math.round(Math.max(0, (vw - w) / 2) * dpr) / dpr + "px";
-    this.stage.style.top = Math.round(Math.max(0, (vh - h) / 2) * dpr) / dpr + "px";
+    this.stage.style.left = Math.round(Math.max(0, (room - w) / 2) * dpr) / dpr + "px";
+    this.stage.style.top = scrolls ? "0px" : Math.round(Math.max(0, (vh - h) / 2) * dpr) / dpr + "px";
     // A finger's 44 CSS px in the stage's pixels, for the menus' items.
     this.stage.style.setProperty("--finger", 44.5 / s + "px");
     this.layOutGraph(s);
