@@ -30,7 +30,8 @@ static_assert(int{VAPORIA_CHANGED_TEMPERATURE} == int{app::kTemperature} && int{
               && int{VAPORIA_CHANGED_LIQUID} == int{app::kLiquid} && int{VAPORIA_CHANGED_SETTINGS} == int{app::kSettings}
               && int{VAPORIA_CHANGED_PLAYBACK} == int{app::kPlayback} && int{VAPORIA_CHANGED_GRAPH_SHOWN} == int{app::kGraphShown}
               && int{VAPORIA_CHANGED_SCENARIO} == int{app::kScenario} && int{VAPORIA_CHANGED_VALUES_KIND} == int{app::kValuesKind}
-              && int{VAPORIA_CHANGED_NOTICE} == int{app::kNotice} && int{VAPORIA_CHANGED_MOTION} == int{app::kMotion},
+              && int{VAPORIA_CHANGED_NOTICE} == int{app::kNotice} && int{VAPORIA_CHANGED_MOTION} == int{app::kMotion}
+              && int{VAPORIA_CHANGED_MARKERS} == int{app::kMarkers},
               "the C interface's bits are the program's");
 
 namespace {

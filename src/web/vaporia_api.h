@@ -47,7 +47,8 @@ enum {
     VAPORIA_CHANGED_SCENARIO = 1 << 8,    /* the scenario in use (title, steps) */
     VAPORIA_CHANGED_VALUES_KIND = 1 << 9, /* the data-book values switched on or off */
     VAPORIA_CHANGED_NOTICE = 1 << 10,     /* a notice to show once: vaporia_take_notice() */
-    VAPORIA_CHANGED_MOTION = 1 << 11      /* the molecules' motion stopped or started */
+    VAPORIA_CHANGED_MOTION = 1 << 11,     /* the molecules' motion stopped or started */
+    VAPORIA_CHANGED_MARKERS = 1 << 12     /* the colour-vision choice of markers on or off */
 };
 
 /* Returned by vaporia_next_wake_ms when nothing is scheduled. */

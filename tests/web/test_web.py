@@ -922,6 +922,32 @@ class Behaviour:
         finally:
             self.window(1000, 800)
 
+    def test_markers_choice_and_legend_are_remembered_and_f2_turns_the_choice_off(self):
+        p = self.page
+        canvas = """const c = document.getElementById('picGrphCanvas'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+            let h = 0, red = 0; for (let i = 0; i < d.length; i += 4) { h = (h * 31 + d[i] + 7 * d[i + 1] + 13 * d[i + 2]) | 0;
+              if (d[i] === 255 && d[i + 1] === 0 && d[i + 2] === 0) red++; } return [h, red];"""
+        p.type_temperature("40")
+        p.type_temperature("60")
+        squares, red = p.js(canvas)
+        p.menu("menu_View", "menu_Markers")
+        ringed, ring_red = p.js(canvas)
+        self.assertNotEqual(ringed, squares)
+        self.assertGreater(ring_red, 3 * red)  # the newest ringed as well as red
+        p.menu("menu_View", "menu_Legend")
+        legend = lambda: p.js("const l = document.getElementById('grphLegend'); return l.hidden ? null : l.innerText")
+        self.assertEqual(legend().split(), ["最新の点", "水"])
+        p.load(fresh=False)
+        p.type_temperature("40")
+        p.type_temperature("60")
+        self.assertEqual(p.js(canvas)[0], ringed)
+        self.assertEqual(legend().split(), ["最新の点", "水"])
+        p.d.find_element(By.TAG_NAME, "body").send_keys(Keys.F2)
+        p.wait(lambda: p.js(canvas)[0] == squares, what="the panel's squares again")
+        p.el("menu_View").click()
+        self.assertEqual(p.js("return document.getElementById('menu_Markers').getAttribute('aria-checked')"), "false")
+        p.js("vaporia.closeMenu()")
+
     def zooms_offered(self):
         self.page.el("menu_View").click()
         offered = self.page.js("""return Array.from(document.querySelectorAll('#menu_View_list [data-zoom]'),

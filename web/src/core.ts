@@ -14,6 +14,7 @@ export const CHANGED = {
   VALUES_KIND: 1 << 9,
   NOTICE: 1 << 10,
   MOTION: 1 << 11,
+  MARKERS: 1 << 12,
 } as const;
 
 export const NO_WAKE = -1;
@@ -220,6 +221,19 @@ export class Core {
 
   setMotion(on: boolean, now: number): number { return this.n("vaporia_set_motion", on ? 1 : 0, now); }
   motionOn(): boolean { return this.n("vaporia_motion_on") !== 0; }
+  // The colour-vision choice of markers, and the legend beside the graph in it.
+  setDistinctMarkers(on: boolean): number { return this.n("vaporia_set_distinct_markers", on ? 1 : 0); }
+  distinctMarkers(): boolean { return this.n("vaporia_distinct_markers") !== 0; }
+  panelLegend(): { text: string; color: number; shape: number }[] {
+    const out = [];
+    const n = this.n("vaporia_panel_legend");
+    for (let i = 0; i < n; i++)
+      out.push({ text: this.s("vaporia_panel_legend_text", i), color: this.n("vaporia_panel_legend_color", i),
+        shape: this.n("vaporia_panel_legend_shape", i) });
+    return out;
+  }
+  markCells(shape: number): number { return this.n("vaporia_mark_cells", shape); }
+  markInked(shape: number, x: number, y: number): boolean { return this.n("vaporia_mark_inked", shape, x, y) !== 0; }
   announcement(): string { return this.s("vaporia_announcement"); }
   fieldDescription(): string { return this.s("vaporia_field_description"); }
   // The points as the CSV has them, oldest first, each in words.

@@ -33,6 +33,8 @@ export class App {
   private graphCanvas!: HTMLCanvasElement;
   private graphDevice = ""; // the graph's size on the display, as last laid out
   private labelPx = 9;      // the grid labels' size, in the stage's pixels
+  private legend!: HTMLElement;
+  private legendKey = "";
   private fieldCtx!: CanvasRenderingContext2D;
   private graphCtx!: CanvasRenderingContext2D;
   private stage!: HTMLElement;
@@ -98,6 +100,7 @@ export class App {
     this.build();
     this.measureLabelFont();
     this.core.setDataBook(this.store.prefs.dataBook, this.now());
+    this.core.setDistinctMarkers(this.store.prefs.markers);
     this.activate();
     this.applyZoom();
     this.txtOndo.focus({ preventScroll: true }); // a page that scrolls starts at its top
@@ -122,6 +125,7 @@ export class App {
     if (changed.prefs) {
       if (this.store.prefs.dataBook !== dataBook)
         this.apply(this.core.setDataBook(this.store.prefs.dataBook, this.now()) | CHANGED.SETTINGS);
+      this.apply(this.core.setDistinctMarkers(this.store.prefs.markers) | CHANGED.GRAPH);
       this.applyZoom();
     }
     if (changed.config && this.settingsDiffer(before, this.store.config)) {
@@ -162,6 +166,8 @@ export class App {
     if (changed & CHANGED.FIELD) this.drawField();
     if (changed & CHANGED.MOTION) this.showMotion();
     if (changed & CHANGED.GRAPH) this.drawGraph();
+    if (changed & CHANGED.MARKERS) this.rememberMarkers();
+    if (changed & CHANGED.GRAPH) this.drawLegend();
     if (changed & CHANGED.LIQUID) this.cmbLiquid.selectedIndex = c.selectedLiquid();
     if (changed & CHANGED.SETTINGS) {
       this.lblTmp.textContent = c.label(0);
@@ -457,6 +463,10 @@ export class App {
     place(gc, 0, 0, 315, 334);
     this.graphCtx = gc.getContext("2d")!;
     this.labels = el("div", grph, "grphLabels");
+    this.legend = el("div", grph, "grphLegend");
+    this.legend.setAttribute("role", "note");
+    this.legend.setAttribute("aria-label", "凡例");
+    this.legend.hidden = true;
     this.labels.setAttribute("aria-hidden", "true");
     grph.addEventListener("contextmenu", (e) => {
       e.preventDefault();
@@ -656,7 +666,8 @@ export class App {
     // Enter and Space on a button press it; they are no playback key there.
     const t = e.target as HTMLElement;
     const pressed = (e.key === "Enter" || e.key === " ") && (t instanceof HTMLButtonElement || t.closest?.("#menubar"));
-    const code = pressed ? 0 : e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : e.key === "F8" ? 119 : 0;
+    const code = pressed ? 0 : e.key === "ArrowDown" ? 40 : e.key === "Enter" ? 13 : e.key === " " ? 32 : e.key === "F8" ? 119
+      : e.key === "F2" ? 113 : 0;
     if (code === 119) this.toggleMotion(this.core.keyUp(code, this.now()));
     else if (code) this.apply(this.core.keyUp(code, this.now()));
   }
@@ -871,6 +882,10 @@ export class App {
     item(view, "menu_FullScreen", "全画面表示 (F11)", () => this.toggleFullScreen());
     sep(view);
     item(view, "menu_DataBook", "文献値で計算する(R)", () => this.toggleDataBook(), "menuitemcheckbox");
+    sep(view);
+    item(view, "menu_Legend", "凡例を表示(L)", () => this.toggleLegend(), "menuitemcheckbox");
+    item(view, "menu_Markers", "点を形でも区別する(M) (F2)", () =>
+      this.apply(this.core.setDistinctMarkers(!this.core.distinctMarkers())), "menuitemcheckbox");
 
     const help = menu("menu_Help", "ヘルプ(H)");
     item(help, "menu_search", "検索(H)", () => {});
@@ -907,6 +922,8 @@ export class App {
     this.offerZooms();
     for (const b of list.querySelectorAll<HTMLElement>(".check")) {
       const on = b.id === "menu_DataBook" ? this.store.prefs.dataBook
+        : b.id === "menu_Legend" ? this.store.prefs.legend
+        : b.id === "menu_Markers" ? this.core.distinctMarkers()
         : b.id === "menu_TypedThrough" ? this.core.includeTypedThrough()
         : Number(b.dataset.zoom) === this.zoomShown;
       b.classList.toggle("checked", on);
@@ -1052,6 +1069,40 @@ export class App {
     } else {
       const r = (root.requestFullscreen ?? root.webkitRequestFullscreen)?.call(root);
       if (r && typeof r.catch === "function") r.catch(() => {});
+    }
+  }
+
+  private toggleLegend(): void {
+    const stored = this.store.savePref("legend", !this.store.prefs.legend);
+    this.drawLegend();
+    if (!stored) messageBox(this, STORAGE_FAILED);
+  }
+
+  // The choice follows the menu, F2 and another tab alike; stored once it changed.
+  private rememberMarkers(): void {
+    const on = this.core.distinctMarkers();
+    if (on !== this.store.prefs.markers && !this.store.savePref("markers", on)) messageBox(this, STORAGE_FAILED);
+  }
+
+  // The legend over the graph's empty upper-left corner: each line's marker drawn on its
+  // cells as the panel draws it, then its text.
+  private drawLegend(): void {
+    const items = this.store.prefs.legend ? this.core.panelLegend() : [];
+    const key = items.map((i) => `${i.color}/${i.shape}/${i.text}`).join("|");
+    if (key === this.legendKey) return;
+    this.legendKey = key;
+    this.legend.replaceChildren();
+    this.legend.hidden = items.length === 0;
+    for (const it of items) {
+      const row = el("div", this.legend, undefined, "legendrow");
+      const n = this.core.markCells(it.shape);
+      const mark = el("span", row, undefined, "legendmark");
+      mark.setAttribute("aria-hidden", "true");
+      mark.style.gridTemplateColumns = `repeat(${n}, 1fr)`;
+      const color = "#" + it.color.toString(16).padStart(6, "0");
+      for (let y = 0; y < n; y++)
+        for (let x = 0; x < n; x++) el("i", mark).style.background = this.core.markInked(it.shape, x, y) ? color : "transparent";
+      el("span", row, undefined, undefined, it.text);
     }
   }
 

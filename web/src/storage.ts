@@ -9,7 +9,11 @@ const PREFS_KEY = "vaporia.prefs";
 export interface Prefs {
   zoom: number; // 0: fit the screen, else 100, 150, 200
   dataBook: boolean;
+  legend: boolean;  // the legend shown over the graph
+  markers: boolean; // the colour-vision choice of markers
 }
+
+const DEFAULT_PREFS: Prefs = { zoom: 0, dataBook: false, legend: false, markers: false };
 
 export function isOwnKey(key: string | null): boolean {
   return key === null || key === CONFIG_KEY || key === PREFS_KEY; // null: the storage was cleared
@@ -17,7 +21,7 @@ export function isOwnKey(key: string | null): boolean {
 
 export class Store {
   config = new Uint8Array(0);
-  prefs: Prefs = { zoom: 0, dataBook: false };
+  prefs: Prefs = { ...DEFAULT_PREFS };
   readFailed = false;
   // A stored entry could not be read and its defaults are in use.
   damaged = false;
@@ -40,7 +44,7 @@ export class Store {
     const c = this.readConfig(config), p = this.readPrefs(prefs);
     const changed = {
       config: !sameBytes(c, this.config),
-      prefs: p.zoom !== this.prefs.zoom || p.dataBook !== this.prefs.dataBook,
+      prefs: (Object.keys(p) as (keyof Prefs)[]).some((k) => p[k] !== this.prefs[k]),
     };
     this.config = c;
     this.prefs = p;
@@ -76,11 +80,11 @@ export class Store {
   }
 
   private readPrefs(text: string | null): Prefs {
-    if (!text) return { zoom: 0, dataBook: false };
+    if (!text) return { ...DEFAULT_PREFS };
     const p = parsePrefs(text);
     if (p) return p;
     this.damaged = true;
-    return { zoom: 0, dataBook: false };
+    return { ...DEFAULT_PREFS };
   }
 }
 
@@ -102,9 +106,9 @@ function parsePrefs(text: string): Prefs | null {
     return null;
   }
   if (!v || typeof v !== "object" || Array.isArray(v)) return null;
-  const zoom = v.zoom ?? 0, dataBook = v.dataBook ?? false;
-  if (![0, 100, 150, 200].includes(zoom) || typeof dataBook !== "boolean") return null;
-  return { zoom, dataBook };
+  const zoom = v.zoom ?? 0, dataBook = v.dataBook ?? false, legend = v.legend ?? false, markers = v.markers ?? false;
+  if (![0, 100, 150, 200].includes(zoom) || [dataBook, legend, markers].some((b) => typeof b !== "boolean")) return null;
+  return { zoom, dataBook, legend, markers };
 }
 
 function toStored(bytes: Uint8Array): string {
