@@ -34,6 +34,8 @@
 #include <limits>
 
 #include "desktop/about/frmAbout.h"
+#include "desktop/main/frmKeys.h"
+#include "desktop/platform/Accessible.h"
 #include "assets/Background.h"
 #include "desktop/graph/GraphPrint.h"
 #include "desktop/graph/GraphReport.h"
@@ -44,6 +46,7 @@
 #include "desktop/platform/KeyPreview.h"
 #include "desktop/platform/ModalDialog.h"
 #include "desktop/platform/PictureButton.h"
+#include "desktop/platform/ScaleFit.h"
 #include "desktop/platform/TextFit.h"
 #include "desktop/platform/TickTimer.h"
 #include "desktop/scenario/LessonShelf.h"
@@ -325,6 +328,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     grphSwImg_ = {LoadImage("grphsw_on.png"), LoadImage("grphsw_off.png")};
     grphClsImg_ = {LoadImage("grphcls_on.png"), LoadImage("grphcls_off.png")};
 
+    platform::InstallAccessibleInterfaces();
     auto* client = new Background(nullptr);
     setCentralWidget(MakeViewStage(client));
     BuildControls(client);
@@ -341,6 +345,12 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     shared_.program.Start(shared_.prefs.dataBook);
     BuildDataBookItem();
     picGrphSw->SetPicture(grphSwImg_.on);
+    picGrphSw->setChecked(true);
+
+    announceTimer_ = new QTimer(this);
+    announceTimer_->setSingleShot(true);
+    announceTimer_->setInterval(kAnnounceDelayMs);
+    connect(announceTimer_, &QTimer::timeout, this, &frmMain::AnnounceReadout);
 
     openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     export_.SetStartFolder(SaveFolder());
@@ -363,6 +373,7 @@ void frmMain::BuildControls(QWidget* client)
     auto* grph = picGrph = new platform::DrawAreaView(grphArea_, client);
     grph->setGeometry(446, 64, grphArea_.Width(), grphArea_.Height());
     grph->setAccessibleName(QStringLiteral("蒸気圧曲線のグラフ"));
+    connect(grph, &platform::DrawAreaView::stepped, this, &frmMain::StepGraphPoint);
 
     auto makeButton = [client](int x, const QString& tip, const QImage& image) {
         auto* b = new platform::PictureButton(client);
@@ -375,6 +386,9 @@ void frmMain::BuildControls(QWidget* client)
     picSinario = makeButton(464, QStringLiteral("シナリオ実行"), sinarioImg_.off);
     picGrphSw = makeButton(560, QStringLiteral("グラフ表示・非表示切替"), grphSwImg_.off);
     picGrphCls = makeButton(656, QStringLiteral("表示されているグラフの消去"), grphClsImg_.off);
+    // Checked while playback is on, while the graph is shown: as the program says.
+    picSinario->setCheckable(true);
+    picGrphSw->setCheckable(true);
     connect(picSinario, &platform::PictureButton::clicked, this, &frmMain::picSinario_Click);
     connect(picGrphSw, &platform::PictureButton::clicked, this, &frmMain::picGrphSw_Click);
     connect(picGrphCls, &platform::PictureButton::clicked, this, &frmMain::picGrphCls_Click);
@@ -391,6 +405,7 @@ void frmMain::BuildControls(QWidget* client)
     txtOndo->setFont(platform::ProportionalFont(k20pt, true));
     txtOndo->setAccessibleName(QStringLiteral("温度"));
     platform::KeepTextInside(*txtOndo);
+    txtOndo->installEventFilter(this); // ↑ ↓ step the temperature, as the program says
     connect(txtOndo, &QLineEdit::textChanged, this, &frmMain::txtOndo_Change);
 
     UpDownOndo = new UpDownSpinner(client);
@@ -445,8 +460,13 @@ void frmMain::BuildControls(QWidget* client)
     lblVal = MakeLabel(client, QString(), 320, 504, 81, 17, k12pt, true, white);
     lblVal->setAccessibleName(QStringLiteral("容器の体積"));
 
-    // The temperature comes first when tabbing, then the selector.
+    // The temperature comes first when tabbing, then the selector, the readout, the buttons
+    // from left to right, and the graph they act on.
     setTabOrder(txtOndo, cmbLiquid);
+    setTabOrder(cmbLiquid, txtAturyoku);
+    setTabOrder(txtAturyoku, picSinario);
+    setTabOrder(picSinario, picGrphSw);
+    setTabOrder(picGrphSw, picGrphCls);
     txtOndo->setFocus();
 }
 
@@ -465,8 +485,9 @@ void frmMain::BuildMenu()
     menu_end = file->addAction(QStringLiteral("終了(&X)"), this, &frmMain::menu_end_Click);
     menu_View = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    menu_Keys = help->addAction(QStringLiteral("キー操作(&K)"), this, &frmMain::menu_Keys_Click);
+    menu_Keys->setShortcut(QKeySequence(Qt::Key_F1));
     menu_Guide = help->addAction(QStringLiteral("使い方(&U)"), this, &frmMain::menu_Guide_Click);
-    menu_Guide->setShortcut(QKeySequence(Qt::Key_F1));
     menu_search = help->addAction(QStringLiteral("検索(&H)"), this, &frmMain::menu_search_Click);
     menu_ver = help->addAction(QStringLiteral("バージョン情報(&A)"), this, &frmMain::menu_ver_Click);
     menuBar()->setFont(platform::ProportionalFont(kMenuFontPixels));
@@ -493,7 +514,7 @@ void frmMain::BuildExportMenu(QMenu* file)
     grphMenu->addActions({menu_GrphCopy, menu_GrphSave, menu_CsvSave, menu_TypedThrough});
     // Right click, and the menu key once the graph has the focus (last in the tab order).
     picGrph->setFocusPolicy(Qt::TabFocus);
-    setTabOrder(txtAturyoku, picGrph);
+    setTabOrder(picGrphCls, picGrph);
     picGrph->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picGrph, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
         if (!picGrph->rect().contains(pos)) pos = picGrph->rect().center();
@@ -526,6 +547,11 @@ void frmMain::menu_CsvSave_Click()
 void frmMain::BuildDataBookItem()
 {
     menu_View->addSeparator();
+    // The key is the program's, taken on its release like the playback keys: the item only
+    // shows it, after a tab, where a shortcut would show.
+    menu_Motion = menu_View->addAction(QStringLiteral("分子の動きを止める(&M)\tF8"));
+    menu_Motion->setCheckable(true);
+    connect(menu_Motion, &QAction::triggered, this, [this](bool stop) { Apply(shared_.program.SetMotion(!stop)); });
     menu_DataBook = menu_View->addAction(QStringLiteral("文献値で計算する(&R)"));
     menu_DataBook->setCheckable(true);
     menu_DataBook->setChecked(shared_.prefs.dataBook);
@@ -566,8 +592,14 @@ void frmMain::Apply(int changed)
     }
     if (changed & app::kReadout) SetTextFromStart(*txtAturyoku, QString::fromStdString(program.ReadoutText()));
     if (changed & (app::kReadout | app::kTemperature | app::kSettings)) MarkTemperature(program.TemperatureRefused());
-    if (changed & app::kGraph) graph_.Paint();
-    if (changed & app::kGraphShown) picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
+    if (changed & app::kGraph) {
+        graph_.Paint();
+        graphPoint_.reset(); // the points may have gone: the next step starts at an end
+    }
+    if (changed & app::kGraphShown) {
+        picGrphSw->SetPicture(program.GraphShown() ? grphSwImg_.on : grphSwImg_.off);
+        picGrphSw->setChecked(program.GraphShown());
+    }
     if (changed & app::kNotice) {
         // After the event that raised it: a modal box inside an activation would re-enter it.
         QTimer::singleShot(0, this, [this, text = QString::fromStdString(shared_.program.TakeNotice())] {
@@ -576,15 +608,22 @@ void frmMain::Apply(int changed)
     }
     if (changed & app::kPlayback) {
         picSinario->SetPicture(program.PlaybackOn() ? sinarioImg_.on : sinarioImg_.off);
+        picSinario->setChecked(program.PlaybackOn());
         const QString step = QString::fromStdString(program.PlaybackText());
         lblStep->setText(step);
+        lblStep->setAccessibleName(QStringLiteral("再生の位置 ") + step);
         lblStep->setVisible(!step.isEmpty());
     }
     if (changed & app::kLiquid && cmbLiquid->currentIndex() != program.SelectedLiquid())
         cmbLiquid->setCurrentIndex(program.SelectedLiquid());
     if (changed & app::kSettings) ShowUnitLabels();
     if (changed & app::kValuesKind) lblDataBook->setVisible(program.DataBook());
-    if (changed & app::kField) PaintField();
+    if (changed & app::kMotion) menu_Motion->setChecked(!program.MotionOn());
+    if (changed & app::kField) {
+        PaintField();
+        DescribeField();
+    }
+    if (changed & (app::kReadout | app::kTemperature | app::kSettings)) announceTimer_->start();
     Replan();
 }
 
@@ -603,10 +642,46 @@ void frmMain::MarkTemperature(bool refused)
 void frmMain::ShowUnitLabels()
 {
     const simulation::UnitLabels l = shared_.program.Labels();
-    lblTmp->setText(QString::fromStdString(l.temperature));
-    lblPress->setText(QString::fromStdString(l.pressure));
-    lblMol->setText(QString::fromStdString(l.mol));
-    lblVal->setText(QString::fromStdString(l.container));
+    // Each label says what it is with what it shows: "物質量 1mol".
+    const auto show = [](QLabel* label, const QString& what, const std::string& text) {
+        label->setText(QString::fromStdString(text));
+        label->setAccessibleName(what + QLatin1Char(' ') + label->text());
+    };
+    show(lblTmp, QStringLiteral("温度の単位"), l.temperature);
+    show(lblPress, QStringLiteral("圧力の単位"), l.pressure);
+    show(lblMol, QStringLiteral("物質量"), l.mol);
+    show(lblVal, QStringLiteral("容器の体積"), l.container);
+}
+
+void frmMain::AnnounceReadout()
+{
+    // Polite: said by the readout itself, which a screen reader reads out when it changes.
+    platform::Describe(*txtAturyoku, QString::fromStdString(shared_.program.Announcement()));
+}
+
+void frmMain::DescribeField()
+{
+    platform::Describe(*fieldView_, QString::fromStdString(shared_.program.FieldDescription()));
+}
+
+void frmMain::StepGraphPoint(platform::DrawAreaView::Step step)
+{
+    const std::size_t count = shared_.program.PointCount();
+    if (count == 0) {
+        graphPoint_.reset();
+        return;
+    }
+    using Step = platform::DrawAreaView::Step;
+    std::size_t at = count - 1;
+    switch (step) {
+    case Step::First: at = 0; break;
+    case Step::Last: at = count - 1; break;
+    // From no point, ← starts at the newest and → at the oldest.
+    case Step::Previous: at = graphPoint_ && *graphPoint_ < count ? (*graphPoint_ > 0 ? *graphPoint_ - 1 : 0) : count - 1; break;
+    case Step::Next: at = graphPoint_ && *graphPoint_ < count ? std::min(*graphPoint_ + 1, count - 1) : 0; break;
+    }
+    graphPoint_ = at;
+    platform::Describe(*picGrph, QString::fromStdString(shared_.program.PointText(at)));
 }
 
 void frmMain::txtOndo_Change()
@@ -672,6 +747,13 @@ void frmMain::LayOutField(int percent)
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
 {
     Apply(shared_.program.KeyUp(keyCode));
+}
+
+void frmMain::menu_Keys_Click()
+{
+    frmKeys dialog(shared_.program.KeyHelp(), [this] { menu_Guide_Click(); }, this);
+    // Not through ShowDialog: reading the keys must not erase the points.
+    platform::RunModal(dialog, *this, nullptr);
 }
 
 void frmMain::picSinario_Click()
@@ -846,6 +928,16 @@ zoom::Size frmMain::AvailableSpace() const
     return {avail.width(), avail.height()};
 }
 
+std::optional<double> frmMain::ScaleThatFits() const
+{
+    const QScreen* s = screen();
+    if (!s) return std::nullopt;
+    const qreal ratio = s->devicePixelRatio();
+    const QSize device = s->availableGeometry().size() * ratio;
+    return platform::FittingScale(ratio, {device.width(), device.height()}, {kClientWidth, kClientHeight},
+                                  menuBarDesign_);
+}
+
 zoom::Chrome frmMain::ViewChrome() const
 {
     // The window manager's frame is known once the window is shown; none before.
@@ -993,6 +1085,13 @@ void frmMain::PlaceOnScreen()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == txtOndo && event->type() == QEvent::KeyPress) {
+        const int changed = shared_.program.KeyDown(platform::WindowsKeyCode(static_cast<QKeyEvent*>(event)->key()));
+        if (changed != 0) {
+            Apply(changed);
+            return true;
+        }
+    }
     if (watched == cmbLiquid->view() && event->type() == QEvent::ShortcutOverride
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !popupTookEsc_) {
         popupTookEsc_ = true;

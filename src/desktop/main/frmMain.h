@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "desktop/graph/GraphExport.h"
@@ -31,6 +32,7 @@ class QLabel;
 class QLineEdit;
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace platform {
 class DrawAreaView;
@@ -141,6 +143,10 @@ public:
     int MenuBarDesignHeight() const { return menuBarDesign_; }
     // Enables the zooms whose window fits the screen's available area.
     void UpdateZoomMenu();
+    // The scale factor at which the window, not yet shown, would fit its screen when even
+    // 100 % does not at the present one (QT_SCALE_FACTOR=2 on a 1280 × 1024 screen); nothing
+    // when it fits.
+    std::optional<double> ScaleThatFits() const;
     bool FullScreenView() const { return fullScreenView_; }
     QWidget* ClientArea() const { return client_; } // the 800 × 559 picture at its zoom
     QAction* menu_GrphCopy = nullptr;
@@ -156,9 +162,17 @@ public:
     void menu_Print_Click();
     // The page on printer as set up; false (and told) when it could not be printed.
     bool PrintResults(QPrinter& printer);
-    // ヘルプ → 使い方 (F1): the teachers' guide, installed with the program, in the browser.
+    // ヘルプ → 使い方: the teachers' guide, installed with the program, in the browser.
     QAction* menu_Guide = nullptr;
     void menu_Guide_Click();
+    // The readout is said to a screen reader once it has stood this long: not at each
+    // keystroke of a temperature typed, nor at each degree of a ramp.
+    static constexpr int kAnnounceDelayMs = 700;
+    // ヘルプ → キー操作 (F1): every key of the window, and the way on to the guide.
+    QAction* menu_Keys = nullptr;
+    void menu_Keys_Click();
+    // 表示 → 分子の動きを止める (F8, the program's own key): checked while they stand still.
+    QAction* menu_Motion = nullptr;
     // The guide's page for a program in programDir; empty when none is installed.
     static QString GuidePath(const QString& programDir);
     // Opens a page in the user's browser; replaced by the tests.
@@ -171,6 +185,7 @@ public:
 
     // The container as shown: a picture over the program's field pixels.
     const QImage& FieldImage() const { return fieldView_->Picture(); }
+    QWidget* FieldView() const { return fieldView_; }
     // Draws the program's field as it stands and shows it.
     void PaintField();
     graph::GraphPanel& Graph() { return graph_; }
@@ -202,6 +217,11 @@ private:
     void BuildDataBookItem();
     // The unit and amount labels for the settings in force; the readout recomputed for them.
     void ShowUnitLabels();
+    // What a screen reader is told: the readout once it settles, the field when its words
+    // change, the graph's point stepped to.
+    void AnnounceReadout();
+    void DescribeField();
+    void StepGraphPoint(platform::DrawAreaView::Step step);
     QWidget* MakeViewStage(QWidget* client);
     void BuildViewMenu();
     void ApplyZoom(int percent);
@@ -247,4 +267,6 @@ private:
     int windowZoom_ = 100;
     int menuBarDesign_ = 0; // the menu bar's height at 100 %
     bool popupTookEsc_ = false;
+    QTimer* announceTimer_ = nullptr; // the readout is said once it has stood this long
+    std::optional<std::size_t> graphPoint_; // the point stepped to on the graph
 };

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <QLibraryInfo>
@@ -8,26 +9,21 @@
 #include <QTranslator>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "assets/assets.h"
 #include "desktop/main/StartFile.h"
 #include "desktop/settings/mdlCommon.h"
 #include "desktop/main/frmMain.h"
+#include "desktop/platform/ScaleFit.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+// Run asks to be started again at another scale factor.
+constexpr int kStartAgain = -1;
+
+int Run(int argc, char* argv[], bool mayRescale)
 {
-    QCoreApplication::setApplicationName(QStringLiteral("vaporia"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VAPORIA_VERSION));
-    {
-        // --help and --version before QApplication, which would need a display to start.
-        QStringList args;
-        for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-        const startfile::CommandLine c = startfile::ParseCommandLine(args, true);
-        if (c.action != startfile::CommandLine::Action::Run) {
-            std::fputs(c.output.toLocal8Bit().constData(), stdout);
-            return 0;
-        }
-    }
     QApplication app(argc, argv);
     // Qt has taken its own options out: what is left must be ours.
     const startfile::CommandLine cmd = startfile::ParseCommandLine(QCoreApplication::arguments(), false);
@@ -63,11 +59,21 @@ int main(int argc, char* argv[])
     const QStringList pluginPaths = QCoreApplication::libraryPaths();
     QCoreApplication::setLibraryPaths({});
     frmMain window(*shared);
+    QCoreApplication::setLibraryPaths(pluginPaths);
+    // A scale factor at which even 100 % runs off the screen gives way to the largest that
+    // fits; Qt reads it only as it starts.
+    if (const std::optional<double> fits = mayRescale ? window.ScaleThatFits() : std::nullopt) {
+        bool set = false;
+        const double setting = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&set);
+        const double ratio = window.screen() ? window.screen()->devicePixelRatio() : 1.0;
+        qputenv("QT_SCALE_FACTOR",
+                QByteArray::number(platform::ScaleFactorSetting(set ? setting : 1.0, ratio, *fits)));
+        return kStartAgain;
+    }
     // Any other window without an icon of its own shows the main window's: one icon, its
     // pictures read once.
     QGuiApplication::setWindowIcon(window.windowIcon());
     window.show();
-    QCoreApplication::setLibraryPaths(pluginPaths);
     if (startProblem) {
         // Over the window, once it is up, so the teacher sees what it concerns.
         QTimer::singleShot(0, &window, [&window, text = *startProblem] {
@@ -76,4 +82,34 @@ int main(int argc, char* argv[])
         });
     }
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("vaporia"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VAPORIA_VERSION));
+    {
+        // --help and --version before QApplication, which would need a display to start.
+        QStringList args;
+        for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+        const startfile::CommandLine c = startfile::ParseCommandLine(args, true);
+        if (c.action != startfile::CommandLine::Action::Run) {
+            std::fputs(c.output.toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
+    // Qt takes its options out of the arguments it is given: a second start gets them whole.
+    std::vector<QByteArray> original(argv, argv + argc);
+    for (const bool mayRescale : {true, false}) {
+        std::vector<QByteArray> copies = original;
+        std::vector<char*> args;
+        for (QByteArray& a : copies) args.push_back(a.data());
+        args.push_back(nullptr);
+        int count = argc;
+        const int result = Run(count, args.data(), mayRescale);
+        if (result != kStartAgain) return result;
+    }
+    return 1;
 }

@@ -1,6 +1,7 @@
 #include "desktop/platform/DrawArea.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
 #include <climits>
@@ -588,6 +589,26 @@ void DrawAreaView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     FollowPixelRatio(painter.device()->devicePixelRatioF()); // the window may have changed screens
     area_.Draw(painter, painter.device()->devicePixelRatio());
+    if (hasFocus()) {
+        // White inside black, two design pixels each: seen on the white panel and its grid.
+        const int t = zoom::Length(2, area_.Zoom());
+        for (int i = 0; i < 2 * t; ++i) {
+            painter.setPen(i < t ? QColor(0, 0, 0) : QColor(255, 255, 255));
+            painter.drawRect(rect().adjusted(i, i, -i - 1, -i - 1));
+        }
+    }
+}
+
+void DrawAreaView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left: emit stepped(Step::Previous); break;
+    case Qt::Key_Right: emit stepped(Step::Next); break;
+    case Qt::Key_Home: emit stepped(Step::First); break;
+    case Qt::Key_End: emit stepped(Step::Last); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
 }
 
 } // namespace platform

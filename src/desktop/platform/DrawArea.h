@@ -214,7 +214,8 @@ private:
 // offset origin of the window: pixel v covers the zoomed pixels the window's grid gives it.
 QImage ZoomImage(const QImage& image, int percent, QPoint origin);
 
-// The on-screen face of a DrawArea: paints the area's image, nothing else.
+// The on-screen face of a DrawArea: paints the area's image, and a focus frame over it
+// while it has the focus, where ← → Home End step through what it shows.
 class DrawAreaView : public QWidget {
     Q_OBJECT
 public:
@@ -223,9 +224,14 @@ public:
     // Projector view: the area at a zoom, placed at origin in the 100 % window.
     void SetZoom(int percent, QPoint origin);
 
+    enum class Step { Previous, Next, First, Last };
+signals:
+    void stepped(platform::DrawAreaView::Step step);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Sharp text needs the text kept apart only above a pixel ratio of 1.

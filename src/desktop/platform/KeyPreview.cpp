@@ -1,5 +1,6 @@
 #include "desktop/platform/KeyPreview.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <algorithm>
@@ -92,6 +93,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     lastTimestamp_ = key->timestamp();
     lastReceiver_ = widget;
     if (passedOn || key->isAutoRepeat()) return false;
+    // Space and Enter on a focused button press that button: no key of the window's.
+    const int k = key->key();
+    if (qobject_cast<QAbstractButton*>(widget)
+        && (k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Select))
+        return false;
     Report(); // another key's release still waiting goes first
     pending_ = Release{key->key(), key->timestamp(), WindowsKeyCode(key->key()), ShiftState(key->modifiers())};
     grace_.start();

@@ -1,6 +1,7 @@
 #pragma once
 // Key preview: the main window sees every key release inside it, with its key code and
-// modifier state; the control that has the focus handles it as usual.
+// modifier state; the control that has the focus handles it as usual. Space and Enter on a
+// focused button are that button's alone.
 #include <QObject>
 #include <QPointer>
 #include <QTimer>

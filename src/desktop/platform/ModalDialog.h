@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// Centres dialog on mainWindow, runs it modally and then calls afterClose. Returns the
-// dialog's result.
+// Centres dialog on mainWindow, runs it modally and then calls afterClose; the window is
+// active again, the focus where it was. Returns the dialog's result.
 int RunModal(QDialog& dialog, QWidget& mainWindow, const std::function<void()>& afterClose);
 
 } // namespace platform

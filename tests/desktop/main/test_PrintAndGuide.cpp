@@ -1,9 +1,13 @@
-// The class's results printed to a PDF without the dialog and read back; the guide opened
-// from ヘルプ; the save dialogs' folder remembered.
+// The class's results printed to a PDF without the dialog and read back; the keys and the
+// guide opened from ヘルプ; the save dialogs' folder remembered.
 #include <gtest/gtest.h>
 #include <cmath>
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -21,6 +25,7 @@
 #include "desktop/graph/GraphPrint.h"
 #include "desktop/graph/GraphReport.h"
 #include "core/graph/PrintLayout.h"
+#include "desktop/main/frmKeys.h"
 #include "desktop/main/frmMain.h"
 #include "desktop/platform/TickTimer.h"
 
@@ -133,9 +138,11 @@ TEST_F(Teacher, PrintsTitlePictureAndTableOnOneA4Page)
     EXPECT_NEAR(onPage.y(), expected.y(), 2.0);
 }
 
-TEST_F(Teacher, F1OpensTheInstalledGuide)
+// F1 lists every key the program names, and leads on to the installed guide; so does the
+// menu's 使い方. Reading the keys keeps the graph's points.
+TEST_F(Teacher, F1ListsTheKeysAndOpensTheInstalledGuide)
 {
-    EXPECT_EQ(w->menu_Guide->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(w->menu_Keys->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(w->menu_Guide->text(), QStringLiteral("使い方(&U)"));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("share/vaporia/guide"))));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("bin"))));
@@ -153,9 +160,34 @@ TEST_F(Teacher, F1OpensTheInstalledGuide)
         opened << url;
         return true;
     });
+    QTest::keyClicks(w->txtOndo, QStringLiteral("50"));
+    const std::size_t points = shared.program.PointCount();
+    ASSERT_GT(points, 0u);
+    const std::vector<app::KeyHelpEntry> keys = shared.program.KeyHelp();
+    QStringList rows;
+    bool listFirst = false;
+    QTimer::singleShot(50, [&] {
+        auto* d = qobject_cast<frmKeys*>(QApplication::activeModalWidget());
+        if (!d) {
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+            return;
+        }
+        for (int r = 0; r < d->tblKeys->rowCount(); ++r)
+            rows << d->tblKeys->item(r, 0)->text() + QLatin1Char('|') + d->tblKeys->item(r, 1)->text();
+        listFirst = d->focusWidget() == d->tblKeys; // the list is read first
+        d->cmdGuide->click();
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
     QTest::keyClick(w->windowHandle(), Qt::Key_F1);
+    ASSERT_EQ(rows.size(), static_cast<qsizetype>(keys.size()));
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(rows[i], QString::fromStdString(keys[i].keys + "|" + keys[i].action));
+    EXPECT_TRUE(listFirst);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.front(), QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()));
+    EXPECT_EQ(shared.program.PointCount(), points);
+    w->menu_Guide->trigger();
+    EXPECT_EQ(opened.size(), 2);
 }
 
 TEST_F(Teacher, SaveDialogsOpenInTheFolderLastSavedTo)

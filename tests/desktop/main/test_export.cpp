@@ -20,6 +20,7 @@
 #include "core/render/ReportPicture.h"
 #include "desktop/graph/GraphReport.h"
 #include "desktop/main/frmMain.h"
+#include "desktop/platform/PictureButton.h"
 #include "desktop/platform/DrawArea.h"
 #include "desktop/platform/TickTimer.h"
 
@@ -286,10 +287,10 @@ TEST_F(Export, GraphContextMenuByRightClickAndMenuKey)
     EXPECT_EQ(w->grphMenu->pos(), w->picGrph->mapToGlobal(QPoint(100, 50)));
     w->grphMenu->hide();
 
-    // The graph follows the readout when tabbing; there the menu key opens the menu.
+    // The graph follows the buttons above it when tabbing; there the menu key opens the menu.
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    w->txtAturyoku->setFocus();
+    w->picGrphCls->setFocus();
     QTest::keyClick(w->windowHandle(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), w->picGrph);
     QContextMenuEvent key(QContextMenuEvent::Keyboard, w->picGrph->rect().center());

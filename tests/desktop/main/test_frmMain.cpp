@@ -449,8 +449,12 @@ TEST_F(MainWindow, ScenarioPlaysOneStepPerKeyRelease)
     AddStep(mdlSinario::StepTemp, 20);
     AddStep(mdlSinario::StepTemp, 23, 1);
     AddStep(mdlSinario::StepGrphCls);
-    Key(Qt::Key_Down); // playback off: nothing
+    w->cmbLiquid->setFocus(); // in the temperature box ↓ would step the temperature down
+    w->cmbLiquid->setCurrentIndex(2);
+    Key(Qt::Key_Down); // playback off: no step
     EXPECT_EQ(w->txtOndo->text(), "");
+    w->cmbLiquid->setCurrentIndex(0);
+    w->txtOndo->setFocus();
 
     w->picSinario_Click();
     EXPECT_TRUE(Shows(w->picSinario, w->SinarioImages().on));

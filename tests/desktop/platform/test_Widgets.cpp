@@ -174,6 +174,86 @@ TEST(PictureButton, ShowsTheTopOfItsPictureAndReportsClicks)
     EXPECT_EQ(clicks.count(), 1);
 }
 
+// Reached by Tab, not by a click; Space and Enter press it at once, a held key only once
+// (X11 repeats it as release and press pairs with one time stamp); arrows are not its own.
+// A checkable one keeps the state its face gives it.
+TEST(PictureButton, KeysPressItOnceAndLeaveItsStateToTheFace)
+{
+    PictureButton button;
+    button.setCheckable(true);
+    button.show();
+    EXPECT_EQ(button.focusPolicy(), Qt::TabFocus);
+    QSignalSpy clicks(&button, &PictureButton::clicked);
+    const auto send = [&button](QEvent::Type type, Qt::Key key, quint64 time) {
+        QKeyEvent e(type, key, Qt::NoModifier);
+        e.setTimestamp(time);
+        QApplication::sendEvent(&button, &e);
+        return e.isAccepted();
+    };
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        send(QEvent::KeyPress, key, 100);
+        EXPECT_TRUE(button.isDown()); // the pressed look, until the key comes up
+        send(QEvent::KeyRelease, key, 150);
+        EXPECT_FALSE(button.isDown());
+    }
+    EXPECT_EQ(clicks.count(), 3);
+    EXPECT_FALSE(button.isChecked());
+
+    clicks.clear();
+    send(QEvent::KeyPress, Qt::Key_Space, 1000);
+    for (quint64 t = 1500; t <= 1800; t += 33) {
+        send(QEvent::KeyRelease, Qt::Key_Space, t);
+        send(QEvent::KeyPress, Qt::Key_Space, t);
+    }
+    send(QEvent::KeyRelease, Qt::Key_Space, 2000);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_FALSE(send(QEvent::KeyPress, Qt::Key_Down, 3000)); // passed on to the window
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+// The focus frame and the pressed look are drawn over the picture, and go with them.
+TEST(PictureButton, ShowsFocusAndPressed)
+{
+    QImage picture(81, 47, QImage::Format_RGB32);
+    picture.fill(qRgb(99, 101, 156));
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    QWidget window;
+    auto* button = new PictureButton(&window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 60);
+    button->SetPicture(picture);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    const auto shown = [button](int x, int y) { return button->grab().toImage().pixel(x, y) & 0xFFFFFF; };
+    EXPECT_EQ(shown(0, 0), 0xFF0000u);
+    EXPECT_EQ(shown(40, 20), 0x63659Cu);
+    button->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(shown(0, 0), 0x000000u); // black, then white inside it
+    EXPECT_EQ(shown(2, 20), 0xFFFFFFu);
+    EXPECT_EQ(shown(40, 20), 0x63659Cu);
+    other->setFocus();
+    button->setDown(true);
+    EXPECT_EQ(shown(1, 1), 0xFF0000u); // sunk by a pixel
+    EXPECT_EQ(shown(0, 0), 0x000000u);
+    button->setDown(false);
+    EXPECT_EQ(shown(0, 0), 0xFF0000u);
+}
+
+// Space and Enter on a focused button are the button's: its window does not see their
+// release; other keys' releases still reach it.
+TEST(KeyPreview, SpaceAndEnterOnAButtonAreTheButtons)
+{
+    Window w;
+    auto* button = new PictureButton(&w.main);
+    button->show();
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyRelease(button, key);
+    QTest::keyRelease(button, Qt::Key_Down);
+    w.Settle();
+    EXPECT_EQ(w.rec.log, std::vector<std::string>{"preview 40 0"});
+}
+
 TEST(TickTimer, TicksPreciselyAndIsNeverReentered)
 {
     int ticks = 0, depth = 0, deepest = 0;
