@@ -343,7 +343,9 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     // Start-up, before the window is first shown.
     shared_.program.SetClocks(clock_, framepace::SteadyMilliseconds);
     shared_.program.Start(shared_.prefs.dataBook);
+    shared_.program.SetDistinctMarkers(shared_.prefs.markers);
     BuildDataBookItem();
+    menu_Markers->setChecked(shared_.prefs.markers);
     picGrphSw->SetPicture(grphSwImg_.on);
     picGrphSw->setChecked(true);
 
@@ -374,6 +376,8 @@ void frmMain::BuildControls(QWidget* client)
     grph->setGeometry(446, 64, grphArea_.Width(), grphArea_.Height());
     grph->setAccessibleName(QStringLiteral("蒸気圧曲線のグラフ"));
     connect(grph, &platform::DrawAreaView::stepped, this, &frmMain::StepGraphPoint);
+    grphLegend = new graph::GraphLegend(grph);
+    grphLegend->SetOn(shared_.prefs.legend);
 
     auto makeButton = [client](int x, const QString& tip, const QImage& image) {
         auto* b = new platform::PictureButton(client);
@@ -525,7 +529,8 @@ void frmMain::BuildExportMenu(QMenu* file)
 QImage frmMain::GraphReportImage() const
 {
     // The grid the panel shows; the current settings when it shows none.
-    return graph::ReportImage(graph_.Points(), graph_.GridSettings().value_or(shared_.program.Settings()));
+    return graph::ReportImage(graph_.Points(), graph_.GridSettings().value_or(shared_.program.Settings()),
+                              shared_.program.DistinctMarkers());
 }
 
 void frmMain::menu_GrphCopy_Click()
@@ -556,6 +561,18 @@ void frmMain::BuildDataBookItem()
     menu_DataBook->setCheckable(true);
     menu_DataBook->setChecked(shared_.prefs.dataBook);
     connect(menu_DataBook, &QAction::triggered, this, &frmMain::menu_DataBook_Click);
+    menu_View->addSeparator();
+    menu_Legend = menu_View->addAction(QStringLiteral("凡例を表示(&L)"));
+    menu_Legend->setCheckable(true);
+    menu_Legend->setChecked(shared_.prefs.legend);
+    connect(menu_Legend, &QAction::triggered, this, [this](bool on) {
+        shared_.prefs.legend = on;
+        grphLegend->SetOn(on);
+        SaveUserPrefs();
+    });
+    menu_Markers = menu_View->addAction(QStringLiteral("点を形でも区別する(&K)\tF2"));
+    menu_Markers->setCheckable(true);
+    connect(menu_Markers, &QAction::triggered, this, [this](bool on) { Apply(shared_.program.SetDistinctMarkers(on)); });
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -619,6 +636,14 @@ void frmMain::Apply(int changed)
     if (changed & app::kSettings) ShowUnitLabels();
     if (changed & app::kValuesKind) lblDataBook->setVisible(program.DataBook());
     if (changed & app::kMotion) menu_Motion->setChecked(!program.MotionOn());
+    if (changed & app::kMarkers) {
+        menu_Markers->setChecked(program.DistinctMarkers());
+        if (shared_.prefs.markers != program.DistinctMarkers()) {
+            shared_.prefs.markers = program.DistinctMarkers();
+            SaveUserPrefs();
+        }
+    }
+    if (changed & app::kGraph) grphLegend->SetItems(program.PanelLegend());
     if (changed & app::kField) {
         PaintField();
         DescribeField();
@@ -981,6 +1006,7 @@ void frmMain::ApplyZoom(int percent)
             fieldView_->move(r.x, r.y);
         } else if (auto* view = qobject_cast<platform::DrawAreaView*>(d.widget)) {
             view->SetZoom(percent, d.rect.topLeft());
+            if (view == picGrph) grphLegend->SetZoom(percent);
             view->move(r.x, r.y);
         } else if (auto* button = qobject_cast<platform::PictureButton*>(d.widget)) {
             button->SetZoom(percent, d.rect.topLeft());

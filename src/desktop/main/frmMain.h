@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "desktop/graph/GraphExport.h"
+#include "desktop/graph/GraphLegend.h"
 #include "desktop/graph/GraphPanel.h"
 #include "core/app/AppState.h"
 #include "core/app/Program.h"
@@ -173,6 +174,10 @@ public:
     void menu_Keys_Click();
     // 表示 → 分子の動きを止める (F8, the program's own key): checked while they stand still.
     QAction* menu_Motion = nullptr;
+    // 表示 → 凡例を表示 and 点を形でも区別する (F2, the program's own key): remembered.
+    QAction* menu_Legend = nullptr;
+    QAction* menu_Markers = nullptr;
+    graph::GraphLegend* grphLegend = nullptr;
     // The guide's page for a program in programDir; empty when none is installed.
     static QString GuidePath(const QString& programDir);
     // Opens a page in the user's browser; replaced by the tests.

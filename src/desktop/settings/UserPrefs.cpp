@@ -50,6 +50,8 @@ UserPrefs ParseUserPrefs(std::string_view text)
     if (zoom == "150") p.zoomPercent = 150;
     else if (zoom == "200") p.zoomPercent = 200;
     p.dataBook = profile::ReadString(text, kSection, "dataBook", "", 16) == "1";
+    p.legend = profile::ReadString(text, kSection, "legend", "", 16) == "1";
+    p.markers = profile::ReadString(text, kSection, "markers", "", 16) == "1";
     const std::string folder = profile::ReadString(text, kSection, "saveFolder", "", kMaxFolderBytes + 1);
     if (StorableFolder(folder)) p.saveFolder = folder;
     return p;
@@ -59,7 +61,7 @@ std::string FormatUserPrefs(const UserPrefs& prefs)
 {
     const int zoom = prefs.zoomPercent == 150 || prefs.zoomPercent == 200 ? prefs.zoomPercent : 100;
     std::string text = "[vaporia]\nzoom=" + std::to_string(zoom) + "\ndataBook=" + (prefs.dataBook ? "1" : "0")
-                       + "\n";
+                       + "\nlegend=" + (prefs.legend ? "1" : "0") + "\nmarkers=" + (prefs.markers ? "1" : "0") + "\n";
     if (StorableFolder(prefs.saveFolder)) text += "saveFolder=" + prefs.saveFolder + "\n";
     return text;
 }

@@ -11,6 +11,8 @@ namespace userprefs {
 struct UserPrefs {
     int zoomPercent = 100; // 100, 150 or 200
     bool dataBook = false; // lookups read the data-book table
+    bool legend = false;   // the legend shown over the graph
+    bool markers = false;  // the colour-vision choice of markers
     std::string saveFolder; // UTF-8; where the save dialogs open; empty: the platform's choice
 };
 

@@ -342,6 +342,51 @@ TEST_F(MainWindow, NewLiquidIsTakenUpOnTheNextFrame)
     EXPECT_EQ(Readout(), water);
 }
 
+// The colour-vision choice on the panel as the class sees it, in grey: the three liquids'
+// markers differ in shape; turned off by F2, the panel is as before, pixel for pixel. The
+// choice and the legend are remembered.
+TEST_F(MainWindow, MarkersChoiceTellsLiquidsApartInGreyAndTheLegendIsRemembered)
+{
+    shared->prefsPath = dir.filePath("user/preferences.ini");
+    Open();
+    const struct { int liquid; const char* t; } points[] = {{0, "80"}, {1, "50"}, {2, "10"}, {0, "100"}};
+    for (const auto& p : points) {
+        w->cmbLiquid->setCurrentIndex(p.liquid);
+        St().frameWait = 0;
+        w->Timer1_Timer();
+        Type(p.t);
+    }
+    const QImage squares = w->Graph().Area().Image();
+    w->menu_Markers->trigger();
+    EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).markers);
+    const QImage grey = w->Graph().Area().Image().convertToFormat(QImage::Format_Grayscale8);
+    const auto inked = [&](const mdlGrph::PlottedPoint& p) {
+        std::uint32_t bits = 0;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 5; ++x)
+                if (qGray(grey.pixel(p.px - 1 + x, p.py - 1 + y)) < 150) bits |= 1u << (y * 5 + x);
+        return bits;
+    };
+    const auto& record = w->Graph().Points();
+    std::vector<std::uint32_t> shapes;
+    for (std::size_t i = 0; i + 1 < record.Size(); ++i) shapes.push_back(inked(record.At(i)));
+    ASSERT_EQ(shapes.size(), 3u);
+    EXPECT_NE(shapes[0], shapes[1]);
+    EXPECT_NE(shapes[1], shapes[2]);
+    EXPECT_NE(shapes[0], shapes[2]);
+
+    EXPECT_FALSE(w->grphLegend->isVisibleTo(w.get()));
+    w->menu_Legend->trigger();
+    EXPECT_TRUE(w->grphLegend->isVisibleTo(w.get()));
+    EXPECT_EQ(w->grphLegend->accessibleDescription(), QStringLiteral("最新の点、水、エタノール、ジエチルエーテル"));
+    EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).legend);
+
+    Key(Qt::Key_F2);
+    EXPECT_FALSE(w->menu_Markers->isChecked());
+    EXPECT_EQ(w->Graph().Area().Image(), squares);
+    EXPECT_FALSE(userprefs::LoadUserPrefs(shared->prefsPath).markers);
+}
+
 TEST_F(MainWindow, DataBookChoiceTakesEffectAtTheNextTemperatureAndIsRemembered)
 {
     shared->prefsPath = dir.filePath("user/preferences.ini");

@@ -33,12 +33,15 @@ TEST(UserPrefs, SaveAndLoadRoundTrip)
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/sub/preferences.ini");
     EXPECT_EQ(LoadUserPrefs(path).zoomPercent, 100); // missing file: defaults
-    for (const UserPrefs p : {UserPrefs{150, true}, UserPrefs{200, false}, UserPrefs{100, true}}) {
+    for (const UserPrefs p : {UserPrefs{150, true, false, false, {}}, UserPrefs{200, false, true, true, {}},
+                              UserPrefs{100, true, false, true, {}}}) {
         QString error;
         ASSERT_TRUE(SaveUserPrefs(p, path, &error)) << error.toStdString();
         const UserPrefs back = LoadUserPrefs(path);
         EXPECT_EQ(back.zoomPercent, p.zoomPercent);
         EXPECT_EQ(back.dataBook, p.dataBook);
+        EXPECT_EQ(back.legend, p.legend);
+        EXPECT_EQ(back.markers, p.markers);
     }
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/sub")).entryList(QDir::Files).size(), 1);
 }
