@@ -171,11 +171,19 @@ export class Core {
   graphLayout(width: number, height: number): void {
     this.n("vaporia_graph_layout", width, height);
   }
+  // The same object each time, its view made anew only when the pixels moved: a ramp plots
+  // on every frame.
+  private raster = { data: new Uint8ClampedArray(0), width: 0, height: 0, dirty: [0, 0, 0, 0] as [number, number, number, number] };
   graphRaster(): { data: Uint8ClampedArray; width: number; height: number; dirty: [number, number, number, number] } {
     const p = this.n("vaporia_graph_raster");
-    const width = this.n("vaporia_graph_raster_width"), height = this.n("vaporia_graph_raster_height");
-    const d: [number, number, number, number] = [0, 1, 2, 3].map((i) => this.n("vaporia_graph_dirty", i)) as any;
-    return { data: new Uint8ClampedArray(this.heap().buffer, p, width * height * 4), width, height, dirty: d };
+    const r = this.raster;
+    r.width = this.n("vaporia_graph_raster_width");
+    r.height = this.n("vaporia_graph_raster_height");
+    const buffer = this.heap().buffer;
+    if (r.data.buffer !== buffer || r.data.byteOffset !== p || r.data.length !== r.width * r.height * 4)
+      r.data = new Uint8ClampedArray(buffer, p, r.width * r.height * 4);
+    for (let i = 0; i < 4; i++) r.dirty[i] = this.n("vaporia_graph_dirty", i);
+    return r;
   }
   graphLabels(): { text: string; x: number; y: number }[] {
     const out = [];

@@ -31,6 +31,7 @@ export class App {
   private timer = 0;
   private fieldImage!: ImageData;
   private graphCanvas!: HTMLCanvasElement;
+  private graphImage?: ImageData; // over the cores' pixels
   private graphDevice = ""; // the graph's size on the display, as last laid out
   private labelPx = 9;      // the grid labels' size, in the stage's pixels
   private legend!: HTMLElement;
@@ -334,7 +335,8 @@ export class App {
         this.graphCanvas.width = r.width;
         this.graphCanvas.height = r.height;
       }
-      this.graphCtx.putImageData(new ImageData(r.data, r.width, r.height), 0, 0, l, t, right - l, bottom - t);
+      if (this.graphImage?.data !== r.data) this.graphImage = new ImageData(r.data, r.width, r.height);
+      this.graphCtx.putImageData(this.graphImage, 0, 0, l, t, right - l, bottom - t);
     }
     // A plotted point leaves the labels as they were: rebuild them only when they change.
     const labels = this.core.graphLabels();

@@ -346,6 +346,7 @@ frmMain::frmMain(SharedRecords& shared, mdlSprite::TimeOfDayClock clock, QWidget
     shared_.program.SetDistinctMarkers(shared_.prefs.markers);
     BuildDataBookItem();
     menu_Markers->setChecked(shared_.prefs.markers);
+    ShowTitleRed(shared_.prefs.markers);
     picGrphSw->SetPicture(grphSwImg_.on);
     picGrphSw->setChecked(true);
 
@@ -400,9 +401,9 @@ void frmMain::BuildControls(QWidget* client)
     const QColor red(255, 0, 0), grey(128, 128, 128), white(255, 255, 255), black(0, 0, 0);
     // Shadows first, so the red text lies on top.
     MakeLabel(client, QStringLiteral("温度"), 477, 430, 62, 36, k20pt, true, grey);
-    MakeLabel(client, QStringLiteral("温度"), 475, 428, 62, 36, k20pt, true, red);
+    redTitles_[0] = MakeLabel(client, QStringLiteral("温度"), 475, 428, 62, 36, k20pt, true, red);
     MakeLabel(client, QStringLiteral("圧力"), 478, 480, 62, 36, k20pt, true, grey);
-    MakeLabel(client, QStringLiteral("圧力"), 476, 479, 62, 36, k20pt, true, red);
+    redTitles_[1] = MakeLabel(client, QStringLiteral("圧力"), 476, 479, 62, 36, k20pt, true, red);
 
     txtOndo = new QLineEdit(client);
     txtOndo->setGeometry(539, 428, 60, 36);
@@ -638,6 +639,7 @@ void frmMain::Apply(int changed)
     if (changed & app::kMotion) menu_Motion->setChecked(!program.MotionOn());
     if (changed & app::kMarkers) {
         menu_Markers->setChecked(program.DistinctMarkers());
+        ShowTitleRed(program.DistinctMarkers());
         if (shared_.prefs.markers != program.DistinctMarkers()) {
             shared_.prefs.markers = program.DistinctMarkers();
             SaveUserPrefs();
@@ -650,6 +652,17 @@ void frmMain::Apply(int changed)
     }
     if (changed & (app::kReadout | app::kTemperature | app::kSettings)) announceTimer_->start();
     Replan();
+}
+
+// The red 温度 and 圧力: with the colour-vision choice a shade darker, 3 : 1 and more against
+// the panel's light texture, as the browser always draws them.
+void frmMain::ShowTitleRed(bool darker)
+{
+    for (QLabel* l : redTitles_) {
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, darker ? QColor(210, 0, 0) : QColor(255, 0, 0));
+        l->setPalette(pal);
+    }
 }
 
 // Text that is no temperature stands out, and says why to a screen reader.

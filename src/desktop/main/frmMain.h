@@ -178,6 +178,8 @@ public:
     QAction* menu_Legend = nullptr;
     QAction* menu_Markers = nullptr;
     graph::GraphLegend* grphLegend = nullptr;
+    QLabel* redTitles_[2] = {};
+    void ShowTitleRed(bool darker);
     // The guide's page for a program in programDir; empty when none is installed.
     static QString GuidePath(const QString& programDir);
     // Opens a page in the user's browser; replaced by the tests.

@@ -359,6 +359,7 @@ TEST_F(MainWindow, MarkersChoiceTellsLiquidsApartInGreyAndTheLegendIsRemembered)
     const QImage squares = w->Graph().Area().Image();
     w->menu_Markers->trigger();
     EXPECT_TRUE(userprefs::LoadUserPrefs(shared->prefsPath).markers);
+    EXPECT_EQ(w->redTitles_[0]->palette().color(QPalette::WindowText), QColor(210, 0, 0));
     const QImage grey = w->Graph().Area().Image().convertToFormat(QImage::Format_Grayscale8);
     const auto inked = [&](const mdlGrph::PlottedPoint& p) {
         std::uint32_t bits = 0;
