@@ -453,7 +453,8 @@ class Behaviour:
         self.assertEqual(p.pixel(241, 17), (255, 255, 255))
         labels = p.js("return Array.from(document.querySelectorAll('#grphLabels span')).map(s => s.textContent)")
         self.assertIn("0", labels)
-        self.assertIn("800", labels)
+        self.assertIn("700", labels)
+        self.assertNotIn("800", labels)  # no room above the top line: not pushed below it
 
     def test_liquid_taken_up_by_the_next_frame_readout_by_the_next_temperature(self):
         p = self.page
