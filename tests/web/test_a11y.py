@@ -108,6 +108,12 @@ class Access(unittest.TestCase):
         p = self.page
         self.assertEqual(self.focused(), "txtOndo")
         self.alt("f")
+        state = lambda: p.js("""return [document.activeElement.id, document.activeElement.getAttribute('role'),
+            document.activeElement.getAttribute('aria-checked'), menu_File.getAttribute('aria-expanded')]""")
+        self.keys(Keys.ARROW_RIGHT)  # along the bar: the view menu, its zooms checkable
+        self.assertEqual(state(), ["menu_ZoomFit", "menuitemradio", "true", "false"])
+        self.keys(Keys.ARROW_LEFT)
+        self.assertEqual(state(), ["menu_Init", "menuitem", None, "true"])
         self.keys("l")
         self.assertEqual(self.focused(), "menu_Lesson1")
         self.keys(Keys.ENTER)

@@ -4,6 +4,10 @@ import type { App } from "./main";
 import { el, place, browserName } from "./dom";
 
 let open = 0;
+// Whether the last input was a pointer's rather than a key's.
+let tapped = false;
+addEventListener("pointerdown", () => (tapped = true), true);
+addEventListener("keydown", () => (tapped = false), true);
 
 export function isTouch(): boolean {
   return navigator.maxTouchPoints > 0 || matchMedia("(pointer: coarse)").matches;
@@ -76,7 +80,8 @@ function dialog(app: App, id: string, caption: string, w: number, h: number, onC
     layers[layers.length - 1]?.removeAttribute("inert");
     if (--open === 0) document.getElementById("viewport")?.removeAttribute("inert");
     const to = back && back.isConnected && back !== document.body && !back.closest("[inert], [hidden]") ? back : app.txtOndo;
-    to.focus();
+    // A finger gives no text box the focus: it would bring up the on-screen keyboard.
+    if (!(tapped && isTouch()) || !to.matches("input, select, textarea")) to.focus();
     onClose();
   };
   x.addEventListener("click", close);
