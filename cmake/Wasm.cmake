@@ -10,7 +10,7 @@ add_subdirectory(src/web)
 
 # Small code loads and compiles sooner in the page; only the frame's path (the field, its
 # pixels and the pace) keeps the optimisation for speed.
-foreach(t vaporia_model vaporia_graph_map vaporia_simulation vaporia_scenario_record
+foreach(t vaporia_i18n vaporia_model vaporia_graph_map vaporia_simulation vaporia_scenario_record
           vaporia_settings_record vaporia_settings_text vaporia_settings_import vaporia_zoom vaporia_app vaporia_webapi)
   get_target_property(type ${t} TYPE)
   if(NOT type STREQUAL "INTERFACE_LIBRARY")
