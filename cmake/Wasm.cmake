@@ -10,7 +10,7 @@ add_subdirectory(src/web)
 
 # Small code loads and compiles sooner in the page; only the frame's path (the field, its
 # pixels and the pace) keeps the optimisation for speed.
-foreach(t vaporia_model vaporia_graph_map vaporia_simulation vaporia_scenario_record
+foreach(t vaporia_i18n vaporia_model vaporia_graph_map vaporia_simulation vaporia_scenario_record
           vaporia_settings_record vaporia_settings_text vaporia_settings_import vaporia_zoom vaporia_app vaporia_webapi)
   get_target_property(type ${t} TYPE)
   if(NOT type STREQUAL "INTERFACE_LIBRARY")
@@ -85,4 +85,7 @@ if(VAPORIA_TESTS)
   vaporia_embed_lessons(${replay_lessons_inc})
   vaporia_add_wasm_test(wasm_test_replay SOURCES ${t}/core/app/test_replay.cpp ${t}/core/app/test_Program.cpp ${replay_lessons_inc} LIBS vaporia_app)
   target_include_directories(wasm_test_replay PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tests)
+  vaporia_add_wasm_test(wasm_test_i18n SOURCES ${t}/core/i18n/test_Catalogue.cpp ${replay_lessons_inc}
+                        LIBS vaporia_i18n vaporia_scenario_record)
+  target_include_directories(wasm_test_i18n PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tests)
 endif()

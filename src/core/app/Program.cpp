@@ -24,6 +24,14 @@ void Program::SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::Monotoni
     pace_.SetClock(std::move(monotonic));
 }
 
+int Program::SetLanguage(i18n::Lang lang)
+{
+    if (lang == lang_) return 0;
+    lang_ = lang;
+    // A notice not yet taken is said in the language it was raised in.
+    return kLanguage | kSettings | kPlayback | kGraph | kScenario | kValuesKind;
+}
+
 void Program::Start(bool dataBook)
 {
     dataBook_ = dataBook;
@@ -165,7 +173,7 @@ int Program::Activate(const SystemSettings& loaded, unsigned replaced)
     // The file is read at every activation: what it holds wrong is told once.
     if (const unsigned fresh = replaced & ~toldIni_) {
         toldIni_ |= fresh;
-        notice_ = mdlSystem::ReplacedNotice(fresh, "設定ファイル（CONFIG.INI）");
+        notice_ = mdlSystem::ReplacedNotice(fresh, i18n::Text(lang_, "notice.source.config"), lang_);
         changed |= kNotice;
     }
     // The molecules stand at rest until a temperature is there: shown once.
@@ -301,7 +309,7 @@ int Program::KeyUp(int keyCode)
         changed |= kSettings;
         if (const unsigned fresh = static_cast<unsigned>(e.value) & ~toldStep_) {
             toldStep_ |= fresh;
-            notice_ = mdlSystem::ReplacedNotice(fresh, "シナリオの初期設定");
+            notice_ = mdlSystem::ReplacedNotice(fresh, i18n::Text(lang_, "notice.source.scenario_init"), lang_);
             changed |= kNotice;
         }
         if (shown && unitBefore != settings_.temperatureUnit) {
@@ -343,8 +351,8 @@ int Program::ScenarioLoaded()
 bool Program::LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error,
                                 std::string_view fileName)
 {
-    if (const std::string fault = mdlSinario::SinarioRecordFault(bytes, size); !fault.empty()) {
-        if (error) *error = mdlSinario::RefusedFileText(fileName, fault);
+    if (const std::string fault = mdlSinario::SinarioRecordFault(bytes, size, lang_); !fault.empty()) {
+        if (error) *error = mdlSinario::RefusedFileText(fileName, fault, lang_);
         return false;
     }
     mdlSinario::DecodeSinario(bytes, size, sinario_);
@@ -405,10 +413,10 @@ std::string Program::PlaybackText() const
 {
     if (st_.sinarioRun == 0) return {};
     const int count = mdlSinario::StepsInUse(sinario_);
-    if (count == 0) return "ステップがありません";
+    if (count == 0) return std::string(i18n::Text(lang_, "playback.no_steps"));
     const std::int64_t done = std::clamp<std::int64_t>(std::int64_t{st_.sinarioPos} - 1, 0, count);
-    const std::string of = numtext::FormatWhole(done) + " / " + numtext::FormatWhole(count);
-    return done >= count ? "シナリオの終わり（" + of + "）" : "ステップ " + of;
+    return i18n::Format(lang_, done >= count ? "playback.end" : "playback.step",
+                        {numtext::FormatWhole(done), numtext::FormatWhole(count)});
 }
 
 int Program::Reset()
@@ -433,10 +441,13 @@ std::string Program::Caption() const
     // Control characters a hand-made file may hold would break the caption's line.
     for (char16_t& c : title)
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u' ';
-    return "蒸気圧曲線　-　" + utf::Utf8Of(title);
+    return i18n::Format(lang_, "app.caption", {utf::Utf8Of(title)});
 }
 
-std::string Program::PointsCsv() const { return mdlGrph::PointsCsv(graph_.Points()); }
+std::string Program::PointsCsv(bool japanese) const
+{
+    return mdlGrph::PointsCsv(graph_.Points(), japanese ? i18n::Lang::Ja : lang_);
+}
 
 std::array<unsigned char, mdlSinario::kRecordSize> Program::SinarioBytes() const
 {
@@ -453,7 +464,7 @@ std::string Program::SettingsIni(std::string_view old) const
 render::Report Program::Report(const mdlGrph::MeasureInk& labelInk, const std::vector<int>& legendWidths) const
 {
     return render::MakeReport(graph_.Points(), graph_.GridSettings().value_or(settings_), labelInk, legendWidths,
-                              graph_.DistinctMarkers());
+                              graph_.DistinctMarkers(), lang_);
 }
 
 int Program::SetDistinctMarkers(bool on)
@@ -467,20 +478,20 @@ namespace {
 
 // A share of the molecules as a class would say it: a simple fraction where one lies close,
 // else a whole percent.
-std::string ShareText(std::int64_t part, std::int64_t whole)
+std::string ShareText(std::int64_t part, std::int64_t whole, i18n::Lang lang)
 {
     const double share = static_cast<double>(part) / static_cast<double>(whole);
     const int percent = static_cast<int>(std::lround(share * 100));
-    if (percent < 1) return "ごく一部（1%未満）";
-    if (percent > 99) return "ほとんど（99%より多く）";
-    if (std::abs(share - 0.5) < 0.0125) return "約半分";
+    if (percent < 1) return std::string(i18n::Text(lang, "share.tiny"));
+    if (percent > 99) return std::string(i18n::Text(lang, "share.most"));
+    if (std::abs(share - 0.5) < 0.0125) return std::string(i18n::Text(lang, "share.half"));
     for (const int d : {3, 4, 5, 10})
         for (int n = 1; n < d; ++n) {
             if (std::gcd(n, d) != 1) continue;
             if (std::abs(share - static_cast<double>(n) / d) < 0.0125)
-                return "約" + numtext::FormatWhole(d) + "分の" + numtext::FormatWhole(n);
+                return i18n::Format(lang, "share.fraction", {numtext::FormatWhole(d), numtext::FormatWhole(n)});
         }
-    return "約" + numtext::FormatWhole(percent) + "%";
+    return i18n::Format(lang, "share.percent", {numtext::FormatWhole(percent)});
 }
 
 } // namespace
@@ -489,8 +500,9 @@ std::string Program::Announcement() const
 {
     const auto t = Shown();
     if (!t || readoutText_.empty()) return {};
-    return numtext::FormatWhole(t->whole) + " " + std::string(mdlGrph::TemperatureUnitName(settings_.temperatureUnit))
-        + "、圧力 " + readoutText_ + " " + std::string(mdlGrph::PressureUnitName(settings_.pressureUnit));
+    return i18n::Format(lang_, "announce.readout",
+                        {numtext::FormatWhole(t->whole), mdlGrph::TemperatureUnitName(settings_.temperatureUnit, lang_),
+                         readoutText_, mdlGrph::PressureUnitName(settings_.pressureUnit, lang_)});
 }
 
 std::string Program::FieldDescription() const
@@ -505,14 +517,16 @@ std::string Program::FieldDescription() const
         }
     const std::int64_t all = solid + liquid + vapour;
     if (all == 0) return {};
-    if (solid == all) return "すべて固体";
-    if (liquid == all) return "すべて液体";
-    if (vapour == all) return "すべて気体";
-    std::string kinds;
-    for (const auto& [count, name] : {std::pair{solid, "固体"}, std::pair{liquid, "液体"}, std::pair{vapour, "気体"}})
-        if (count > 0) kinds += (kinds.empty() ? "" : "と") + std::string(name);
-    if (vapour == 0) return kinds;
-    return kinds + "。分子の" + ShareText(vapour, all) + "が気体";
+    if (solid == all) return std::string(i18n::Text(lang_, "field.all_solid"));
+    if (liquid == all) return std::string(i18n::Text(lang_, "field.all_liquid"));
+    if (vapour == all) return std::string(i18n::Text(lang_, "field.all_gas"));
+    // Each mix has a text of its own: languages join their words differently.
+    const std::string_view kinds = i18n::Text(lang_, solid == 0    ? "field.liquid_gas"
+                                                     : liquid == 0 ? "field.solid_gas"
+                                                     : vapour == 0 ? "field.solid_liquid"
+                                                                   : "field.solid_liquid_gas");
+    if (vapour == 0) return std::string(kinds);
+    return i18n::Format(lang_, "field.gas_share", {kinds, ShareText(vapour, all, lang_)});
 }
 
 const std::vector<std::size_t>& Program::ExportedPoints() const
@@ -533,35 +547,25 @@ std::string Program::PointText(std::size_t i) const
     const std::vector<std::size_t>& exported = ExportedPoints();
     if (i >= exported.size()) return {};
     const mdlGrph::PlottedPoint& p = graph_.Points().At(exported[i]);
-    std::string text = std::string(mdlGrph::LiquidName(p.liquid)) + "、" + numtext::FormatWhole(p.temperature) + " "
-        + std::string(mdlGrph::TemperatureUnitName(p.temperatureUnit)) + "、" + p.pressureText + " "
-        + std::string(mdlGrph::PressureUnitName(p.pressureUnit));
-    if (p.dataBook) text += "（文献値）";
-    return text;
+    return i18n::Format(lang_, p.dataBook ? "point.text_databook" : "point.text",
+                        {mdlGrph::LiquidName(p.liquid, lang_), numtext::FormatWhole(p.temperature),
+                         mdlGrph::TemperatureUnitName(p.temperatureUnit, lang_), p.pressureText,
+                         mdlGrph::PressureUnitName(p.pressureUnit, lang_)});
 }
 
 std::vector<KeyHelpEntry> Program::KeyHelp() const
 {
-    return {
-        {"F1", "キー操作の一覧を開く"},
-        {"Tab / Shift+Tab", "次の欄・ボタンへ移る / 前へ戻る"},
-        {"数字・－・Backspace（温度の欄）", "温度を入力する（入力するたびに圧力が出て、グラフに点が打たれる）"},
-        {"↑ / ↓（温度の欄）", "温度を 1 度上げる / 下げる（▲▼ と同じ。シナリオ再生中の ↓ は次のステップ）"},
-        {"↑ / ↓（物質の一覧）", "物質を選ぶ"},
-        {"↓・Enter・Space（シナリオ再生中）", "離したときに次のステップを 1 つ実行する"},
-        {"Space / Enter（ボタンの上）", "ボタンを押す（シナリオ実行、グラフ表示・非表示、グラフの消去、分子の動き）"},
-        {"← / →（グラフの上）", "グラフの点を古い順・新しい順に 1 つずつ読み上げる"},
-        {"Home / End（グラフの上）", "最初の点 / 最新の点を読み上げる"},
-        {"メニューキー（グラフの上）", "グラフのメニュー（画像・CSV の保存）を開く"},
-        {"F2", "グラフの点を物質ごとの形でも見分ける / 色だけに戻す（最新の点は赤い輪で囲む）"},
-        {"F8", "分子の動きを止める / 動かす（温度・圧力・グラフ・シナリオはそのまま動く）"},
-        {"F9", "最初に戻す（グラフの点を消し、シナリオを 1 番目のステップから）"},
-        {"F11", "全画面表示にする / 戻す"},
-        {"Alt+F / Alt+V / Alt+H", "メニュー（ファイル・表示・ヘルプ）を開く"},
-        {"← / →・↑ / ↓（メニュー）", "となりのメニューへ / 項目を選ぶ"},
-        {"Enter（メニュー）", "選んだ項目を実行する"},
-        {"Esc", "メニューやダイアログを閉じる、全画面表示を終える"},
+    static constexpr std::string_view kLines[] = {
+        "help", "tab", "type", "step_temperature", "liquid", "playback", "button", "points", "ends",
+        "graph_menu", "markers", "motion", "reset", "full_screen", "menus", "menu_move", "menu_enter", "escape",
     };
+    std::vector<KeyHelpEntry> lines;
+    lines.reserve(std::size(kLines));
+    for (const std::string_view line : kLines) {
+        const std::string key = "keys." + std::string(line);
+        lines.push_back({std::string(i18n::Text(lang_, key + ".keys")), std::string(i18n::Text(lang_, key + ".action"))});
+    }
+    return lines;
 }
 
 } // namespace app

@@ -16,6 +16,7 @@
 #include "core/app/FramePace.h"
 #include "core/app/Simulation.h"
 #include "core/field/mdlSprite.h"
+#include "core/i18n/Catalogue.h"
 #include "core/model/mdlData.h"
 #include "core/render/FieldPicture.h"
 #include "core/render/GraphPicture.h"
@@ -40,6 +41,7 @@ enum Changed : int {
     kNotice = 1 << 10,     // a notice to show the user once (TakeNotice)
     kMotion = 1 << 11,     // the molecules' motion stopped or started
     kMarkers = 1 << 12,    // the colour-vision choice of markers turned on or off
+    kLanguage = 1 << 13,   // the language changed: every text anew
 };
 
 // One line of the keyboard help: the keys, and what they do on the main window.
@@ -63,6 +65,11 @@ public:
                      framepace::MonotonicClock monotonic = framepace::SteadyMilliseconds);
 
     void SetClocks(mdlSprite::TimeOfDayClock timeOfDay, framepace::MonotonicClock monotonic);
+
+    // The language of every text the program makes, as the pupil chose it: Japanese until
+    // then. The files it writes (.so1, CONFIG.INI) never depend on it.
+    int SetLanguage(i18n::Lang lang);
+    i18n::Lang Language() const { return lang_; }
 
     // Start-up, before the window is first shown: default settings, Water, graph shown,
     // playback off, "0" in both boxes, the field laid out. The scenario stays: the one the
@@ -101,8 +108,9 @@ public:
     // liquid, amount and marker as the panel draws them.
     std::vector<render::LegendItem> PanelLegend() const
     {
-        return render::LegendItems(graph_.Points(), graph_.DistinctMarkers() ? render::MarkerStyle::Distinct
-                                                                             : render::MarkerStyle::Panel);
+        return render::LegendItems(graph_.Points(),
+                                   graph_.DistinctMarkers() ? render::MarkerStyle::Distinct : render::MarkerStyle::Panel,
+                                   lang_);
     }
     bool DistinctMarkers() const { return graph_.DistinctMarkers(); }
     // A key pressed in the temperature box (Windows key codes), repeating while held: ↑ and
@@ -124,8 +132,8 @@ public:
     // Back to the start without reloading anything: the graph cleared to its grid, playback
     // (if on) at step 1, the box empty as at start-up, the molecules laid out afresh.
     int Reset();
-    // The .so1 bytes decoded into the scenario in use; false (and error set, in Japanese,
-    // naming the file when its name is given) leaves it untouched.
+    // The .so1 bytes decoded into the scenario in use; false (and error set, naming the file
+    // when its name is given) leaves it untouched.
     bool LoadScenarioBytes(const std::uint8_t* bytes, std::size_t size, std::string* error,
                            std::string_view fileName = {});
     // The timer woke: runs the frame when it is due (a face may wake on every refresh).
@@ -164,7 +172,9 @@ public:
     bool DataBook() const { return dataBook_; }
     bool GraphShown() const { return st_.grphVisible != 0; }
     bool PlaybackOn() const { return st_.sinarioRun != 0; }
-    simulation::UnitLabels Labels() const { return simulation::UnitLabelsFor(settings_); }
+    simulation::UnitLabels Labels() const { return simulation::UnitLabelsFor(settings_, lang_); }
+    // What shows while the data-book values are in use.
+    std::string_view DataBookMark() const { return simulation::DataBookMark(lang_); }
     // Where playback stands, for the class to see: "ステップ 3 / 13" (the steps run so far),
     // "シナリオの終わり（13 / 13）" once the last has run; empty while playback is off.
     std::string PlaybackText() const;
@@ -213,14 +223,15 @@ public:
     const mdlData::VaporTable& ActiveTable();
 
     // ---- What the faces write -----------------------------------------------------------
-    std::string PointsCsv() const;
+    // The table in the language in force, or in Japanese whatever the language.
+    std::string PointsCsv(bool japanese = false) const;
     std::array<unsigned char, mdlSinario::kRecordSize> SinarioBytes() const;
     // The settings in memory as CONFIG.INI text: old (what the file holds) with the eight
     // keys of section DATA set and every other line kept.
     std::string SettingsIni(std::string_view old) const;
     // The report picture of the exported points on the grid shown (the settings in memory
     // when none is shown): labelInk at render::kReportLabelPixels, legend widths as
-    // render::PlaceLegend takes them.
+    // render::PlaceLegend takes them, of the legend in the language in force.
     render::Report Report(const mdlGrph::MeasureInk& labelInk, const std::vector<int>& legendWidths) const;
 
     // For the tests: the state as the frame leaves it.
@@ -269,6 +280,7 @@ private:
     mutable std::uint64_t exportedAge_ = ~std::uint64_t{0};
     mutable std::vector<std::size_t> exported_;
     std::string notice_;
+    i18n::Lang lang_ = i18n::Lang::Ja;
     unsigned toldIni_ = 0;  // faults of the settings file already told
     unsigned toldStep_ = 0; // of the scenario in use's initial-settings steps
 };

@@ -145,15 +145,17 @@ StepEffect RunSinarioStep(AppState& st, const mdlSinario::SinarioData& sinario,
     return effect;
 }
 
-UnitLabels UnitLabelsFor(const SystemSettings& s)
+UnitLabels UnitLabelsFor(const SystemSettings& s, i18n::Lang lang)
 {
     UnitLabels l;
-    l.temperature = s.temperatureUnit == 0 ? "℃" : "Ｋ";
-    l.pressure = s.pressureUnit == 0 ? "mmHg" : s.pressureUnit == 1 ? "atm" : "hPa";
-    l.mol = numtext::FormatWhole(s.mol) + "mol";
-    l.container = numtext::FormatGeneral(s.container) + "ﾘｯﾄﾙ";
+    l.temperature = i18n::Text(lang, s.temperatureUnit == 0 ? "unit.celsius" : "unit.kelvin_wide");
+    l.pressure = i18n::Text(lang, s.pressureUnit == 0 ? "unit.mmhg" : s.pressureUnit == 1 ? "unit.atm" : "unit.hpa");
+    l.mol = i18n::Format(lang, "unit.mol_amount", {numtext::FormatWhole(s.mol)});
+    l.container = i18n::Format(lang, "unit.litre_amount", {numtext::FormatGeneral(s.container)});
     return l;
 }
+
+std::string_view DataBookMark(i18n::Lang lang) { return i18n::Text(lang, "values.databook_in_use"); }
 
 void RestartPlaybackOnLoad(AppState& st)
 {

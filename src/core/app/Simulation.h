@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/app/AppState.h"
+#include "core/i18n/Catalogue.h"
 #include "core/model/mdlData.h"
 #include "core/scenario/SinarioRecord.h"
 #include "core/settings/SystemSettings.h"
@@ -68,9 +69,10 @@ std::optional<std::int32_t> NextRampTemperature(AppState& st, std::int32_t shown
 struct UnitLabels {
     std::string temperature, pressure, mol, container;
 };
-UnitLabels UnitLabelsFor(const SystemSettings& s);
+UnitLabels UnitLabelsFor(const SystemSettings& s, i18n::Lang lang = i18n::Lang::Ja);
 // What the screen says while the data-book values are in use (lblDataBook).
 inline constexpr std::string_view kDataBookMark = "文献値で計算中";
+std::string_view DataBookMark(i18n::Lang lang = i18n::Lang::Ja);
 
 // A scenario was loaded (editor or sample lesson): playback that is on starts it from its
 // first step, not from the number the previous scenario had reached; its ramp stops.

@@ -440,7 +440,7 @@ bool SameRun(const LegendEntry& e, const PlottedPoint& p)
 
 } // namespace
 
-std::vector<LegendEntry> LegendEntries(const PlotRecord& record)
+std::vector<LegendEntry> LegendEntries(const PlotRecord& record, i18n::Lang lang)
 {
     std::vector<LegendEntry> runs; // in the order first measured
     for (std::size_t i = 0; i < record.Size(); ++i) {
@@ -470,11 +470,11 @@ std::vector<LegendEntry> LegendEntries(const PlotRecord& record)
         for (LegendEntry e : runs) {
             if (e.liquid != liquid) continue;
             e.shape = shape++ % kMarkerShapes;
-            e.text = std::string(LiquidName(liquid));
+            e.text = std::string(LiquidName(liquid, lang));
             std::string detail;
             if (amountsDiffer)
                 detail = numtext::FormatWhole(e.mol) + " mol, " + numtext::FormatGeneral(e.container) + " L";
-            if (e.dataBook) detail += (detail.empty() ? "" : ", ") + std::string(ValuesName(true));
+            if (e.dataBook) detail += (detail.empty() ? "" : ", ") + std::string(ValuesName(true, lang));
             if (!detail.empty()) e.text += " (" + detail + ")";
             legend.push_back(std::move(e));
         }
@@ -489,38 +489,40 @@ int MarkerShape(const std::vector<LegendEntry>& legend, const PlottedPoint& poin
     return 0;
 }
 
-std::string_view ValuesName(bool dataBook)
+std::string_view NewestPointText(i18n::Lang lang) { return i18n::Text(lang, "graph.legend.newest"); }
+
+std::string_view ValuesName(bool dataBook, i18n::Lang lang)
 {
-    return dataBook ? "文献値" : "標準";
+    return i18n::Text(lang, dataBook ? "values.databook" : "values.standard");
 }
 
-std::string_view LiquidName(std::int32_t liquid)
+std::string_view LiquidName(std::int32_t liquid, i18n::Lang lang)
 {
     switch (liquid) {
-    case 0: return "水";
-    case 1: return "エタノール";
-    default: return "ジエチルエーテル";
+    case 0: return i18n::Text(lang, "liquid.water");
+    case 1: return i18n::Text(lang, "liquid.ethanol");
+    default: return i18n::Text(lang, "liquid.ether");
     }
 }
 
-std::string_view TemperatureUnitName(std::int32_t temperatureUnit)
+std::string_view TemperatureUnitName(std::int32_t temperatureUnit, i18n::Lang lang)
 {
-    return temperatureUnit == 1 ? "K" : "℃";
+    return i18n::Text(lang, temperatureUnit == 1 ? "unit.kelvin" : "unit.celsius");
 }
 
-std::string_view PressureUnitName(std::int32_t pressureUnit)
+std::string_view PressureUnitName(std::int32_t pressureUnit, i18n::Lang lang)
 {
-    return pressureUnit == 0 ? "mmHg" : pressureUnit == 1 ? "atm" : "hPa";
+    return i18n::Text(lang, pressureUnit == 0 ? "unit.mmhg" : pressureUnit == 1 ? "unit.atm" : "unit.hpa");
 }
 
-std::string TemperatureAxisTitle(std::int32_t temperatureUnit)
+std::string TemperatureAxisTitle(std::int32_t temperatureUnit, i18n::Lang lang)
 {
-    return "温度 (" + std::string(TemperatureUnitName(temperatureUnit)) + ")";
+    return i18n::Format(lang, "graph.axis.temperature", {TemperatureUnitName(temperatureUnit, lang)});
 }
 
-std::string PressureAxisTitle(std::int32_t pressureUnit)
+std::string PressureAxisTitle(std::int32_t pressureUnit, i18n::Lang lang)
 {
-    return "圧力 (" + std::string(PressureUnitName(pressureUnit)) + ")";
+    return i18n::Format(lang, "graph.axis.pressure", {PressureUnitName(pressureUnit, lang)});
 }
 
 std::string CsvField(std::string_view text)
@@ -535,26 +537,41 @@ std::string CsvField(std::string_view text)
     return quoted;
 }
 
-std::string PointsCsv(const PlotRecord& record)
+std::string PointsCsv(const PlotRecord& record, i18n::Lang lang)
 {
-    std::string csv = "\xEF\xBB\xBF番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値\r\n";
+    std::string csv = "\xEF\xBB\xBF";
+    bool first = true;
+    for (const char* column : {"csv.number", "csv.liquid", "csv.temperature", "csv.temperature_unit", "csv.pressure",
+                               "csv.pressure_unit", "csv.values"}) {
+        if (!first) csv += ',';
+        first = false;
+        csv += CsvField(i18n::Text(lang, column));
+    }
+    csv += "\r\n";
+    // Looked up once, not once a row: a long ramp's table has 100,000 rows.
+    const std::string liquids[] = {CsvField(LiquidName(0, lang)), CsvField(LiquidName(1, lang)),
+                                   CsvField(LiquidName(2, lang))};
+    const std::string values[] = {CsvField(ValuesName(false, lang)), CsvField(ValuesName(true, lang))};
+    const std::string_view temperatureUnits[] = {TemperatureUnitName(0, lang), TemperatureUnitName(1, lang)};
+    const std::string_view pressureUnits[] = {PressureUnitName(0, lang), PressureUnitName(1, lang),
+                                              PressureUnitName(2, lang)};
     csv.reserve(csv.size() + record.Size() * 48);
     for (std::size_t i = 0; i < record.Size(); ++i) {
         if (!record.Exported(i)) continue;
         const PlottedPoint& p = record.At(i);
         csv += CsvField(numtext::FormatWhole(static_cast<std::int64_t>(record.NumberOf(i))));
         csv += ',';
-        csv += CsvField(LiquidName(p.liquid));
+        csv += liquids[p.liquid == 0 ? 0 : p.liquid == 1 ? 1 : 2];
         csv += ',';
         csv += CsvField(numtext::FormatWhole(p.temperature));
         csv += ',';
-        csv += CsvField(TemperatureUnitName(p.temperatureUnit));
+        csv += CsvField(temperatureUnits[p.temperatureUnit == 1 ? 1 : 0]);
         csv += ',';
         csv += CsvField(p.pressureText);
         csv += ',';
-        csv += CsvField(PressureUnitName(p.pressureUnit));
+        csv += CsvField(pressureUnits[p.pressureUnit == 0 ? 0 : p.pressureUnit == 1 ? 1 : 2]);
         csv += ',';
-        csv += CsvField(ValuesName(p.dataBook));
+        csv += values[p.dataBook ? 1 : 0];
         csv += "\r\n";
     }
     return csv;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/i18n/Catalogue.h"
 #include "core/settings/SystemSettings.h"
 
 namespace mdlGrph {
@@ -172,24 +173,25 @@ struct LegendEntry {
     std::string text;
 };
 constexpr int kMarkerShapes = 3;
-std::vector<LegendEntry> LegendEntries(const PlotRecord& record);
+std::vector<LegendEntry> LegendEntries(const PlotRecord& record, i18n::Lang lang = i18n::Lang::Ja);
 // The shape of the marker of the record's point i, as its legend entry shows it.
 int MarkerShape(const std::vector<LegendEntry>& legend, const PlottedPoint& point);
 // The legend's line for the newest point, drawn in red.
 constexpr std::string_view kNewestPointText = "最新の点";
+std::string_view NewestPointText(i18n::Lang lang = i18n::Lang::Ja);
 
 // The liquid's name as the selector shows it; anything but Water and Ethanol is
 // DiethylEther, as for the model.
-std::string_view LiquidName(std::int32_t liquid);
+std::string_view LiquidName(std::int32_t liquid, i18n::Lang lang = i18n::Lang::Ja);
 // Unit names for the table and the picture's axis titles.
-std::string_view TemperatureUnitName(std::int32_t temperatureUnit);
-std::string_view PressureUnitName(std::int32_t pressureUnit);
+std::string_view TemperatureUnitName(std::int32_t temperatureUnit, i18n::Lang lang = i18n::Lang::Ja);
+std::string_view PressureUnitName(std::int32_t pressureUnit, i18n::Lang lang = i18n::Lang::Ja);
 // "温度 (℃)", "圧力 (mmHg)" … in the given units.
-std::string TemperatureAxisTitle(std::int32_t temperatureUnit);
-std::string PressureAxisTitle(std::int32_t pressureUnit);
+std::string TemperatureAxisTitle(std::int32_t temperatureUnit, i18n::Lang lang = i18n::Lang::Ja);
+std::string PressureAxisTitle(std::int32_t pressureUnit, i18n::Lang lang = i18n::Lang::Ja);
 
 // "標準" for the lesson's values, "文献値" for the data-book values.
-std::string_view ValuesName(bool dataBook);
+std::string_view ValuesName(bool dataBook, i18n::Lang lang = i18n::Lang::Ja);
 
 // One CSV field, quoted when it holds a comma, quote, CR or LF, quotes doubled.
 std::string CsvField(std::string_view text);
@@ -197,7 +199,8 @@ std::string CsvField(std::string_view text);
 // the header 番号,物質,温度,温度の単位,圧力,圧力の単位,蒸気圧の値 and one row per exported
 // point, oldest first, numbered by its place in the run (a typed-through point left out
 // leaves its number out); the last column says whether the lesson's values ("標準") or the
-// data-book values ("文献値") gave its pressure.
-std::string PointsCsv(const PlotRecord& record);
+// data-book values ("文献値") gave its pressure. In another language the header, the
+// liquids' and the values' names are its own; the numbers, units and columns stay.
+std::string PointsCsv(const PlotRecord& record, i18n::Lang lang = i18n::Lang::Ja);
 
 } // namespace mdlGrph

@@ -50,15 +50,15 @@ void DrawMarker(std::vector<Pixel>& px, std::int64_t x, std::int64_t y, std::int
         }
 }
 
-std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record, MarkerStyle style)
+std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record, MarkerStyle style, i18n::Lang lang)
 {
     std::vector<LegendItem> items;
     bool any = false;
     for (std::size_t i = 0; i < record.Size() && !any; ++i) any = record.Exported(i);
     if (any)
         items.push_back({kNewestColor, style == MarkerStyle::Distinct ? int{kMarkRing} : int{kMarkSquare},
-                         std::string(mdlGrph::kNewestPointText)});
-    for (const mdlGrph::LegendEntry& e : mdlGrph::LegendEntries(record)) {
+                         std::string(mdlGrph::NewestPointText(lang))});
+    for (const mdlGrph::LegendEntry& e : mdlGrph::LegendEntries(record, lang)) {
         switch (style) {
         case MarkerStyle::Runs: items.push_back({LiquidColor(e.liquid), e.shape, e.text}); break;
         case MarkerStyle::Panel: items.push_back({LiquidColor(e.liquid), kMarkSquare, e.text}); break;
@@ -103,7 +103,7 @@ mdlGrph::LabelFrame ReportLabelFrame()
 }
 
 Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, const mdlGrph::MeasureInk& labelInk,
-                  const std::vector<int>& legendWidths, bool distinct)
+                  const std::vector<int>& legendWidths, bool distinct, i18n::Lang lang)
 {
     Report r;
     r.pixels.assign(static_cast<std::size_t>(kReportWidth) * kReportHeight, kGraphBackground);
@@ -147,7 +147,7 @@ Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, co
         for (const mdlGrph::GridLabel& l : mdlGrph::GridLabels(s, ReportLabelFrame(), labelInk))
             r.texts.push_back({l.text, ReportText::TopLeft, l.x, l.y, 0, 0});
 
-    std::vector<LegendItem> legend = LegendItems(record, distinct ? MarkerStyle::Distinct : MarkerStyle::Runs);
+    std::vector<LegendItem> legend = LegendItems(record, distinct ? MarkerStyle::Distinct : MarkerStyle::Runs, lang);
     PlaceLegend(legend, legendWidths);
     for (const LegendItem& it : legend) {
         DrawMarker(r.pixels, it.x, it.y, kLegendSwatch, kLegendSwatch, it.color, it.shape, kWhole);
@@ -158,10 +158,10 @@ Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, co
     // Axis titles centred on the plot frame, not on the label strips.
     const int frameLeft = kReportLeft + mdlGrph::kFrameLeft * kReportScale;
     const int panelBottom = kReportTop + kPanelH - 1;
-    r.texts.push_back({mdlGrph::TemperatureAxisTitle(s.temperatureUnit), ReportText::CentredTop, frameLeft,
+    r.texts.push_back({mdlGrph::TemperatureAxisTitle(s.temperatureUnit, lang), ReportText::CentredTop, frameLeft,
                        panelBottom + 12, mdlGrph::kAxisWidth * kReportScale, kReportHeight - panelBottom - 16,
                        kReportTitlePixels, true});
-    r.texts.push_back({mdlGrph::PressureAxisTitle(s.pressureUnit), ReportText::CentredUpwards, 4, kReportTop,
+    r.texts.push_back({mdlGrph::PressureAxisTitle(s.pressureUnit, lang), ReportText::CentredUpwards, 4, kReportTop,
                        kReportLeft - 12, mdlGrph::kFrameBottom * kReportScale, kReportTitlePixels, true});
     return r;
 }

@@ -64,7 +64,8 @@ struct LegendItem {
 // How markers tell points apart: the report's own shapes for the runs of one liquid, the
 // panel's squares, or the colour-vision choice's shape for each liquid (DistinctShape).
 enum class MarkerStyle { Runs, Panel, Distinct };
-std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record, MarkerStyle style = MarkerStyle::Runs);
+std::vector<LegendItem> LegendItems(const mdlGrph::PlotRecord& record, MarkerStyle style = MarkerStyle::Runs,
+                                    i18n::Lang lang = i18n::Lang::Ja);
 // Places the items' markers; textWidths[k] is the width of item k's line at
 // kReportLabelPixels, as the face measures it (missing ones count as 0).
 void PlaceLegend(std::vector<LegendItem>& items, const std::vector<int>& textWidths);
@@ -79,9 +80,9 @@ void DrawMarker(std::vector<Pixel>& px, std::int64_t x, std::int64_t y, std::int
                 Pixel color, int shape, const mdlGrph::InkBox& clip);
 
 // labelInk: the ink of the face's label font at kReportLabelPixels; legendWidths as for
-// PlaceLegend.
+// PlaceLegend, measured on the legend of the same language.
 Report MakeReport(const mdlGrph::PlotRecord& record, const SystemSettings& s, const mdlGrph::MeasureInk& labelInk,
-                  const std::vector<int>& legendWidths, bool distinct = false);
+                  const std::vector<int>& legendWidths, bool distinct = false, i18n::Lang lang = i18n::Lang::Ja);
 
 // The PNG with a pHYs chunk of kReportDotsPerMetre placed before its first IDAT (any pHYs
 // it had is dropped); empty when the bytes are no PNG.

@@ -10,20 +10,24 @@ namespace mdlSinario {
 
 int StepsInUse(const SinarioData& d) { return std::clamp(d.stepCount, 0, kMaxSteps); }
 
-std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit)
+std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit, i18n::Lang lang)
 {
+    const auto said = [lang](std::string_view key) { return std::string(i18n::Text(lang, key)); };
     switch (step.kind) {
-    case StepInit: return "初期値設定";
-    case StepTemp:
-        return "温度を " + numtext::FormatWhole(step.value) + (temperatureUnit == 0 ? " ℃" : " Ｋ") + " に設定します。"
-               + (step.addTemp != 0 ? "（1度ずつ変化する）" : "");
-    case StepGrphOn: return "グラフを表示します。";
-    case StepGrphOff: return "グラフを非表示にします。";
-    case StepGrphCls: return "描画されたグラフを消します。";
+    case StepInit: return said("step.init");
+    case StepTemp: {
+        // The unit as the main window labels it.
+        const std::string value = numtext::FormatWhole(step.value) + " "
+            + std::string(i18n::Text(lang, temperatureUnit == 0 ? "unit.celsius" : "unit.kelvin_wide"));
+        return i18n::Format(lang, step.addTemp != 0 ? "step.temperature_ramp" : "step.temperature", {value});
+    }
+    case StepGrphOn: return said("step.graph_on");
+    case StepGrphOff: return said("step.graph_off");
+    case StepGrphCls: return said("step.graph_clear");
     case StepBussitu:
-        if (step.value == 0) return "データを水に設定します。";
-        if (step.value == 1) return "データをエタノールに設定します。";
-        return "データをジエチルエーテルに設定します。";
+        if (step.value == 0) return said("step.liquid.water");
+        if (step.value == 1) return said("step.liquid.ethanol");
+        return said("step.liquid.ether");
     default: return {};
     }
 }
@@ -36,7 +40,7 @@ std::int32_t TemperatureUnitAt(const SinarioData& d, int row, std::int32_t unitI
 }
 
 TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
-                            const std::array<std::string_view, 6>& boxes)
+                            const std::array<std::string_view, 6>& boxes, i18n::Lang lang)
 {
     const auto mol = numtext::ParseTypedWhole(boxes[0]);
     const auto container = numtext::ParseTypedDouble(boxes[1]);
@@ -66,7 +70,8 @@ TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureU
     if (faults != 0) {
         const int box = faults & mdlSystem::kFaultMol ? 0 : faults & mdlSystem::kFaultContainer ? 1
                       : faults & mdlSystem::kFaultTempRange ? 2 : 4;
-        return {std::nullopt, box, mdlSystem::FaultSentence(faults) + "\nステップは追加していません。"};
+        return {std::nullopt, box,
+                mdlSystem::FaultSentence(faults, lang) + "\n" + std::string(i18n::Text(lang, "fault.step_not_added"))};
     }
     return {step, -1, {}};
 }

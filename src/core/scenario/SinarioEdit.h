@@ -17,7 +17,7 @@ int StepsInUse(const SinarioData& d);
 // The list's line of a step ("温度を 25 ℃ に設定します。"); empty for an unknown kind, which
 // playback passes over too. A temperature reads in temperatureUnit (0 ℃, else Ｋ, as the
 // main window labels it), and a ramp says so.
-std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit);
+std::string DescribeStep(const SinarioStep& step, std::int32_t temperatureUnit, i18n::Lang lang = i18n::Lang::Ja);
 
 // The unit the step of list row `row` reads its temperature in when playback reaches it:
 // that of the last initial-settings step above it, else unitInUse.
@@ -33,7 +33,7 @@ struct TypedInit {
     std::string fault;
 };
 TypedInit InitStepFromTexts(std::int32_t temperatureUnit, std::int32_t pressureUnit,
-                            const std::array<std::string_view, 6>& boxes);
+                            const std::array<std::string_view, 6>& boxes, i18n::Lang lang = i18n::Lang::Ja);
 
 // The settings an initial-settings step puts in force, as the step holds them.
 void TakeInitStep(const SinarioStep& step, SystemSettings& s);

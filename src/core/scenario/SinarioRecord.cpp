@@ -117,30 +117,27 @@ void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>&
         EncodeStep(d.steps[n], out.data() + kStepsAt + kStepSize * n);
 }
 
-std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size)
+std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size, i18n::Lang lang)
 {
     if (bytes == nullptr || size < kRecordSize)
-        return "シナリオデータは " + std::to_string(kRecordSize) + " バイトですが、このファイルは "
-             + std::to_string(bytes == nullptr ? 0 : size) + " バイトしかありません。";
+        return i18n::Format(lang, "scenario.fault.short",
+                            {std::to_string(kRecordSize), std::to_string(bytes == nullptr ? 0 : size)});
     // Any long file has 2,380 bytes: only a record a scenario can hold is taken for one.
     const std::int32_t count = Get<std::int32_t>(bytes + kStepCountAt);
     if (count < 0 || count > kMaxSteps)
-        return "ステップ数が " + std::to_string(count) + " です（シナリオは 0～" + std::to_string(kMaxSteps)
-             + " ステップ）。シナリオデータではありません。";
+        return i18n::Format(lang, "scenario.fault.count", {std::to_string(count), std::to_string(kMaxSteps)});
     for (std::int32_t n = 1; n <= count; ++n) {
         const std::int16_t kind = Get<std::int16_t>(bytes + kStepsAt + kStepSize * static_cast<std::size_t>(n));
         if (kind < StepInit || kind > StepBussitu)
-            return "ステップ " + std::to_string(n) + " の種類（" + std::to_string(kind)
-                 + "）がありません。シナリオデータではありません。";
+            return i18n::Format(lang, "scenario.fault.kind", {std::to_string(n), std::to_string(kind)});
     }
     return {};
 }
 
-std::string RefusedFileText(std::string_view fileName, std::string_view fault)
+std::string RefusedFileText(std::string_view fileName, std::string_view fault, i18n::Lang lang)
 {
-    std::string text;
-    if (!fileName.empty()) text.append("「").append(fileName).append("」は");
-    text.append("シナリオデータとして読み込めません。");
+    std::string text = fileName.empty() ? std::string(i18n::Text(lang, "scenario.refused"))
+                                        : i18n::Format(lang, "scenario.refused_named", {fileName});
     if (!fault.empty()) text.append("\n").append(fault);
     return text;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/i18n/Catalogue.h"
+
 namespace mdlSinario {
 
 enum SinarioStepKind : std::int16_t {
@@ -49,12 +51,12 @@ void SetTitleUnits(SinarioData& d, std::u16string_view text);
 
 // The record in its file form; both never fail on any input.
 void EncodeSinario(const SinarioData& d, std::array<unsigned char, kRecordSize>& out);
-// Why the bytes hold no scenario (in Japanese, for a message), or empty when they hold one:
-// fewer than kRecordSize bytes, a step count outside 0..kMaxSteps, or a step in use of a
-// kind that does not exist. Bytes after the record are never looked at.
-std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size);
+// Why the bytes hold no scenario (for a message), or empty when they hold one: fewer than
+// kRecordSize bytes, a step count outside 0..kMaxSteps, or a step in use of a kind that
+// does not exist. Bytes after the record are never looked at.
+std::string SinarioRecordFault(const unsigned char* bytes, std::size_t size, i18n::Lang lang = i18n::Lang::Ja);
 // The message for a file refused as a scenario: its name (if known) and the fault.
-std::string RefusedFileText(std::string_view fileName, std::string_view fault);
+std::string RefusedFileText(std::string_view fileName, std::string_view fault, i18n::Lang lang = i18n::Lang::Ja);
 // Returns false and leaves d untouched when the bytes hold no scenario.
 bool DecodeSinario(const unsigned char* bytes, std::size_t size, SinarioData& d);
 

@@ -20,17 +20,16 @@ ImportedConfig Refused(std::string reason)
 
 } // namespace
 
-ImportedConfig ImportConfigBytes(std::string_view file, std::size_t fileSize)
+ImportedConfig ImportConfigBytes(std::string_view file, std::size_t fileSize, i18n::Lang lang)
 {
     if (fileSize > kMaxImportBytes || file.size() > kMaxImportBytes)
-        return Refused("設定ファイルとしては大きすぎます（" +
-                       numtext::FormatWhole(static_cast<std::int64_t>(kMaxImportBytes / 1024)) +
-                       " KB まで）。");
+        return Refused(i18n::Format(lang, "config.fault.too_large",
+                                    {numtext::FormatWhole(static_cast<std::int64_t>(kMaxImportBytes / 1024))}));
     std::string bytes(file);
     const bool le = file.substr(0, 2) == "\xFF\xFE", be = file.substr(0, 2) == "\xFE\xFF";
     if (le || be) {
         const std::string_view body = file.substr(2);
-        if (body.size() % 2 != 0) return Refused("UTF-16 の文字の途中で切れています。");
+        if (body.size() % 2 != 0) return Refused(std::string(i18n::Text(lang, "config.fault.utf16_cut")));
         std::u16string text;
         text.reserve(body.size() / 2);
         for (std::size_t i = 0; i < body.size(); i += 2) {
@@ -39,13 +38,13 @@ ImportedConfig ImportConfigBytes(std::string_view file, std::size_t fileSize)
             text.push_back(static_cast<char16_t>(hi << 8 | lo));
         }
         if (text.find(u'\0') != std::u16string::npos)
-            return Refused("文字のファイルではありません。");
+            return Refused(std::string(i18n::Text(lang, "config.fault.not_text")));
         bytes = cp932::Encode(text, std::numeric_limits<std::size_t>::max());
     }
     if (bytes.find('\0') != std::string::npos)
-        return Refused("文字のファイルではありません（UTF-16 のファイルは BOM 付きで保存してください）。");
+        return Refused(std::string(i18n::Text(lang, "config.fault.no_bom")));
     if (!profile::HasSection(bytes, kSection))
-        return Refused("設定の見出し [DATA] がありません。");
+        return Refused(std::string(i18n::Text(lang, "config.fault.no_section")));
     ImportedConfig r;
     r.ok = true;
     r.bytes = std::move(bytes);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/i18n/Catalogue.h"
+
 namespace mdlSystem {
 
 // More than a settings file ever holds; a larger file is refused rather than cut.
@@ -14,7 +16,7 @@ inline constexpr std::size_t kMaxImportBytes = 64 * 1024;
 struct ImportedConfig {
     bool ok = false;
     std::string bytes;  // when ok: the file as the program keeps it
-    std::string reason; // when not: why, in Japanese, for a message that names the file
+    std::string reason; // when not: why, in lang, for a message that names the file
 };
 
 // `file` holds the file's first bytes, `fileSize` its whole size.
@@ -24,6 +26,6 @@ struct ImportedConfig {
 //   desktop's; a character the code page lacks becomes "?".
 // - Refused: a file too large, a NUL (a binary file, or UTF-16 without its mark), a UTF-16
 //   file cut inside a character, and a file with no [DATA] section.
-ImportedConfig ImportConfigBytes(std::string_view file, std::size_t fileSize);
+ImportedConfig ImportConfigBytes(std::string_view file, std::size_t fileSize, i18n::Lang lang = i18n::Lang::Ja);
 
 } // namespace mdlSystem

@@ -46,37 +46,33 @@ struct Said {
     const char* replaced; // in a notice's list
 };
 constexpr Said kSaid[] = {
-    {kFaultMol, "物質量（mol）には 1 以上の整数を入れてください。",
-     "物質量（1 以上の整数）→ 1mol"},
-    {kFaultContainer, "容器の体積（L）には 0 より大きい数を入れてください。",
-     "容器の体積（0 より大きい数）→ 30 L"},
-    {kFaultTempRange, "グラフの温度範囲は、左の下限を右の上限より小さくしてください。",
-     "グラフの温度範囲（下限 < 上限）→ -50～150"},
-    {kFaultPressRange, "グラフの圧力範囲は、左の下限を右の上限より小さくしてください。",
-     "グラフの圧力範囲（下限 < 上限）→ 0～800"},
+    {kFaultMol, "fault.mol", "fault.replaced.mol"},
+    {kFaultContainer, "fault.container", "fault.replaced.container"},
+    {kFaultTempRange, "fault.temperature_range", "fault.replaced.temperature_range"},
+    {kFaultPressRange, "fault.pressure_range", "fault.replaced.pressure_range"},
 };
 
 } // namespace
 
-std::string FaultSentence(unsigned faults)
+std::string FaultSentence(unsigned faults, i18n::Lang lang)
 {
     for (const Said& s : kSaid)
-        if (faults & s.fault) return s.refused;
+        if (faults & s.fault) return std::string(i18n::Text(lang, s.refused));
     return {};
 }
 
-std::string FaultText(unsigned faults)
-{
-    return faults == 0 ? std::string() : FaultSentence(faults) + "\n設定は保存していません。";
-}
-
-std::string ReplacedNotice(unsigned faults, std::string_view source)
+std::string FaultText(unsigned faults, i18n::Lang lang)
 {
     if (faults == 0) return {};
-    std::string text(source);
-    text += "の次の値は使えないため、初期値にしました。";
+    return FaultSentence(faults, lang) + "\n" + std::string(i18n::Text(lang, "fault.not_saved"));
+}
+
+std::string ReplacedNotice(unsigned faults, std::string_view source, i18n::Lang lang)
+{
+    if (faults == 0) return {};
+    std::string text = i18n::Format(lang, "notice.replaced", {source});
     for (const Said& s : kSaid)
-        if (faults & s.fault) text.append("\n・").append(s.replaced);
+        if (faults & s.fault) text.append("\n").append(i18n::Format(lang, "notice.item", {i18n::Text(lang, s.replaced)}));
     return text;
 }
 

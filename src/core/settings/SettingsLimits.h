@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/i18n/Catalogue.h"
 #include "core/settings/SystemSettings.h"
 
 namespace mdlSystem {
@@ -23,11 +24,12 @@ unsigned FindSettingsFaults(const SystemSettings& s);
 unsigned ReplaceFaultySettings(SystemSettings& s);
 
 // The first fault's box and the range it takes, as one sentence.
-std::string FaultSentence(unsigned faults);
+std::string FaultSentence(unsigned faults, i18n::Lang lang = i18n::Lang::Ja);
 // The settings dialog's message: that sentence, and that nothing was saved.
-std::string FaultText(unsigned faults);
-// What a reader tells once: which values from `source` gave way to their defaults.
-std::string ReplacedNotice(unsigned faults, std::string_view source);
+std::string FaultText(unsigned faults, i18n::Lang lang = i18n::Lang::Ja);
+// What a reader tells once: which values from `source` (already in lang) gave way to their
+// defaults.
+std::string ReplacedNotice(unsigned faults, std::string_view source, i18n::Lang lang = i18n::Lang::Ja);
 
 // The settings dialog's boxes as typed. A box that is empty or holds no number keeps its
 // setting; a number that is out of range is a fault, and the settings are not taken.

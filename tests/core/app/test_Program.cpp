@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/app/Program.h"
+#include "core/scenario/SinarioEdit.h"
 #include "core/settings/ProfileText.h"
+#include "core/settings/SettingsLimits.h"
 
 namespace {
 
@@ -331,4 +333,130 @@ TEST_F(ProgramTest, MarkersChoiceOnAKeyReachesThePanelAndTheReport)
     EXPECT_EQ(program.KeyUp(app::Program::kMarkersKey), app::kGraph | app::kMarkers);
     EXPECT_EQ(program.Graph().At(first.px + 1, first.py + 1), render::LiquidColor(0));
     EXPECT_EQ(program.SetDistinctMarkers(false), 0);
+}
+
+namespace {
+
+// Two steps and a title, as the editor makes them.
+void MakeScenario(app::Program& program, i18n::Lang lang)
+{
+    mdlSinario::SinarioData& d = program.EditSinario();
+    mdlSinario::SetTitleUnits(d, u"水の実験");
+    const mdlSinario::TypedInit init = mdlSinario::InitStepFromTexts(1, 2, {"2", "10", "250", "400", "0", "900"}, lang);
+    ASSERT_TRUE(init.step) << init.fault;
+    mdlSinario::SinarioStep warm;
+    warm.kind = mdlSinario::StepTemp;
+    warm.value = 330;
+    warm.addTemp = 1;
+    ASSERT_TRUE(mdlSinario::InsertStep(d, -1, *init.step));
+    ASSERT_TRUE(mdlSinario::InsertStep(d, -1, warm));
+    program.ScenarioLoaded();
+}
+
+} // namespace
+
+TEST_F(ProgramTest, TextsFollowTheLanguageChosen)
+{
+    EXPECT_EQ(program.Language(), i18n::Lang::Ja);
+    EXPECT_EQ(program.SetLanguage(i18n::Lang::Ja), 0);
+    const int changed = program.SetLanguage(i18n::Lang::En);
+    EXPECT_TRUE(changed & app::kLanguage);
+    EXPECT_TRUE(changed & app::kSettings) << "the unit labels are texts too";
+    EXPECT_EQ(program.Language(), i18n::Lang::En);
+
+    EXPECT_EQ(program.FieldDescription(), "All solid");
+    EXPECT_EQ(program.Labels().mol, "1 mol");
+    EXPECT_EQ(program.Labels().container, "30 L");
+    EXPECT_EQ(program.KeyHelp().front().action, "Open this list of keys");
+    EXPECT_EQ(program.KeyHelp().size(), 18u);
+
+    program.TemperatureTyped("50");
+    EXPECT_EQ(program.Announcement(), "50 ℃, pressure 100.0 mmHg");
+    ASSERT_EQ(program.PointCount(), 1u);
+    EXPECT_EQ(program.PointText(0), "Water, 50 ℃, 100.0 mmHg");
+    program.SetDataBook(true);
+    program.TemperatureTyped("60");
+    EXPECT_EQ(program.PointText(1).rfind("Water, 60 ℃, ", 0), 0u) << program.PointText(1);
+    EXPECT_TRUE(program.PointText(1).ends_with(" mmHg (data book)")) << program.PointText(1);
+
+    // The legend and the picture's axis titles.
+    const std::vector<render::LegendItem> legend = program.PanelLegend();
+    ASSERT_EQ(legend.size(), 3u);
+    EXPECT_EQ(legend[0].text, "Newest point");
+    EXPECT_EQ(legend[1].text, "Water");
+    EXPECT_EQ(legend[2].text, "Water (data book)");
+    const render::Report report = program.Report({}, {});
+    std::vector<std::string> texts;
+    for (const render::ReportText& t : report.texts) texts.push_back(t.text);
+    for (const char* text : {"Newest point", "Temperature (℃)", "Pressure (mmHg)"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+
+    // The table: the header and the names in the language, the numbers and units as ever.
+    const std::string english = program.PointsCsv();
+    const std::string japanese = program.PointsCsv(true);
+    EXPECT_EQ(english.substr(0, english.find('\n') + 1),
+              "\xEF\xBB\xBFNo.,Substance,Temperature,Temperature unit,Pressure,Pressure unit,Vapour pressure values\r\n");
+    EXPECT_NE(english.find("\r\n1,Water,50,℃,100.0,mmHg,standard\r\n"), std::string::npos) << english;
+    EXPECT_NE(japanese.find("\r\n1,水,50,℃,100.0,mmHg,標準\r\n"), std::string::npos) << japanese;
+    EXPECT_EQ(std::count(english.begin(), english.end(), ','), std::count(japanese.begin(), japanese.end(), ','));
+    program.SetLanguage(i18n::Lang::Ja);
+    EXPECT_EQ(program.PointsCsv(), japanese);
+    program.SetLanguage(i18n::Lang::En);
+
+    program.TogglePlayback();
+    EXPECT_EQ(program.PlaybackText(), "No steps");
+    MakeScenario(program, i18n::Lang::En);
+    EXPECT_EQ(program.Caption().rfind("Vapour pressure curve - 水の実験 ", 0), 0u) << program.Caption();
+    EXPECT_EQ(program.PlaybackText(), "Step 0 / 2");
+    program.KeyUp(13);
+    EXPECT_EQ(program.PlaybackText(), "Step 1 / 2");
+    EXPECT_EQ(program.Labels().temperature, "K") << "not the Japanese full-width Ｋ";
+    program.KeyUp(13);
+    EXPECT_EQ(program.PlaybackText(), "End of scenario (2 / 2)");
+
+    std::string error;
+    const std::uint8_t few[10] = {};
+    EXPECT_FALSE(program.LoadScenarioBytes(few, sizeof few, &error, "a.so1"));
+    EXPECT_EQ(error, "\"a.so1\" cannot be opened as a scenario.\nA scenario is 2380 bytes long, but this file has only 10 bytes.");
+
+    // A settings file's faults, told in the language in force.
+    SystemSettings broken{};
+    mdlSystem::InitSystemSettings(broken);
+    EXPECT_NE(program.Activate(broken, mdlSystem::kFaultMol) & app::kNotice, 0);
+    EXPECT_EQ(program.TakeNotice(),
+              "These values in the settings file (CONFIG.INI) cannot be used and were set to their defaults:\n"
+              "• Amount (whole number, 1 or more) → 1 mol");
+
+    // Back to Japanese: the texts as they have always been.
+    program.SetLanguage(i18n::Lang::Ja);
+    EXPECT_EQ(program.PlaybackText(), "シナリオの終わり（2 / 2）");
+    EXPECT_EQ(program.Caption().rfind("蒸気圧曲線　-　水の実験 ", 0), 0u) << program.Caption();
+    EXPECT_EQ(program.PointsCsv(), program.PointsCsv(true));
+}
+
+// What the program writes to files is the same whatever language the pupil reads.
+TEST(ProgramFiles, ScenarioAndSettingsBytesDoNotDependOnTheLanguage)
+{
+    const std::string oldIni = "; 学校の設定\r\n[DATA]\r\nMOL=3\r\n[OTHER]\r\nNAME=理科室\r\n";
+    const auto made = [&](i18n::Lang lang) {
+        app::Program program{[] { return 36'000.0f; }, [] { return std::int64_t{0}; }};
+        program.SetLanguage(lang);
+        program.Start();
+        SystemSettings s{};
+        mdlSystem::InitSystemSettings(s);
+        s.pressureUnit = 1;
+        s.container = 12.5;
+        program.Activate(s);
+        MakeScenario(program, lang);
+        program.TogglePlayback();
+        program.KeyUp(13); // the initial-settings step puts its settings in force
+        return std::pair{program.SinarioBytes(), program.SettingsIni(oldIni)};
+    };
+    const auto japanese = made(i18n::Lang::Ja);
+    EXPECT_NE(japanese.second.find("理科室"), std::string::npos);
+    for (const i18n::Lang lang : {i18n::Lang::En, i18n::Lang::Vi}) {
+        const auto other = made(lang);
+        EXPECT_TRUE(other.first == japanese.first) << i18n::Code(lang);
+        EXPECT_EQ(other.second, japanese.second) << i18n::Code(lang);
+    }
 }

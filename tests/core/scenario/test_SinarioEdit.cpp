@@ -39,6 +39,27 @@ TEST(SinarioEditText, TemperatureStepsReadWithTheirUnitAndSayWhenTheyRamp)
     for (const auto& c : cases) EXPECT_EQ(DescribeStep(c.step, c.unit), c.text) << c.text;
 }
 
+TEST(SinarioEditText, StepsReadInTheLanguageChosen)
+{
+    const struct {
+        SinarioStep step;
+        i18n::Lang lang;
+        const char* text;
+    } cases[] = {
+        {Step(StepTemp, 373, 0, 1), i18n::Lang::En, "Sets the temperature to 373 K."}, // no full-width Ｋ
+        {Step(StepTemp, 25, 1), i18n::Lang::Pt, "Ajusta a temperatura para 25 ℃. (1 grau por vez)"},
+        {Step(StepBussitu, 2), i18n::Lang::Zh, "将数据设为乙醚。"},
+        {Step(StepGrphOn), i18n::Lang::Vi, "Hiện đồ thị."},
+        {Step(9, 80), i18n::Lang::Es, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DescribeStep(c.step, c.step.temperatureUnit, c.lang), c.text) << c.text;
+    // The editor's refusal, in the language too.
+    const TypedInit refused = InitStepFromTexts(0, 0, {"1.5", "30", "0", "100", "0", "800"}, i18n::Lang::En);
+    EXPECT_FALSE(refused.step);
+    EXPECT_EQ(refused.unreadBox, 0);
+    EXPECT_EQ(refused.fault, "Enter a whole number of 1 or more as the amount (mol).\nThe step has not been added.");
+}
+
 TEST(SinarioEditText, AStepTakesTheUnitOfTheLastSettingsStepAboveIt)
 {
     SinarioData d;
