@@ -669,6 +669,7 @@ void frmMain::StepGraphPoint(platform::DrawAreaView::Step step)
     const std::size_t count = shared_.program.PointCount();
     if (count == 0) {
         graphPoint_.reset();
+        platform::Describe(*picGrph, QString()); // no point is left to name
         return;
     }
     using Step = platform::DrawAreaView::Step;
