@@ -1,5 +1,6 @@
 // Every control a keyboard reaches has a name a screen reader can speak, and Tab walks the
-// controls in the order each window defines.
+// controls in the order each window defines; the main window used by the keyboard alone,
+// and what a screen reader is told as it changes.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -15,11 +16,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "desktop/about/frmAbout.h"
 #include "assets/assets.h"
+#include "desktop/main/frmKeys.h"
 #include "desktop/main/frmMain.h"
 #include "desktop/platform/PictureButton.h"
 #include "desktop/platform/TickTimer.h"
@@ -189,6 +192,14 @@ TEST(Accessibility, AboutBox)
     QPushButton* sysInfo = d.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"));
     ASSERT_TRUE(ok && sysInfo);
     ExpectTabChain(&d, {ok, sysInfo});
+}
+
+TEST(Accessibility, KeyList)
+{
+    frmKeys d({{"F1", "キー操作の一覧を開く"}, {"F8", "分子の動きを止める / 動かす"}}, nullptr);
+    ShowWindow(&d);
+    EXPECT_EQ(Unnamed(&d), QStringList());
+    ExpectTabChain(&d, {d.tblKeys, d.cmdGuide, d.cmdClose});
 }
 
 namespace {
