@@ -5,6 +5,7 @@ VAPORIA_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libicu-
 VAPORIA_RUNTIME_PACKAGES=(fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n)
 VAPORIA_TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
                        xvfb xauth xdotool xclip x11-utils imagemagick python3 openbox
+                       at-spi2-core dbus-daemon gir1.2-atspi-2.0 python3-gi
                        libxcb1-dev libxcb-damage0-dev
                        desktop-file-utils appstream lintian dpkg-dev fakeroot locales
                        shared-mime-info xdg-utils libglib2.0-bin poppler-utils)

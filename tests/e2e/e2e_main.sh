@@ -240,7 +240,7 @@ PY
     sleep 0.5
 }
 # Right click on the graph, then コピー; and the same by the menu key, the graph reached
-# by Tab after the readout.
+# by Tab after the readout and the three buttons.
 right_click_copy() {
     xdotool mousemove --sync $((wx + 546)) $((wy + 164)) click 3
     sleep 0.6
@@ -248,7 +248,7 @@ right_click_copy() {
 }
 menu_key_copy() {
     click 575 446
-    xdotool key --clearmodifiers Tab Tab Tab Menu
+    xdotool key --clearmodifiers Tab Tab Tab Tab Tab Tab Menu
     sleep 0.6
     xdotool key c
 }

@@ -29,8 +29,7 @@ frmKeys::frmKeys(const std::vector<app::KeyHelpEntry>& keys, std::function<void(
     }
     tblKeys->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tblKeys->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    tblKeys->setMinimumSize(720, 420);
-    tblKeys->resizeRowsToContents();
+    tblKeys->setMinimumSize(760, 400);
     if (!keys.empty()) tblKeys->setCurrentCell(0, 0);
 
     cmdGuide = new QPushButton(QStringLiteral("使い方のページを開く(&U)"), this);
@@ -49,4 +48,11 @@ frmKeys::frmKeys(const std::vector<app::KeyHelpEntry>& keys, std::function<void(
     layout->addWidget(tblKeys);
     layout->addLayout(buttons);
     tblKeys->setFocus();
+}
+
+void frmKeys::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // At the width the layout gave the columns, so a wrapped action takes only its lines.
+    tblKeys->resizeRowsToContents();
 }

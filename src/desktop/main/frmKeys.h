@@ -20,4 +20,7 @@ public:
     QTableWidget* tblKeys = nullptr;
     QPushButton* cmdGuide = nullptr;
     QPushButton* cmdClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

@@ -629,7 +629,7 @@ void frmMain::Apply(int changed)
         picSinario->setChecked(program.PlaybackOn());
         const QString step = QString::fromStdString(program.PlaybackText());
         lblStep->setText(step);
-        lblStep->setAccessibleName(QStringLiteral("再生の位置 ") + step);
+        lblStep->setAccessibleName(QStringLiteral("再生の位置 ") + step); // hidden while empty
         lblStep->setVisible(!step.isEmpty());
     }
     if (changed & app::kLiquid && cmbLiquid->currentIndex() != program.SelectedLiquid())
@@ -693,7 +693,8 @@ void frmMain::ShowUnitLabels()
 
 void frmMain::AnnounceReadout()
 {
-    // Polite: said by the readout itself, which a screen reader reads out when it changes.
+    // Qt 6.4 has no announcement: the sentence becomes the readout's description, and
+    // assistive technology is told that it changed.
     platform::Describe(*txtAturyoku, QString::fromStdString(shared_.program.Announcement()));
 }
 
@@ -707,16 +708,18 @@ void frmMain::StepGraphPoint(platform::DrawAreaView::Step step)
     const std::size_t count = shared_.program.PointCount();
     if (count == 0) {
         graphPoint_.reset();
+        platform::Describe(*picGrph, QString()); // no point is left to name
         return;
     }
     using Step = platform::DrawAreaView::Step;
-    std::size_t at = count - 1;
+    // From no point, ← starts at the newest and → at the oldest; both stop at the ends.
+    const bool onOne = graphPoint_ && *graphPoint_ < count;
+    std::size_t at = 0;
     switch (step) {
     case Step::First: at = 0; break;
     case Step::Last: at = count - 1; break;
-    // From no point, ← starts at the newest and → at the oldest.
-    case Step::Previous: at = graphPoint_ && *graphPoint_ < count ? (*graphPoint_ > 0 ? *graphPoint_ - 1 : 0) : count - 1; break;
-    case Step::Next: at = graphPoint_ && *graphPoint_ < count ? std::min(*graphPoint_ + 1, count - 1) : 0; break;
+    case Step::Previous: at = !onOne ? count - 1 : *graphPoint_ - (*graphPoint_ > 0 ? 1 : 0); break;
+    case Step::Next: at = !onOne ? 0 : std::min(*graphPoint_ + 1, count - 1); break;
     }
     graphPoint_ = at;
     platform::Describe(*picGrph, QString::fromStdString(shared_.program.PointText(at)));

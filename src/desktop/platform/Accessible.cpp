@@ -110,10 +110,8 @@ void InstallAccessibleInterfaces()
 
 void Describe(QWidget& widget, const QString& text)
 {
-    if (widget.accessibleDescription() == text) return;
-    widget.setAccessibleDescription(text);
-    QAccessibleEvent event(&widget, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&event);
+    // Qt tells assistive technology of each change itself.
+    if (widget.accessibleDescription() != text) widget.setAccessibleDescription(text);
 }
 
 } // namespace platform

@@ -13,8 +13,8 @@ namespace platform {
 // give the field's picture the role of an image, the graph that of a chart.
 void InstallAccessibleInterfaces();
 
-// Sets what a control says besides its name, and tells assistive technology that it
-// changed; nothing when it says that already.
+// Sets what a control says besides its name, which assistive technology is told changed;
+// nothing when it says that already.
 void Describe(QWidget& widget, const QString& text);
 
 } // namespace platform

@@ -20,6 +20,7 @@
 #include "core/scenario/SinarioEdit.h"
 #include "desktop/platform/Fonts.h"
 #include "desktop/settings/mdlCommon.h"
+#include "desktop/platform/Accessible.h"
 
 using mdlSinario::SinarioStep;
 
@@ -62,6 +63,7 @@ frmSinario::frmSinario(mdlSinario::SinarioData& sinario, const SystemSettings& s
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       sinario_(sinario), choosePath_([](QWidget* p, FileDialogMode m) { return ChoosePathWithDialog(p, m); })
 {
+    platform::InstallAccessibleInterfaces(); // its drop-downs named by their labels
     setWindowTitle(Utf8("シナリオ作成"));
     setFixedSize(490, 480);
     setFont(platform::ProportionalFont(kFontPixels));

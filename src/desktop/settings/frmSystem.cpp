@@ -10,6 +10,7 @@
 #include "core/settings/SettingsLimits.h"
 #include "desktop/platform/Fonts.h"
 #include "desktop/settings/mdlCommon.h"
+#include "desktop/platform/Accessible.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ frmSystem::frmSystem(SystemSettings& settings, const mdlSystem::SettingsLocation
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       settings_(settings), location_(location)
 {
+    platform::InstallAccessibleInterfaces(); // its drop-downs named by their labels
     setWindowTitle(QStringLiteral("物質量"));
     setFixedSize(289, 244);
     setFont(platform::ProportionalFont(kFontPixels));

@@ -1,5 +1,6 @@
 // Every control a keyboard reaches has a name a screen reader can speak, and Tab walks the
-// controls in the order each window defines.
+// controls in the order each window defines; the main window used by the keyboard alone,
+// and what a screen reader is told as it changes.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -15,11 +16,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "desktop/about/frmAbout.h"
 #include "assets/assets.h"
+#include "desktop/main/frmKeys.h"
 #include "desktop/main/frmMain.h"
 #include "desktop/platform/PictureButton.h"
 #include "desktop/platform/TickTimer.h"
@@ -191,6 +194,14 @@ TEST(Accessibility, AboutBox)
     ExpectTabChain(&d, {ok, sysInfo});
 }
 
+TEST(Accessibility, KeyList)
+{
+    frmKeys d({{"F1", "キー操作の一覧を開く"}, {"F8", "分子の動きを止める / 動かす"}}, nullptr);
+    ShowWindow(&d);
+    EXPECT_EQ(Unnamed(&d), QStringList());
+    ExpectTabChain(&d, {d.tblKeys, d.cmdGuide, d.cmdClose});
+}
+
 namespace {
 
 // The main window as a keyboard and a screen reader use it: shown, active, its timer
@@ -254,17 +265,20 @@ TEST_F(KeyboardUser, ButtonsTakeSpaceAndEnterForThemselves)
     Key(Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), w->picSinario);
     EXPECT_EQ(w->txtOndo->text(), QStringLiteral("11"));
-    Key(Qt::Key_Return);
-    EXPECT_FALSE(Program().PlaybackOn());
-    EXPECT_FALSE(AccessibleChecked(w->picSinario));
 
-    TabTo(w->picGrphSw);
+    TabTo(w->picGrphSw); // during playback too, the button's keys are its own
     Key(Qt::Key_Enter);
     EXPECT_FALSE(Program().GraphShown());
     EXPECT_FALSE(w->picGrphSw->isChecked());
     Key(Qt::Key_Space);
     EXPECT_TRUE(Program().GraphShown());
     EXPECT_TRUE(AccessibleChecked(w->picGrphSw));
+    EXPECT_EQ(w->txtOndo->text(), QStringLiteral("11"));
+
+    w->picSinario->setFocus(Qt::BacktabFocusReason);
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(Program().PlaybackOn());
+    EXPECT_FALSE(AccessibleChecked(w->picSinario));
 
     w->txtOndo->setText(QStringLiteral("30"));
     ASSERT_GT(Program().PointCount(), 0u);

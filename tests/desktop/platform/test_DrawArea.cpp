@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QSignalSpy>
+#include <QTest>
 #include <QPainter>
 #include <climits>
 #include <functional>
@@ -164,6 +166,40 @@ TEST(DrawAreaView, RefreshShowsTheWholeImage)
     const QImage shown = view.grab().toImage();
     EXPECT_EQ(shown.pixel(5, 5), kRed);
     EXPECT_EQ(shown.pixel(5, 15), kBlack);
+}
+
+// Focused, the view frames what it shows, twice as thick at 200 %, and its arrows, Home
+// and End ask for a step.
+TEST(DrawAreaView, FocusFrameAndSteps)
+{
+    DrawArea area(60, 40, kRed);
+    QWidget window;
+    auto* view = new platform::DrawAreaView(area, &window);
+    auto* other = new QWidget(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    view->setFocusPolicy(Qt::TabFocus);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    const auto shown = [view](int x, int y) { return view->grab().toImage().pixel(x, y); };
+    EXPECT_EQ(shown(0, 0), kRed);
+    view->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(shown(0, 20), kBlack); // black, then white inside it, two pixels each
+    EXPECT_EQ(shown(1, 20), kBlack);
+    EXPECT_EQ(shown(3, 20), kWhite);
+    EXPECT_EQ(shown(4, 20), kRed);
+    view->SetZoom(200, QPoint());
+    EXPECT_EQ(shown(7, 40), kWhite);
+    EXPECT_EQ(shown(8, 40), kRed);
+
+    QSignalSpy steps(view, &platform::DrawAreaView::stepped);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_Up})
+        QTest::keyClick(view, key);
+    ASSERT_EQ(steps.count(), 4);
+    using Step = platform::DrawAreaView::Step;
+    const Step want[] = {Step::Previous, Step::Next, Step::First, Step::Last};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(steps[i][0].value<Step>(), want[i]);
 }
 
 TEST(Fonts, PointSizesAsPixelsAt96Dpi)

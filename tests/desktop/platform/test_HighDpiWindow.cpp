@@ -1,8 +1,11 @@
 // The main window on a display with a device-pixel ratio of 2: twice as large, pixel art
-// doubled without blur, graph labels drawn at the display's resolution.
+// doubled without blur, graph labels drawn at the display's resolution; on a screen too
+// small for it, the scale that fits.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QScreen>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,9 +124,24 @@ TEST_F(HighDpiWindow, GraphLabelsAreDrawnAtFullResolution)
     EXPECT_EQ(shown, image);
 }
 
+// A screen too small for the window at this scale: 1280 × 1024 device pixels hold it at 150 %.
+TEST_F(HighDpiWindow, ScaleThatFitsTheScreen)
+{
+    ASSERT_EQ(w->screen()->size(), QSize(640, 512));
+    EXPECT_EQ(w->ScaleThatFits(), 1.5);
+}
+
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A classroom PC's screen, 1280 × 1024 device pixels.
+    QTemporaryDir config;
+    const QString path = config.filePath(QStringLiteral("screen.json"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return 1;
+    f.write(R"({"screens": [{"name": "pc", "x": 0, "y": 0, "width": 1280, "height": 1024,
+                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    f.close();
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + path.toLocal8Bit());
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
