@@ -156,8 +156,8 @@ class ServiceWorker:
         want = {self.server.base + n: sha256(folder / n) for n in listed_files()}
         self.d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
         self.p.wait(lambda: self.p.js("return navigator.serviceWorker.controller !== null") or self.visit(),
-                    timeout=20, what="the worker in control")
-        self.p.wait(lambda: list(self.own_caches().values()) == [want], timeout=20, what="the version's files stored")
+                    timeout=90, what="the worker in control")
+        self.p.wait(lambda: list(self.own_caches().values()) == [want], timeout=90, what="the version's files stored")
 
     def test_an_update_reaches_the_next_visit_and_nothing_else_is_stored_or_removed(self):
         self.visit()
@@ -197,11 +197,11 @@ class ServiceWorker:
         self.visit()
         self.assertIn("フィルター", self.p.js("return document.body.textContent"))
         # The page's visit, then the new worker's install asking for it.
-        self.p.wait(lambda: self.server.requests[seen:].count("/vaporia.html") >= 2, timeout=20,
+        self.p.wait(lambda: self.server.requests[seen:].count("/vaporia.html") >= 2, timeout=90,
                     what="the new worker's attempt")
         self.p.wait(lambda: self.d.execute_async_script(
             "navigator.serviceWorker.getRegistration().then((r) => arguments[0](!r.installing && !r.waiting))"),
-            timeout=20, what="the install over")
+            timeout=90, what="the install over")
         self.installed(v1)
         # Offline, the program of version 1 opens.
         self.server.stop()
@@ -215,7 +215,7 @@ class ServiceWorker:
         self.installed()
         (self.folder / "sw.js").unlink()
         self.visit()
-        self.p.wait(lambda: not self.own_caches(), timeout=20, what="its files gone")
+        self.p.wait(lambda: not self.own_caches(), timeout=90, what="its files gone")
         self.assertIn("other-app-v1", self.caches())
         # Gone once the page it served is left.
         self.p.wait(lambda: self.visit("about:blank") or self.visit() or
@@ -502,7 +502,7 @@ class ServeWeb(unittest.TestCase):
             p = self.page_under_the_policy(d)
             self.assertEqual(p.js("return window.__csp"), [])
             p.wait(lambda: p.js("return navigator.serviceWorker.controller !== null") or d.refresh(),
-                   timeout=20, what="the worker in control")
+                   timeout=90, what="the worker in control")
             p.wait(lambda: p.js("return !!document.getElementById('txtOndo')"), what="the program")
             self.assertEqual(p.js("return window.__csp"), [])
         finally:

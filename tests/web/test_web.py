@@ -1467,7 +1467,7 @@ class Served(unittest.TestCase):
             self.assertEqual(p.js("return document.querySelector('link[rel=manifest]').getAttribute('href')"),
                              "manifest.webmanifest")
             p.wait(lambda: p.js("return navigator.serviceWorker.controller !== null") or d.refresh(),
-                   timeout=20, what="service worker in control")
+                   timeout=90, what="service worker in control")
             server.shutdown()
             server.server_close()
             d.refresh()
