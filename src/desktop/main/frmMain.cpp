@@ -26,6 +26,10 @@
 #include <QStyle>
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QIcon>
+#include <QPixmap>
+#include <QPolygon>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 #include <QStyleOption>
@@ -398,6 +402,13 @@ void frmMain::BuildControls(QWidget* client)
     connect(picGrphSw, &platform::PictureButton::clicked, this, &frmMain::picGrphSw_Click);
     connect(picGrphCls, &platform::PictureButton::clicked, this, &frmMain::picGrphCls_Click);
 
+    // The molecules' motion, the pupil's to stop: beside the picture buttons, inside their
+    // panel, as F8.
+    cmdMotion = new QPushButton(client);
+    cmdMotion->setGeometry(740, 17, 28, 28);
+    connect(cmdMotion, &QPushButton::clicked, this, [this] { Apply(shared_.program.ToggleMotion()); });
+    ShowMotion(true);
+
     const QColor red(255, 0, 0), grey(128, 128, 128), white(255, 255, 255), black(0, 0, 0);
     // Shadows first, so the red text lies on top.
     MakeLabel(client, QStringLiteral("温度"), 477, 430, 62, 36, k20pt, true, grey);
@@ -520,6 +531,7 @@ void frmMain::BuildExportMenu(QMenu* file)
     // Right click, and the menu key once the graph has the focus (last in the tab order).
     picGrph->setFocusPolicy(Qt::TabFocus);
     setTabOrder(picGrphCls, picGrph);
+    setTabOrder(picGrph, cmdMotion);
     picGrph->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picGrph, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
         if (!picGrph->rect().contains(pos)) pos = picGrph->rect().center();
@@ -636,7 +648,10 @@ void frmMain::Apply(int changed)
         cmbLiquid->setCurrentIndex(program.SelectedLiquid());
     if (changed & app::kSettings) ShowUnitLabels();
     if (changed & app::kValuesKind) lblDataBook->setVisible(program.DataBook());
-    if (changed & app::kMotion) menu_Motion->setChecked(!program.MotionOn());
+    if (changed & app::kMotion) {
+        menu_Motion->setChecked(!program.MotionOn());
+        ShowMotion(program.MotionOn());
+    }
     if (changed & app::kMarkers) {
         menu_Markers->setChecked(program.DistinctMarkers());
         ShowTitleRed(program.DistinctMarkers());
@@ -652,6 +667,31 @@ void frmMain::Apply(int changed)
     }
     if (changed & (app::kReadout | app::kTemperature | app::kSettings)) announceTimer_->start();
     Replan();
+}
+
+// The button says what a press does, as the browser's does.
+void frmMain::ShowMotion(bool moving)
+{
+    // Pause bars while they move, a play triangle while they stand: drawn, as no font is
+    // sure to hold the symbols.
+    QPixmap icon(16, 16);
+    icon.fill(Qt::transparent);
+    {
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        if (moving) {
+            p.drawRect(3, 2, 4, 12);
+            p.drawRect(9, 2, 4, 12);
+        } else {
+            p.drawPolygon(QPolygon({QPoint(4, 2), QPoint(14, 8), QPoint(4, 14)}));
+        }
+    }
+    cmdMotion->setIcon(QIcon(icon));
+    cmdMotion->setProperty("moving", moving);
+    cmdMotion->setToolTip((moving ? QStringLiteral("分子の動きを止める") : QStringLiteral("分子を動かす")) + QStringLiteral(" (F8)"));
+    cmdMotion->setAccessibleName(moving ? QStringLiteral("分子の動きを止める") : QStringLiteral("分子を動かす"));
 }
 
 // The red 温度 and 圧力: with the colour-vision choice a shade darker, 3 : 1 and more against

@@ -30,6 +30,7 @@ class QComboBox;
 class QPrinter;
 class QUrl;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QAction;
 class QMenu;
@@ -179,6 +180,8 @@ public:
     QAction* menu_Markers = nullptr;
     graph::GraphLegend* grphLegend = nullptr;
     QLabel* redTitles_[2] = {};
+    QPushButton* cmdMotion = nullptr; // stops and starts the molecules, as F8
+    void ShowMotion(bool moving);
     void ShowTitleRed(bool darker);
     // The guide's page for a program in programDir; empty when none is installed.
     static QString GuidePath(const QString& programDir);

@@ -125,7 +125,7 @@ TEST(Accessibility, MainWindow)
     EXPECT_EQ(Unnamed(&w), QStringList());
     EXPECT_EQ(SpokenName(w.txtOndo), QStringLiteral("温度"));
     ExpectTabChain(&w, {w.txtOndo, w.cmbLiquid, w.txtAturyoku, w.picSinario, w.picGrphSw,
-                        w.picGrphCls, w.picGrph});
+                        w.picGrphCls, w.picGrph, w.cmdMotion});
 
     // The picture buttons are push buttons; playback and the graph's switch are checked
     // while they are on, as the program has them at the start.

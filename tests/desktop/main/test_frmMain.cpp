@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTest>
 #include <QWindow>
 #include <QLabel>
@@ -942,4 +943,21 @@ TEST_F(MainWindow, PlaybackSaysWhereItStandsAndResetGoesBackToTheStart)
     EXPECT_EQ(w->txtOndo->text(), "20");
     w->picSinario_Click();
     EXPECT_EQ(w->lblStep->text(), "");
+}
+
+// The molecules stop and start by a button as well as F8, and the button says what a press
+// will do.
+TEST_F(MainWindow, MotionButtonStopsAndStartsTheMolecules)
+{
+    Open();
+    ASSERT_TRUE(shared->program.MotionOn());
+    EXPECT_EQ(w->cmdMotion->accessibleName(), QStringLiteral("分子の動きを止める"));
+    w->cmdMotion->setFocus();
+    QTest::keyClick(w->cmdMotion, Qt::Key_Space);
+    EXPECT_FALSE(shared->program.MotionOn());
+    EXPECT_EQ(w->cmdMotion->accessibleName(), QStringLiteral("分子を動かす"));
+    EXPECT_TRUE(w->menu_Motion->isChecked());
+    Key(Qt::Key_F8);
+    EXPECT_TRUE(shared->program.MotionOn());
+    EXPECT_EQ(w->cmdMotion->accessibleName(), QStringLiteral("分子の動きを止める"));
 }
