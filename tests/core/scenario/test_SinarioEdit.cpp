@@ -48,7 +48,7 @@ TEST(SinarioEditText, StepsReadInTheLanguageChosen)
     } cases[] = {
         {Step(StepTemp, 373, 0, 1), i18n::Lang::En, "Sets the temperature to 373 K."}, // no full-width Ｋ
         {Step(StepTemp, 25, 1), i18n::Lang::Pt, "Ajusta a temperatura para 25 ℃. (1 grau por vez)"},
-        {Step(StepBussitu, 2), i18n::Lang::Zh, "将数据设为乙醚。"},
+        {Step(StepBussitu, 2), i18n::Lang::Zh, "将物质设为乙醚。"},
         {Step(StepGrphOn), i18n::Lang::Vi, "Hiện đồ thị."},
         {Step(9, 80), i18n::Lang::Es, ""},
     };
