@@ -735,7 +735,11 @@ void frmMain::AnnounceReadout()
 {
     // Qt 6.4 has no announcement: the sentence becomes the readout's description, and
     // assistive technology is told that it changed.
-    platform::Describe(*txtAturyoku, QString::fromStdString(shared_.program.Announcement()));
+    const QString said = QString::fromStdString(shared_.program.Announcement());
+    platform::Describe(*txtAturyoku, said);
+    // A screen reader speaks a description change of the control in focus: the box being
+    // typed in says it too, unless it is saying why its text is refused.
+    if (txtOndo->hasFocus() && !ondoMarked_) platform::Describe(*txtOndo, said);
 }
 
 void frmMain::DescribeField()

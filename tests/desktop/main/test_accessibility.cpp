@@ -297,6 +297,8 @@ TEST_F(KeyboardUser, ReadoutFieldAndPointsAreSaid)
                                 frmMain::kAnnounceDelayMs * 4));
     EXPECT_EQ(w->txtAturyoku->accessibleDescription().toStdString(), Program().Announcement());
     EXPECT_NE(Program().Announcement(), "");
+    if (w->txtOndo->hasFocus()) // where the pupil types, the sentence is heard too
+        EXPECT_EQ(w->txtOndo->accessibleDescription(), w->txtAturyoku->accessibleDescription());
 
     w->Timer1_Wake();
     EXPECT_EQ(w->FieldView()->accessibleDescription().toStdString(), Program().FieldDescription());
