@@ -312,7 +312,7 @@ class TwoTabs:
         b.menu("menu_View", "menu_Zoom100")
         values, prefs = self.stored(b)
         self.assertEqual((values["container"], values["mol"]), ("10", "3"))
-        self.assertEqual(prefs, {"zoom": 100, "dataBook": True})
+        self.assertEqual(prefs, {"zoom": 100, "dataBook": True, "legend": False, "markers": False})
         # Stored behind B's back, with no event for it (as before an event arrives): B's
         # next saves still keep it.
         b.js("""localStorage.setItem('vaporia.CONFIG.INI', localStorage.getItem('vaporia.CONFIG.INI').replace(/container=10 /, 'container=20 '));
@@ -321,7 +321,7 @@ class TwoTabs:
         b.menu("menu_View", "menu_ZoomFit")
         values, prefs = self.stored(b)
         self.assertEqual((values["container"], values["mol"]), ("20", "5"))
-        self.assertEqual(prefs, {"zoom": 0, "dataBook": False})
+        self.assertEqual(prefs, {"zoom": 0, "dataBook": False, "legend": False, "markers": False})
         self.assertEqual(b.text("lblVal"), "20ﾘｯﾄﾙ")
 
     def test_a_tab_follows_the_other_and_its_open_dialog_shows_the_new_values(self):
