@@ -324,8 +324,7 @@ int vaporia_graph_width(void) { return render::GraphPicture::kWidth; }
 int vaporia_graph_height(void) { return render::GraphPicture::kHeight; }
 const uint8_t* vaporia_graph_pixels(void)
 {
-    // The browser shows the whole picture each time: the list of what changed is not kept.
-    P().Graph().ClearChanges();
+    // The list of what changed stays for the display's copy (vaporia_graph_raster).
     return P().Graph().Bytes();
 }
 

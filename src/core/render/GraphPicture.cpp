@@ -159,12 +159,7 @@ void GraphPicture::GrphClear()
 void GraphPicture::GrphRedraw(const SystemSettings& s)
 {
     GrphClear();
-    mdlGrph::TemperatureGrid(s, [this](std::int32_t px, std::int32_t) {
-        FillBox(px, mdlGrph::kFrameBottom, px, 0, kGridColor, Kind::Line);
-    });
-    mdlGrph::PressureGrid(s, [this](std::int32_t py, double) {
-        FillBox(mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, Kind::Line);
-    });
+    GridLines(s, [this](const Fill& f) { FillBox(f.left, f.top, f.right, f.bottom, f.color, f.kind); });
     gridSettings_ = s;
     Relabel();
     Note({0, 0, 0, 0, 0, true});
@@ -181,12 +176,7 @@ void GraphPicture::Replay(const std::function<void(const Fill&)>& fill) const
 {
     fill({0, 0, kWidth - 1, kHeight - 1, kGraphBackground, false, Kind::Area});
     if (!gridSettings_) return;
-    mdlGrph::TemperatureGrid(*gridSettings_, [&](std::int32_t px, std::int32_t) {
-        fill({px, 0, px, mdlGrph::kFrameBottom, kGridColor, false, Kind::Line});
-    });
-    mdlGrph::PressureGrid(*gridSettings_, [&](std::int32_t py, double) {
-        fill({mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, false, Kind::Line});
-    });
+    GridLines(*gridSettings_, fill);
     // A marker of side n centred where the panel's 3 × 3 box of (px, py) is.
     const auto mark = [](const mdlGrph::PlottedPoint& p, int side, Pixel color, int shape) {
         const std::int64_t lo = (side - 3) / 2;
@@ -214,17 +204,34 @@ void GraphPicture::Replay(const std::function<void(const Fill&)>& fill) const
     }
 }
 
+void GraphPicture::GridLines(const SystemSettings& s, const std::function<void(const Fill&)>& fill)
+{
+    mdlGrph::TemperatureGrid(s, [&](std::int32_t px, std::int32_t) {
+        fill({px, 0, px, mdlGrph::kFrameBottom, kGridColor, false, Kind::Line});
+    });
+    mdlGrph::PressureGrid(s, [&](std::int32_t py, double) {
+        fill({mdlGrph::kFrameLeft, py, mdlGrph::kFrameLeft + mdlGrph::kAxisWidth, py, kGridColor, false, Kind::Line});
+    });
+}
+
+void GraphPicture::ForEachPanelBox(const Fill& f,
+                                   const std::function<void(std::int64_t, std::int64_t, std::int64_t, std::int64_t)>& box)
+{
+    if (f.labels) return;
+    if (f.kind != Kind::Mark || f.shape == kMarkSquare) {
+        box(f.left, f.top, f.right, f.bottom);
+        return;
+    }
+    ForEachMarkBox(f.shape, f.left, f.top, std::int64_t{f.right} - f.left + 1,
+                   [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) { box(l, t, r - 1, b - 1); });
+}
+
 void GraphPicture::Repaint()
 {
     Replay([this](const Fill& f) {
-        if (f.kind == Kind::Mark && f.shape != kMarkSquare) {
-            ForEachMarkBox(f.shape, f.left, f.top, std::int64_t{f.right} - f.left + 1,
-                           [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-                               FillBox(l, t, r - 1, b - 1, f.color, Kind::Area);
-                           });
-        } else {
-            FillBox(f.left, f.top, f.right, f.bottom, f.color, f.kind);
-        }
+        ForEachPanelBox(f, [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+            FillBox(l, t, r, b, f.color, f.kind == Kind::Mark && f.shape != kMarkSquare ? Kind::Area : f.kind);
+        });
     });
     // Too much for a list: the faces take the picture whole, with its labels.
     changes_.fills.clear();

@@ -118,6 +118,10 @@ public:
     // Every box of the panel as it would be drawn now from what it holds, in painting order:
     // the background, the grid's lines and the points plotted, the newest last.
     void Replay(const std::function<void(const Fill&)>& fill) const;
+    // The panel pixels a fill inks, as boxes with both corners included: itself, or the
+    // cells of its marker's shape.
+    static void ForEachPanelBox(const Fill& fill,
+                                const std::function<void(std::int64_t, std::int64_t, std::int64_t, std::int64_t)>& box);
 
     const Pixel* Pixels() const { return pixels_.data(); }
     const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(pixels_.data()); }
@@ -134,6 +138,7 @@ private:
     void FillBox(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Pixel color, Kind kind);
     // The whole panel drawn again from what it holds; the faces take it whole.
     void Repaint();
+    static void GridLines(const SystemSettings& s, const std::function<void(const Fill&)>& fill);
     void Note(const Fill& fill);
 
     std::array<Pixel, kWidth * kHeight> pixels_{};

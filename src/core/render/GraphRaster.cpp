@@ -111,8 +111,8 @@ void GraphRaster::Apply(const GraphPicture& graph)
 
 void GraphRaster::Redraw(const GraphPicture& graph)
 {
-    Fill(0, 0, width_, height_, kGraphBackground);
-    graph.Replay([this](const GraphPicture::Fill& f) { Draw(f); });
+    graph.Replay([this](const GraphPicture::Fill& f) { Draw(f); }); // its background covers the whole
+
 }
 
 GraphRaster::Box GraphRaster::TakeDirty()

@@ -102,15 +102,9 @@ void GraphPanel::Paint()
     const render::GraphPicture::Changes& changes = picture_->TakenChanges();
     const auto fill = [this](const render::GraphPicture::Fill& f) {
         const QRgb color = qRgb(render::RedOf(f.color), render::GreenOf(f.color), render::BlueOf(f.color));
-        if (f.kind == render::GraphPicture::Kind::Mark && f.shape != render::kMarkSquare) {
-            render::ForEachMarkBox(f.shape, f.left, f.top, std::int64_t{f.right} - f.left + 1,
-                                   [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-                                       area_.FillBox(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - 1),
-                                                     static_cast<int>(b - 1), color);
-                                   });
-        } else {
-            area_.FillBox(f.left, f.top, f.right, f.bottom, color);
-        }
+        render::GraphPicture::ForEachPanelBox(f, [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+            area_.FillBox(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b), color);
+        });
     };
     if (changes.whole) {
         // Drawn again box by box, not copied: at a zoom every line keeps the one width.

@@ -580,6 +580,7 @@ void frmMain::BuildDataBookItem()
     menu_Legend->setChecked(shared_.prefs.legend);
     connect(menu_Legend, &QAction::triggered, this, [this](bool on) {
         shared_.prefs.legend = on;
+        if (on) grphLegend->SetItems(shared_.program.PanelLegend());
         grphLegend->SetOn(on);
         SaveUserPrefs();
     });
@@ -660,7 +661,8 @@ void frmMain::Apply(int changed)
             SaveUserPrefs();
         }
     }
-    if (changed & app::kGraph) grphLegend->SetItems(program.PanelLegend());
+    // Listed only while shown: the list walks every point, and a ramp plots on each frame.
+    if (changed & app::kGraph && grphLegend->On()) grphLegend->SetItems(program.PanelLegend());
     if (changed & app::kField) {
         PaintField();
         DescribeField();
