@@ -64,6 +64,12 @@ async function withdrawn() {
   return true;
 }
 
+// The page asks too, when registering found no worker on the server: a visit the worker
+// answered may have raced the server's change.
+self.addEventListener("message", (e) => {
+  if (e.data === "withdrawn?") e.waitUntil(withdrawn());
+});
+
 // The network's page when it answers in time and well; else the stored one, unless the
 // server says the program was withdrawn. A query (?lesson=1) still finds the stored page;
 // nothing the network answers is stored here.

@@ -1266,7 +1266,8 @@ async function main(): Promise<void> {
           const a = await fetch("sw.js", { cache: "no-store" });
           if (a.status === 404 || a.status === 410) await r.unregister();
         }))
-        .catch(() => {});
+        // No worker to register: the one in control checks, and leaves with its files.
+        .catch(() => sw.controller?.postMessage("withdrawn?"));
   }
 }
 
